@@ -1,0 +1,21 @@
+#pragma once
+
+namespace audkit {
+
+// The few values that live for the whole process and are shared by several
+// areas. Kept together so tests can reset them in one call.
+struct ProcessState {
+    // Verbose logging (AudKit.debugStatements); off by default.
+    bool debugStatements = false;
+    // Whether a keyboard was on screen at the last root capture. Only written
+    // when the element under test has no web views, so such a scan reuses the
+    // flag of the scan before it.
+    bool keyboardOnScreen = false;
+    // Pixels per point of the screen, set whenever bounds are computed.
+    float screenScale = 1.0F;
+};
+
+ProcessState& processState();
+void resetProcessState();
+
+}  // namespace audkit

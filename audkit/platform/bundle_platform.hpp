@@ -1,0 +1,32 @@
+#pragma once
+
+#include <memory>
+
+#include "audkit/platform/capture_bundle.hpp"
+#include "audkit/tree/platform.hpp"
+
+namespace audkit {
+
+// The platform answered from a capture bundle: the snapshot source, screen,
+// device and application control say what the device said when the bundle
+// was recorded.
+class BundlePlatform : public Platform {
+public:
+    explicit BundlePlatform(CaptureBundle bundle);
+    ~BundlePlatform() override;
+
+    SnapshotSource& snapshotSource() override;
+    Screen& screen() override;
+    Device& device() override;
+    ApplicationControl& applicationControl() override;
+    std::shared_ptr<UIElement> elementUnderTest() override;
+
+    const CaptureBundle& bundle() const { return bundle_; }
+
+private:
+    class Parts;
+    CaptureBundle bundle_;
+    std::unique_ptr<Parts> parts_;
+};
+
+}  // namespace audkit

@@ -1,0 +1,350 @@
+#include "audkit/platform/capture_bundle.hpp"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "audkit/tree/accessibility_attribute.hpp"
+
+namespace audkit {
+
+using nlohmann::json;
+
+struct CaptureBundle::Data {
+    std::filesystem::path capturePath;
+    std::filesystem::path screenshotPath;
+    json document;
+    const json* elements = nullptr;
+    BundleDevice device;
+    std::optional<std::string> runnerBundleIdentifier;
+    std::string rootId;
+    std::uint64_t rootRawType = 0;
+    BundleRootQueries rootQueries;
+    std::optional<BundleOrientation> orientation;
+};
+
+namespace {
+
+constexpr std::uintmax_t maxCaptureBytes = 1024ULL * 1024 * 1024;
+constexpr std::size_t maxIdsInMessage = 8;
+
+std::string kindName(const json& value) {
+    switch (value.type()) {
+        case json::value_t::null: return "null";
+        case json::value_t::object: return "an object";
+        case json::value_t::array: return "an array";
+        case json::value_t::string: return "a string";
+        case json::value_t::boolean: return "a Boolean";
+        case json::value_t::number_integer:
+        case json::value_t::number_unsigned: return "an integer";
+        case json::value_t::number_float: return "a number with a fraction";
+        default: return "a value of another kind";
+    }
+}
+
+std::string quotedId(const std::string& text) { return json(text).dump(-1, ' ', false, json::error_handler_t::replace); }
+
+class Reader {
+public:
+    explicit Reader(std::filesystem::path path) : path_(std::move(path)) {}
+
+    [[noreturn]] void fail(const std::string& what) const { throw CaptureBundleError(path_.string() + ": " + what); }
+
+    const json& required(const json& object, const char* member, const std::string& where) const {
+        const auto found = object.find(member);
+        if (found == object.end()) fail("missing member \"" + where + member + "\"");
+        return *found;
+    }
+
+    std::string requiredString(const json& object, const char* member, const std::string& where) const {
+        const auto& value = required(object, member, where);
+        if (!value.is_string()) fail("member \"" + where + member + "\" must be a string, found " + kindName(value));
+        return value.get<std::string>();
+    }
+
+    static std::optional<std::string> optionalString(const json& object, const char* member) {
+        const auto found = object.find(member);
+        if (found == object.end() || !found->is_string()) return std::nullopt;
+        return found->get<std::string>();
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+std::optional<std::uint64_t> parseUnsigned(std::string_view text) {
+    int base = 10;
+    if (text.starts_with("0x") || text.starts_with("0X")) {
+        base = 16;
+        text.remove_prefix(2);
+    }
+    std::uint64_t value = 0;
+    const auto* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, value, base);
+    if (text.empty() || result.ec != std::errc() || result.ptr != end) return std::nullopt;
+    return value;
+}
+
+std::optional<PlatformRect> rectangleFrom(const json& object) {
+    PlatformRect rect;
+    const std::pair<const char*, double*> members[] = {
+        {"X", &rect.x}, {"Y", &rect.y}, {"Width", &rect.width}, {"Height", &rect.height}};
+    for (const auto& [name, target] : members) {
+        const auto found = object.find(name);
+        if (found == object.end() || !found->is_number()) return std::nullopt;
+        *target = found->get<double>();
+        if (!std::isfinite(*target)) return std::nullopt;
+    }
+    return rect;
+}
+
+// Converts a recorded value to the kind the platform would have answered.
+AttributeValue attributeValueFrom(std::string_view key, const json& value) {
+    switch (value.type()) {
+        case json::value_t::string: {
+            const auto& text = value.get_ref<const std::string&>();
+            // Producers whose numbers are doubles write trait bits as text.
+            if (key == attributeKey(AccessibilityAttribute::traits)) {
+                if (const auto bits = parseUnsigned(text)) return *bits;
+            }
+            return text;
+        }
+        case json::value_t::boolean: return value.get<bool>();
+        case json::value_t::number_unsigned: return value.get<std::uint64_t>();
+        case json::value_t::number_integer: return value.get<std::int64_t>();
+        case json::value_t::number_float: return value.get<double>();
+        case json::value_t::object:
+            if (const auto rect = rectangleFrom(value)) return *rect;
+            return OtherValue{};
+        case json::value_t::array:
+            if (key == attributeKey(AccessibilityAttribute::children)) {
+                std::vector<XCAccessibilityElement> references;
+                for (const auto& item : value)
+                    if (item.is_string()) references.push_back({item.get<std::string>()});
+                return references;
+            }
+            return ValueList{value.size()};
+        default: return OtherValue{};
+    }
+}
+
+// The ids an element's children list references (strings only).
+std::vector<std::string> childIds(const json& record) {
+    std::vector<std::string> ids;
+    if (!record.is_object()) return ids;
+    const auto attributes = record.find("attributes");
+    if (attributes == record.end() || !attributes->is_object()) return ids;
+    const auto children = attributes->find(attributeKey(AccessibilityAttribute::children));
+    if (children == attributes->end() || !children->is_array()) return ids;
+    for (const auto& item : *children)
+        if (item.is_string()) ids.push_back(item.get<std::string>());
+    return ids;
+}
+
+std::string describePath(const std::vector<std::string>& ids) {
+    std::string text;
+    const std::size_t shown = std::min(ids.size(), maxIdsInMessage);
+    for (std::size_t i = 0; i < shown; ++i) text += (i ? " > " : "") + quotedId(ids[i]);
+    if (ids.size() > shown) text += " > ... (" + std::to_string(ids.size() - shown) + " more)";
+    return text;
+}
+
+// The references below the root must form a tree: an element reached twice is
+// a cycle or an element under two parents. Iterative, so depth is unlimited.
+void checkTree(const Reader& reader, const json& elements, const std::string& rootId) {
+    std::unordered_map<std::string, std::string> parentOf;  // reached element -> the element that listed it
+    parentOf.emplace(rootId, std::string());
+    std::vector<std::string> pending{rootId};
+    auto ancestry = [&](const std::string& id) {
+        std::vector<std::string> chain{id};
+        for (auto at = parentOf.find(id); at != parentOf.end() && !at->second.empty(); at = parentOf.find(at->second))
+            chain.push_back(at->second);
+        std::reverse(chain.begin(), chain.end());
+        return chain;
+    };
+    while (!pending.empty()) {
+        const std::string id = std::move(pending.back());
+        pending.pop_back();
+        const auto record = elements.find(id);
+        if (record == elements.end()) continue;
+        for (auto& child : childIds(*record)) {
+            if (elements.find(child) == elements.end()) continue;  // unreadable child, skipped like on a device
+            const auto reached = parentOf.find(child);
+            if (reached == parentOf.end()) {
+                parentOf.emplace(child, id);
+                pending.push_back(std::move(child));
+                continue;
+            }
+            const auto chain = ancestry(id);
+            if (std::find(chain.begin(), chain.end(), child) != chain.end()) {
+                auto cycle = std::vector<std::string>(std::find(chain.begin(), chain.end(), child), chain.end());
+                cycle.push_back(child);
+                reader.fail("reference cycle in \"elements\": " + describePath(cycle));
+            }
+            const std::string firstParent = reached->second.empty() ? std::string("(the root)") : quotedId(reached->second);
+            reader.fail("element " + quotedId(child) + " is listed under two parents in \"elements\": " + firstParent +
+                        " and " + quotedId(id));
+        }
+    }
+}
+
+BundleDevice readDevice(const Reader& reader, const json& document) {
+    const auto& device = reader.required(document, "device", "");
+    if (!device.is_object()) reader.fail("member \"device\" must be an object, found " + kindName(device));
+    BundleDevice result;
+    result.name = reader.requiredString(device, "name", "device.");
+    result.systemName = reader.requiredString(device, "systemName", "device.");
+    result.systemVersion = reader.requiredString(device, "systemVersion", "device.");
+    const auto& scale = reader.required(device, "scale", "device.");
+    if (!scale.is_number() || !(scale.get<double>() > 0) || !std::isfinite(scale.get<float>()))
+        reader.fail("member \"device.scale\" must be a positive number, found " + scale.dump());
+    result.scale = scale.get<float>();
+    result.modelIdentifier = Reader::optionalString(device, "modelIdentifier");
+    result.vendorIdentifier = Reader::optionalString(device, "vendorIdentifier");
+    return result;
+}
+
+BundleRootQueries readRootQueries(const json& document) {
+    BundleRootQueries queries;
+    const auto found = document.find("rootQueries");
+    if (found == document.end() || !found->is_object()) return queries;
+    const auto webViews = found->find("webViewCount");
+    if (webViews != found->end() && webViews->is_number_unsigned()) queries.webViewCount = webViews->get<std::size_t>();
+    const auto keyboard = found->find("keyboardExists");
+    if (keyboard != found->end() && keyboard->is_boolean()) queries.keyboardExists = keyboard->get<bool>();
+    queries.title = Reader::optionalString(*found, "title");
+    return queries;
+}
+
+std::optional<BundleOrientation> readOrientation(const json& document) {
+    const auto found = document.find("orientation");
+    if (found == document.end() || !found->is_object()) return std::nullopt;
+    BundleOrientation orientation;
+    const auto initial = found->find("initial");
+    if (initial != found->end() && initial->is_number_integer())
+        orientation.initial = static_cast<DeviceOrientation>(std::clamp<std::int64_t>(initial->get<std::int64_t>(), 0, 4));
+    const auto frames = found->find("appFrames");
+    if (frames != found->end() && frames->is_object()) {
+        for (const auto& [key, value] : frames->items()) {
+            const auto number = parseUnsigned(key);
+            if (!number || *number > 4 || !value.is_object()) continue;
+            if (const auto rect = rectangleFrom(value)) orientation.appFrames[static_cast<int>(*number)] = *rect;
+        }
+    }
+    return orientation;
+}
+
+std::string readFile(const std::filesystem::path& path) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    if (error) throw CaptureBundleError(path.string() + ": cannot be read: " + error.message());
+    if (size > maxCaptureBytes)
+        throw CaptureBundleError(path.string() + ": is " + std::to_string(size) + " bytes, more than the " +
+                                 std::to_string(maxCaptureBytes) + " accepted");
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw CaptureBundleError(path.string() + ": cannot be opened");
+    std::string text(size, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(size));
+    if (static_cast<std::uintmax_t>(in.gcount()) != size) throw CaptureBundleError(path.string() + ": could not be read whole");
+    return text;
+}
+
+}  // namespace
+
+CaptureBundle::CaptureBundle(std::shared_ptr<const Data> data) : data_(std::move(data)) {}
+
+CaptureBundle CaptureBundle::open(const std::filesystem::path& path) {
+    std::error_code error;
+    if (!std::filesystem::exists(path, error)) throw CaptureBundleError(path.string() + ": no such file or directory");
+    const auto capturePath = std::filesystem::is_directory(path, error) ? path / "capture.json" : path;
+    if (!std::filesystem::is_regular_file(capturePath, error))
+        throw CaptureBundleError(capturePath.string() + ": not found (a bundle is a directory holding capture.json)");
+    return fromText(readFile(capturePath), capturePath);
+}
+
+CaptureBundle CaptureBundle::fromText(const std::string& text, const std::filesystem::path& capturePath) {
+    const Reader reader(capturePath);
+    auto data = std::make_shared<Data>();
+    data->capturePath = capturePath;
+    try {
+        data->document = json::parse(text);
+    } catch (const json::parse_error& error) {
+        reader.fail(std::string("not valid JSON: ") + error.what());
+    }
+    const json& document = data->document;
+    if (!document.is_object()) reader.fail("the document must be a JSON object, found " + kindName(document));
+
+    const auto& format = reader.required(document, "format", "");
+    if (format != "audkit-capture") reader.fail("member \"format\" is " + format.dump() + ", expected \"audkit-capture\"");
+    const auto& version = reader.required(document, "version", "");
+    if (!version.is_number_integer() || version.get<std::int64_t>() != 1)
+        reader.fail("member \"version\" is " + version.dump() + ", only version 1 is supported");
+
+    data->device = readDevice(reader, document);
+    if (const auto runner = document.find("runner"); runner != document.end() && runner->is_object())
+        data->runnerBundleIdentifier = Reader::optionalString(*runner, "bundleIdentifier");
+
+    std::string screenshot = "screenshot.png";
+    if (const auto found = document.find("screenshot"); found != document.end()) {
+        if (!found->is_string() || found->get_ref<const std::string&>().empty())
+            reader.fail("member \"screenshot\" must name a file, found " + found->dump());
+        screenshot = found->get<std::string>();
+    }
+    data->screenshotPath = capturePath.parent_path() / screenshot;
+
+    data->rootId = reader.requiredString(document, "root", "");
+    const auto& elements = reader.required(document, "elements", "");
+    if (!elements.is_object()) reader.fail("member \"elements\" must be an object, found " + kindName(elements));
+    data->elements = &elements;
+    const auto root = elements.find(data->rootId);
+    if (root == elements.end()) reader.fail("member \"root\" names " + quotedId(data->rootId) + ", which is not in \"elements\"");
+    if (!root->is_object()) reader.fail("element " + quotedId(data->rootId) + " must be an object, found " + kindName(*root));
+    const auto rootType = root->find("rawType");
+    if (rootType == root->end() || !rootType->is_number_unsigned())
+        reader.fail("the root element " + quotedId(data->rootId) + " needs an integer \"rawType\"");
+    data->rootRawType = rootType->get<std::uint64_t>();
+
+    data->rootQueries = readRootQueries(document);
+    data->orientation = readOrientation(document);
+    checkTree(reader, elements, data->rootId);
+    return CaptureBundle(std::move(data));
+}
+
+const std::filesystem::path& CaptureBundle::capturePath() const { return data_->capturePath; }
+const std::filesystem::path& CaptureBundle::screenshotPath() const { return data_->screenshotPath; }
+const BundleDevice& CaptureBundle::device() const { return data_->device; }
+const std::optional<std::string>& CaptureBundle::runnerBundleIdentifier() const { return data_->runnerBundleIdentifier; }
+const std::string& CaptureBundle::rootId() const { return data_->rootId; }
+std::uint64_t CaptureBundle::rootRawType() const { return data_->rootRawType; }
+const BundleRootQueries& CaptureBundle::rootQueries() const { return data_->rootQueries; }
+const std::optional<BundleOrientation>& CaptureBundle::orientation() const { return data_->orientation; }
+std::size_t CaptureBundle::elementCount() const { return data_->elements->size(); }
+
+std::optional<AttributeDictionary> CaptureBundle::attributes(const std::string& id, const AttributeNames& names) const {
+    const auto record = data_->elements->find(id);
+    if (record == data_->elements->end() || !record->is_object()) return std::nullopt;
+    const auto attributes = record->find("attributes");
+    if (attributes == record->end() || !attributes->is_object()) return std::nullopt;
+    AttributeDictionary dictionary;
+    for (const auto& name : names) {
+        const auto value = attributes->find(name);
+        if (value != attributes->end()) dictionary.emplace(name, attributeValueFrom(name, *value));
+    }
+    return dictionary;
+}
+
+std::optional<std::uint64_t> CaptureBundle::rawType(const std::string& id) const {
+    const auto record = data_->elements->find(id);
+    if (record == data_->elements->end() || !record->is_object()) return std::nullopt;
+    const auto rawType = record->find("rawType");
+    if (rawType == record->end() || !rawType->is_number_unsigned()) return std::nullopt;
+    return rawType->get<std::uint64_t>();
+}
+
+}  // namespace audkit

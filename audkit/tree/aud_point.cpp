@@ -1,0 +1,21 @@
+#include "audkit/tree/aud_point.hpp"
+
+#include <nlohmann/json.hpp>
+
+#include "audkit/tree/float_format.hpp"
+
+namespace audkit {
+
+AudPoint AudPoint::fromFloats(float x, float y) { return {truncateToInt64(x), truncateToInt64(y)}; }
+
+std::string AudPoint::description() const {
+    return "AudPoint(x: " + std::to_string(x) + ", y: " + std::to_string(y) + ")";
+}
+
+void to_json(Json& json, const AudPoint& point) { json = Json{{"x", point.x}, {"y", point.y}}; }
+
+void from_json(const Json& json, AudPoint& point) {
+    point = AudPoint(json.at("x").get<std::int64_t>(), json.at("y").get<std::int64_t>());
+}
+
+}  // namespace audkit

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "audkit/tree/rgba_image.hpp"
+
+namespace audkit {
+
+// A full-screen screenshot: its pixels and the scale that turns its pixel size
+// into points.
+struct Screenshot {
+    RgbaImage image;
+    float scale = 1.0F;
+    float widthInPoints() const { return static_cast<float>(image.width) / scale; }
+    float heightInPoints() const { return static_cast<float>(image.height) / scale; }
+};
+
+// The device's main screen.
+class Screen {
+public:
+    virtual ~Screen() = default;
+    // Throws an Error naming the problem when no screenshot can be taken.
+    virtual Screenshot screenshot() = 0;
+    virtual float scale() = 0;
+};
+
+}  // namespace audkit

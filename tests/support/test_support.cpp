@@ -1,0 +1,95 @@
+#include "tests/support/test_support.hpp"
+
+#include <atomic>
+#include <fstream>
+#include <iterator>
+#include <unistd.h>
+
+#include "audkit/facade/process_state.hpp"
+#include "audkit/platform/png_codec.hpp"
+
+namespace audkit::test {
+
+LogCapture::LogCapture() {
+    resetProcessState();
+    previous_ = ZKLog::setSink([this](std::string_view line) { lines_.emplace_back(line); });
+}
+
+LogCapture::~LogCapture() {
+    ZKLog::setSink(previous_);
+    resetProcessState();
+}
+
+bool LogCapture::contains(const std::string& line) const {
+    for (const auto& logged : lines_)
+        if (logged == line) return true;
+    return false;
+}
+
+TempDir::TempDir() {
+    static std::atomic<int> counter{0};
+    path_ = std::filesystem::temp_directory_path() /
+            ("audkit-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+nlohmann::json rect(double x, double y, double width, double height) {
+    return {{"X", x}, {"Y", y}, {"Width", width}, {"Height", height}};
+}
+
+nlohmann::json attributes(const std::string& className, const nlohmann::json& frame,
+                          const std::vector<std::string>& children) {
+    return {
+        {"XC_kAXXCAttributeElementType", className},
+        {"XC_kAXXCAttributeFrame", frame},
+        {"XC_kAXXCAttributeVisibleFrame", frame},
+        {"XC_kAXXCAttributeTraits", 0},
+        {"XC_kAXXCAttributeIsElement", 0},
+        {"XC_kAXXCAttributeIsVisible", 1},
+        {"XC_kAXXCAttributeIsUserInteractionEnabled", 1},
+        {"XC_kAXXCAttributeChildren", children},
+    };
+}
+
+BundleBuilder::BundleBuilder() {
+    document_ = {
+        {"format", "audkit-capture"},
+        {"version", 1},
+        {"device", {{"name", "iPhone 15"}, {"systemName", "iOS"}, {"systemVersion", "17.2"}, {"scale", 3}}},
+        {"runner", {{"bundleIdentifier", "com.example.shop.uitests.xctrunner"}}},
+        {"root", "app"},
+        {"elements", nlohmann::json::object()},
+    };
+}
+
+nlohmann::json& BundleBuilder::element(const std::string& id, nlohmann::json rawType, nlohmann::json attributes) {
+    auto& record = document_["elements"][id];
+    record = {{"rawType", std::move(rawType)}, {"attributes", std::move(attributes)}};
+    return record["attributes"];
+}
+
+std::filesystem::path BundleBuilder::write(const std::filesystem::path& directory) const {
+    std::filesystem::create_directories(directory);
+    std::ofstream(directory / "capture.json") << document_.dump();
+    RgbaImage image;
+    image.width = 4;
+    image.height = 8;
+    image.pixels.assign(static_cast<std::size_t>(image.width) * image.height * 4, 255);
+    std::ofstream(directory / "screenshot.png", std::ios::binary) << encodePng(image);
+    return directory;
+}
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::filesystem::path sourceDir() { return AUDKIT_SOURCE_DIR; }
+
+}  // namespace audkit::test

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "audkit/facade/zk_log.hpp"
+
+namespace audkit::test {
+
+// Captures every log line for the lifetime of the object and resets the
+// process-wide state before and after.
+class LogCapture {
+public:
+    LogCapture();
+    ~LogCapture();
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+
+    const std::vector<std::string>& lines() const { return lines_; }
+    bool contains(const std::string& line) const;
+
+private:
+    std::vector<std::string> lines_;
+    ZKLog::Sink previous_;
+};
+
+// A fresh directory under the system's temporary directory, removed afterwards.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// A capture.json document built in code: device and root set, elements added
+// one by one.
+class BundleBuilder {
+public:
+    BundleBuilder();
+
+    // Adds (or replaces) an element; returns its attributes for further edits.
+    nlohmann::json& element(const std::string& id, nlohmann::json rawType, nlohmann::json attributes);
+    nlohmann::json& document() { return document_; }
+
+    // Writes capture.json and a small opaque screenshot into the directory.
+    std::filesystem::path write(const std::filesystem::path& directory) const;
+
+private:
+    nlohmann::json document_;
+};
+
+// An attribute dictionary in the recorded form with the usual members set.
+nlohmann::json attributes(const std::string& className, const nlohmann::json& frame,
+                          const std::vector<std::string>& children = {});
+nlohmann::json rect(double x, double y, double width, double height);
+
+std::string readFile(const std::filesystem::path& path);
+std::filesystem::path sourceDir();
+
+}  // namespace audkit::test

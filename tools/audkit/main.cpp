@@ -1,0 +1,28 @@
+#include <CLI/CLI.hpp>
+#include <iostream>
+
+#include "tools/audkit/commands.hpp"
+
+int main(int argc, char** argv) {
+    using namespace audkit::cli;
+    CLI::App app{"audkit: accessibility scans of recorded capture bundles"};
+    app.require_subcommand(1);
+
+    InspectOptions inspect;
+    auto* inspectCommand = app.add_subcommand("inspect", "Print the captured element tree of a bundle");
+    inspectCommand->add_option("BUNDLE", inspect.bundle, "bundle directory or its capture.json")->required();
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& help) {
+        return app.exit(help);
+    } catch (const CLI::CallForAllHelp& help) {
+        return app.exit(help);
+    } catch (const CLI::ParseError& error) {
+        std::cerr << "audkit: " << error.what() << " (see audkit --help)\n";
+        return exitUsage;
+    }
+
+    if (inspectCommand->parsed()) return runInspect(inspect, std::cout, std::cerr);
+    return exitUsage;
+}

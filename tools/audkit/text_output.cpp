@@ -1,0 +1,44 @@
+#include "tools/audkit/text_output.hpp"
+
+#include <array>
+#include <charconv>
+#include <cstdio>
+
+namespace audkit::cli {
+
+std::string quote(std::string_view text) {
+    std::string quoted = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        switch (c) {
+            case '"': quoted += "\\\""; break;
+            case '\\': quoted += "\\\\"; break;
+            case '\n': quoted += "\\n"; break;
+            case '\r': quoted += "\\r"; break;
+            case '\t': quoted += "\\t"; break;
+            default:
+                if (byte < 0x20 || byte == 0x7F) {
+                    std::array<char, 8> escaped{};
+                    std::snprintf(escaped.data(), escaped.size(), "\\x%02x", byte);
+                    quoted += escaped.data();
+                } else {
+                    quoted += c;
+                }
+        }
+    }
+    return quoted + "\"";
+}
+
+std::string number(double value) {
+    std::array<char, 32> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    return std::string(buffer.data(), result.ptr);
+}
+
+std::string indentation(std::size_t depth) {
+    constexpr std::size_t maxIndentedDepth = 40;
+    if (depth <= maxIndentedDepth) return std::string(depth * 2, ' ');
+    return std::string(maxIndentedDepth * 2, ' ') + "[depth " + std::to_string(depth) + "] ";
+}
+
+}  // namespace audkit::cli

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace audkit::cli {
+
+// The text in double quotes with quotes, backslashes and control characters
+// escaped, so every printed record stays on one line.
+std::string quote(std::string_view text);
+
+// The shortest decimal form of a number ("390", "12.5").
+std::string number(double value);
+
+// Indentation for a tree line. Deep trees are shown with their depth instead of
+// ever longer indentation, so output stays linear in the tree size.
+std::string indentation(std::size_t depth);
+
+}  // namespace audkit::cli
