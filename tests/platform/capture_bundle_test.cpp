@@ -194,30 +194,49 @@ TEST(CaptureBundle, RotationAnswersTheRecordedApplicationFrames) {
     EXPECT_FALSE(fixed.device().setOrientation(DeviceOrientation::landscapeLeft));
 }
 
-TEST(CaptureBundle, DeepAndLargeCapturesDoNotExhaustTheStack) {
-    test::LogCapture log;
-    constexpr int depth = 100000;
-    test::BundleBuilder builder;
-    auto& elements = builder.document()["elements"];
-    for (int i = 0; i < depth; ++i) {
-        const std::string id = i == 0 ? "app" : "e" + std::to_string(i);
-        elements[id] = {{"rawType", i == 0 ? 2 : 1},
-                        {"attributes", test::attributes("UIView", test::rect(0, 0, 10, 10),
-                                                        i + 1 < depth ? std::vector<std::string>{"e" + std::to_string(i + 1)}
-                                                                      : std::vector<std::string>{})}};
+// capture.json text for a chain of elements, each the only child of the one
+// before, written directly so that large captures are quick to make.
+std::string chainCapture(int count, const std::string& label, const std::string& lastChild) {
+    std::string text = R"({"format":"audkit-capture","version":1,)"
+                       R"("device":{"name":"iPhone","systemName":"iOS","systemVersion":"17","scale":3},)"
+                       R"("root":"e0","elements":{)";
+    for (int i = 0; i < count; ++i) {
+        const std::string child = i + 1 < count ? "\"e" + std::to_string(i + 1) + "\"" : lastChild;
+        text += (i ? "," : "") + std::string("\"e") + std::to_string(i) + R"(":{"rawType":)" + (i ? "1" : "2") +
+                R"(,"attributes":{"XC_kAXXCAttributeElementType":"UIView","XC_kAXXCAttributeLabel":")" + label +
+                R"(","XC_kAXXCAttributeFrame":{"X":0,"Y":0,"Width":10,"Height":10},"XC_kAXXCAttributeChildren":[)" +
+                child + "]}}";
     }
-    BundlePlatform platform(bundleFrom(builder.document()));
-    std::size_t visited = 0, deepest = 0;
+    return text + "}}";
+}
+
+std::size_t countCaptured(const CaptureBundle& bundle, std::size_t& deepest) {
+    BundlePlatform platform(bundle);
+    std::size_t visited = 0;
     walkCapturedElements(platform.snapshotSource(), *platform.elementUnderTest(), [&](const AudElement&, std::size_t d) {
         ++visited;
         deepest = std::max(deepest, d);
     });
-    EXPECT_EQ(visited, static_cast<std::size_t>(depth));
+    return visited;
+}
+
+TEST(CaptureBundle, DeepCapturesDoNotExhaustTheStack) {
+    constexpr int depth = 100000;
+    std::size_t deepest = 0;
+    EXPECT_EQ(countCaptured(CaptureBundle::fromText(chainCapture(depth, "x", ""), "deep.json"), deepest),
+              static_cast<std::size_t>(depth));
     EXPECT_EQ(deepest, static_cast<std::size_t>(depth - 1));
 
-    // The same chain closed into a loop is found without walking forever.
-    elements["e" + std::to_string(depth - 1)]["attributes"]["XC_kAXXCAttributeChildren"] = {"e1"};
-    EXPECT_TRUE(openError(builder.document().dump()).find("reference cycle") != std::string::npos);
+    // The same chain closed into a loop is reported, not walked forever.
+    EXPECT_EQ(openError(chainCapture(depth, "x", "\"e1\"")).substr(0, 68),
+              "shop/capture.json: reference cycle in \"elements\": \"e1\" > \"e2\" > \"e3\"");
+}
+
+TEST(CaptureBundle, FiftyMegabyteCaptureIsRead) {
+    const auto text = chainCapture(100000, std::string(430, 'L'), "");
+    ASSERT_GT(text.size(), 50U * 1000 * 1000);
+    std::size_t deepest = 0;
+    EXPECT_EQ(countCaptured(CaptureBundle::fromText(text, "large.json"), deepest), 100000U);
 }
 
 TEST(CaptureBundle, TruncatedAndEmptyFilesGiveClearErrors) {

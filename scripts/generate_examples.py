@@ -1,0 +1,155 @@
+#!/usr/bin/env python3
+"""Regenerates the capture bundles under examples/ from the HTML mock-ups in
+scripts/examples/.
+
+Each mock-up is a 390 x 844 point phone screen. Headless Chromium renders it at
+scale 3 for the screenshot (1170 x 2532 pixels), and renders it once more with
+a small script that reads the box of every element marked data-ax-class; those
+boxes, in points, become the frames of the capture's elements.
+
+Needs Debian's chromium (apt-get install chromium). Usage:
+    scripts/generate_examples.py [NAME ...]
+"""
+import json
+import pathlib
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+ROOT = pathlib.Path(__file__).resolve().parent.parent
+MOCKUPS = ROOT / "scripts" / "examples"
+EXAMPLES = ROOT / "examples"
+WIDTH, HEIGHT, SCALE = 390, 844, 3
+
+CHROMIUM_FLAGS = [
+    "--headless", "--no-sandbox", "--disable-gpu", "--hide-scrollbars", "--no-first-run",
+    "--disable-background-networking", "--disable-component-update", "--disable-sync",
+    "--disable-features=Translate,MediaRouter", "--font-render-hinting=none",
+    f"--window-size={WIDTH},{HEIGHT}", f"--force-device-scale-factor={SCALE}",
+]
+
+# Reads the accessibility boxes after layout and writes them into the DOM.
+MEASURE_SCRIPT = """
+<script>
+(() => {
+  const marked = [...document.querySelectorAll('[data-ax-class]')];
+  const ids = new Map(marked.map((node, i) => [node, i === 0 ? 'app' : 'e' + i]));
+  const records = marked.map(node => {
+    const box = node.getBoundingClientRect();
+    let parent = node.parentElement;
+    while (parent && !ids.has(parent)) parent = parent.parentElement;
+    const d = node.dataset;
+    return {id: ids.get(node), parent: parent ? ids.get(parent) : null, className: d.axClass,
+            rawType: Number(d.axType), label: d.axLabel, value: d.axValue, placeholder: d.axPlaceholder,
+            identifier: d.axId, traits: d.axTraits || '0', isElement: d.axElement !== '0',
+            enabled: d.axEnabled !== '0',
+            frame: {x: box.x, y: box.y, width: box.width, height: box.height}};
+  });
+  const out = document.createElement('pre');
+  out.id = 'ax-boxes';
+  out.textContent = JSON.stringify(records);
+  document.body.appendChild(out);
+})();
+</script>
+"""
+
+
+def chromium():
+    for name in ("chromium", "chromium-browser", "google-chrome"):
+        path = shutil.which(name)
+        if path:
+            return path
+    sys.exit("generate_examples: chromium not found (apt-get install chromium)")
+
+
+def run_chromium(*arguments):
+    with tempfile.TemporaryDirectory() as profile:
+        return subprocess.run([chromium(), *CHROMIUM_FLAGS, f"--user-data-dir={profile}", *arguments],
+                              check=True, capture_output=True, text=True, timeout=120).stdout
+
+
+def visible_part(frame):
+    """The frame clipped by the screen, or None when nothing of it is on screen."""
+    left, top = max(frame["x"], 0), max(frame["y"], 0)
+    right = min(frame["x"] + frame["width"], WIDTH)
+    bottom = min(frame["y"] + frame["height"], HEIGHT)
+    if right <= left or bottom <= top:
+        return None
+    return {"X": left, "Y": top, "Width": right - left, "Height": bottom - top}
+
+
+def rounded(value):
+    value = round(value, 2)
+    return int(value) if value == int(value) else value
+
+
+def capture_from(records, name):
+    children = {record["id"]: [] for record in records}
+    for record in records:
+        if record["parent"] is not None:
+            children[record["parent"]].append(record["id"])
+    elements = {}
+    for record in records:
+        frame = {key.capitalize() if key != "x" and key != "y" else key.upper(): rounded(value)
+                 for key, value in record["frame"].items()}
+        visible = visible_part(record["frame"])
+        attributes = {
+            "XC_kAXXCAttributeElementType": record["className"],
+            "XC_kAXXCAttributeFrame": frame,
+            "XC_kAXXCAttributeVisibleFrame": {k: rounded(v) for k, v in visible.items()} if visible else None,
+            "XC_kAXXCAttributeTraits": int(record["traits"], 0),
+            "XC_kAXXCAttributeIsElement": 1 if record["isElement"] else 0,
+            "XC_kAXXCAttributeIsVisible": 1 if visible else 0,
+            "XC_kAXXCAttributeIsUserInteractionEnabled": 1 if record["enabled"] else 0,
+            "XC_kAXXCAttributeChildren": children[record["id"]],
+        }
+        for member, key in (("label", "Label"), ("value", "Value"), ("placeholder", "PlaceholderValue"),
+                            ("identifier", "Identifier")):
+            if record.get(member) is not None:
+                attributes["XC_kAXXCAttribute" + key] = record[member]
+        elements[record["id"]] = {"rawType": record["rawType"], "attributes": attributes}
+    return {
+        "format": "audkit-capture",
+        "version": 1,
+        "device": {"name": "iPhone 15", "systemName": "iOS", "systemVersion": "17.2", "scale": SCALE,
+                   "modelIdentifier": "iPhone15,4", "vendorIdentifier": "6B1D2C0E-6A9F-4C1B-9D7E-3E0C5A2F9B11"},
+        "runner": {"bundleIdentifier": "com.example.shop.uitests.xctrunner"},
+        "screenshot": "screenshot.png",
+        "root": "app",
+        "rootQueries": {"webViewCount": 0, "keyboardExists": False, "title": None},
+        "elements": elements,
+    }
+
+
+def generate(name):
+    mockup = MOCKUPS / f"{name}.html"
+    bundle = EXAMPLES / name
+    bundle.mkdir(parents=True, exist_ok=True)
+    run_chromium(f"--screenshot={bundle / 'screenshot.png'}", mockup.as_uri())
+
+    html = mockup.read_text(encoding="utf-8").replace("</body>", MEASURE_SCRIPT + "</body>")
+    measured = mockup.with_name(f".{name}.measure.html")
+    try:
+        measured.write_text(html, encoding="utf-8")
+        dom = run_chromium("--dump-dom", measured.as_uri())
+    finally:
+        measured.unlink(missing_ok=True)
+    found = re.search(r'<pre id="ax-boxes">(.*?)</pre>', dom, re.S)
+    if not found:
+        sys.exit(f"generate_examples: {name}: the measuring script left no boxes")
+    text = found.group(1).replace("&lt;", "<").replace("&gt;", ">").replace("&amp;", "&")
+    capture = capture_from(json.loads(text), name)
+    (bundle / "capture.json").write_text(json.dumps(capture, indent=2, ensure_ascii=False) + "\n", encoding="utf-8")
+    print(f"{bundle.relative_to(ROOT)}: {len(capture['elements'])} elements")
+
+
+def main():
+    names = sys.argv[1:] or sorted(path.stem for path in MOCKUPS.glob("*.html") if not path.stem.startswith("."))
+    for name in names:
+        generate(name)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Sets everything up, builds, and runs the whole test suite.
+#
+#   scripts/test.sh [BUILD_DIR] [extra cmake arguments...]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-"$root/build"}
+shift || true
+"$root/scripts/setup.sh" "$build" "$@"
+ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)" --timeout 600
