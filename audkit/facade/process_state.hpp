@@ -1,5 +1,12 @@
 #pragma once
 
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "audkit/tree/aud_element_type.hpp"
+#include "audkit/tree/aud_rect.hpp"
+
 namespace audkit {
 
 // The few values that live for the whole process and are shared by several
@@ -13,6 +20,20 @@ struct ProcessState {
     bool keyboardOnScreen = false;
     // Pixels per point of the screen, set whenever bounds are computed.
     float screenScale = 1.0F;
+    // The screen in pixels, read by the header/footer test; zero until a
+    // context build records it.
+    AudBounds screenRect;
+
+    // Ids of views known to lie below a view of an element type, or below a
+    // view holding a property. Positive answers only; emptied at each context
+    // build.
+    std::unordered_map<AudElementType, std::unordered_set<std::string>> isChildOfElementTypeCache;
+    std::unordered_map<std::string, std::unordered_set<std::string>> isChildOfPropCache;
+
+    void clearMembershipCaches() {
+        isChildOfElementTypeCache.clear();
+        isChildOfPropCache.clear();
+    }
 };
 
 ProcessState& processState();

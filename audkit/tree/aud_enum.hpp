@@ -62,6 +62,14 @@ std::optional<E> enumFromRawValue(Raw raw) {
     return std::nullopt;
 }
 
+// The case whose string form is exactly `text`, or none.
+template <AudEnum E>
+std::optional<E> enumFromName(std::string_view text) {
+    for (const auto& [member, name] : AudEnumTraits<E>::cases)
+        if (name == text) return member;
+    return std::nullopt;
+}
+
 // Exact, case-sensitive match against the string forms, first match wins.
 template <AudEnum E>
 E parseAudEnum(std::string_view text) {

@@ -2,8 +2,71 @@
 
 #include <utf8proc.h>
 
+#include <utility>
+#include <vector>
+
 namespace audkit {
 namespace {
+
+// Calls visit(codePoint, bytes) for each code point; an invalid byte is handed
+// on alone with code point -1.
+template <class Visit>
+void forEachCodePoint(std::string_view text, Visit&& visit) {
+    for (std::size_t at = 0; at < text.size();) {
+        utf8proc_int32_t codePoint = -1;
+        auto length = utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t*>(text.data() + at),
+                                       static_cast<utf8proc_ssize_t>(text.size() - at), &codePoint);
+        if (length <= 0) {
+            length = 1;
+            codePoint = -1;
+        }
+        visit(codePoint, text.substr(at, static_cast<std::size_t>(length)));
+        at += static_cast<std::size_t>(length);
+    }
+}
+
+void appendCodePoint(std::string& out, utf8proc_int32_t codePoint) {
+    utf8proc_uint8_t buffer[4];
+    const auto length = utf8proc_encode_char(codePoint, buffer);
+    out.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(length));
+}
+
+bool isPunctuation(utf8proc_int32_t codePoint) {
+    if (codePoint < 0) return false;
+    switch (utf8proc_category(codePoint)) {
+        case UTF8PROC_CATEGORY_PC: case UTF8PROC_CATEGORY_PD: case UTF8PROC_CATEGORY_PS: case UTF8PROC_CATEGORY_PE:
+        case UTF8PROC_CATEGORY_PI: case UTF8PROC_CATEGORY_PF: case UTF8PROC_CATEGORY_PO:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool isSymbol(utf8proc_int32_t codePoint) {
+    if (codePoint < 0) return false;
+    switch (utf8proc_category(codePoint)) {
+        case UTF8PROC_CATEGORY_SM: case UTF8PROC_CATEGORY_SC: case UTF8PROC_CATEGORY_SK: case UTF8PROC_CATEGORY_SO:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool isCasedLetter(utf8proc_int32_t codePoint) {
+    if (codePoint < 0) return false;
+    const auto category = utf8proc_category(codePoint);
+    return category == UTF8PROC_CATEGORY_LU || category == UTF8PROC_CATEGORY_LL || category == UTF8PROC_CATEGORY_LT;
+}
+
+template <class Predicate>
+std::string removing(std::string_view text, Predicate&& remove) {
+    std::string kept;
+    kept.reserve(text.size());
+    forEachCodePoint(text, [&](utf8proc_int32_t codePoint, std::string_view bytes) {
+        if (!remove(codePoint)) kept += bytes;
+    });
+    return kept;
+}
 
 // Length in bytes of the white-space code point at `position`, or 0.
 std::size_t whitespaceLengthAt(std::string_view text, std::size_t position) {
@@ -52,5 +115,55 @@ std::string trimmedWhitespaceAndNewlines(std::string_view text) {
 bool isBlank(std::string_view text) { return trimmedWhitespaceAndNewlines(text).empty(); }
 
 bool isBlank(const std::optional<std::string>& text) { return !text || isBlank(std::string_view(*text)); }
+
+std::string lowercased(std::string_view text) {
+    constexpr utf8proc_int32_t capitalIWithDot = 0x130, capitalSigma = 0x3A3, finalSigma = 0x3C2;
+    std::vector<std::pair<utf8proc_int32_t, std::string_view>> codePoints;
+    forEachCodePoint(text, [&](utf8proc_int32_t codePoint, std::string_view bytes) { codePoints.emplace_back(codePoint, bytes); });
+    std::string lower;
+    lower.reserve(text.size());
+    for (std::size_t i = 0; i < codePoints.size(); ++i) {
+        const auto codePoint = codePoints[i].first;
+        if (codePoint < 0) {
+            lower += codePoints[i].second;
+        } else if (codePoint == capitalIWithDot) {
+            lower += "i\xCC\x87";  // i followed by a combining dot above
+        } else if (codePoint == capitalSigma && i > 0 && isCasedLetter(codePoints[i - 1].first) &&
+                   (i + 1 == codePoints.size() || !isCasedLetter(codePoints[i + 1].first))) {
+            appendCodePoint(lower, finalSigma);
+        } else {
+            appendCodePoint(lower, utf8proc_tolower(codePoint));
+        }
+    }
+    return lower;
+}
+
+std::string removingPunctuation(std::string_view text) { return removing(text, isPunctuation); }
+std::string removingSymbols(std::string_view text) { return removing(text, isSymbol); }
+
+std::string removingWhitespaceAndNewlines(std::string_view text) {
+    return removing(text, [](utf8proc_int32_t codePoint) {
+        return codePoint >= 0 && isWhitespaceOrNewline(static_cast<char32_t>(codePoint));
+    });
+}
+
+std::string comparisonForm(std::string_view text) {
+    return removingWhitespaceAndNewlines(removingSymbols(removingPunctuation(lowercased(text))));
+}
+
+std::size_t graphemeCount(std::string_view text) {
+    std::size_t count = 0;
+    utf8proc_int32_t previous = -1;
+    utf8proc_int32_t state = 0;
+    forEachCodePoint(text, [&](utf8proc_int32_t codePoint, std::string_view) {
+        // An invalid byte stands alone, as the platform's replacement character would.
+        if (codePoint < 0 || previous < 0 || utf8proc_grapheme_break_stateful(previous, codePoint, &state)) {
+            ++count;
+            if (codePoint < 0) state = 0;
+        }
+        previous = codePoint;
+    });
+    return count;
+}
 
 }  // namespace audkit

@@ -20,4 +20,21 @@ bool isBlank(std::string_view text);
 inline bool isBlank(const std::string& text) { return isBlank(std::string_view(text)); }
 bool isBlank(const std::optional<std::string>& text);
 
+// Lower-cased with the full Unicode mapping, as the platform lower-cases:
+// "İ" becomes "i̇" and a word-final "Σ" becomes "ς".
+std::string lowercased(std::string_view text);
+
+// The text with every punctuation (P*), symbol (S*) or white-space character
+// removed, each kind on its own.
+std::string removingPunctuation(std::string_view text);
+std::string removingSymbols(std::string_view text);
+std::string removingWhitespaceAndNewlines(std::string_view text);
+
+// The form in which texts are compared: lower-cased, without punctuation,
+// symbols and any white space.
+std::string comparisonForm(std::string_view text);
+
+// The number of user-perceived characters (extended grapheme clusters).
+std::size_t graphemeCount(std::string_view text);
+
 }  // namespace audkit

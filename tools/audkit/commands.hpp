@@ -12,9 +12,12 @@ constexpr int exitUsage = 2;
 
 struct InspectOptions {
     std::string bundle;
+    bool tree = false;  // the built view tree instead of the captured elements
+    bool json = false;  // with tree: the tree's JSON form
 };
 
-// Prints the captured element tree of a bundle, one indented line per element.
+// Prints the captured element tree of a bundle, one indented line per element,
+// or the built view tree (as lines or as JSON).
 int runInspect(const InspectOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace audkit::cli

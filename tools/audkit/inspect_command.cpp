@@ -1,8 +1,14 @@
+#include <nlohmann/json.hpp>
 #include <ostream>
 
 #include "audkit/facade/error.hpp"
+#include "audkit/facade/process_state.hpp"
+#include "audkit/facade/zk_log.hpp"
 #include "audkit/platform/bundle_platform.hpp"
+#include "audkit/tree/aud_view_json.hpp"
 #include "audkit/tree/element_tree_walk.hpp"
+#include "audkit/tree/snapshot_capture.hpp"
+#include "audkit/tree/view_tree_builder.hpp"
 #include "tools/audkit/commands.hpp"
 #include "tools/audkit/text_output.hpp"
 
@@ -20,17 +26,71 @@ std::string describeElement(const AudElement& element) {
     return line;
 }
 
+std::string describeView(const AudView& view) {
+    std::string line = view.className + " " + std::string(toString(view.elementType)) + " " +
+                       std::string(toString(view.role));
+    if (view.name) line += " name=" + quote(*view.name);
+    line += std::string(" focusable=") + (view.isAccessibilityFocusable ? "true" : "false");
+    line += std::string(" visible=") + (view.isVisibleToUser ? "true" : "false");
+    const auto& b = view.boundsInScreen;
+    line += " bounds=(l: " + number(b.left()) + ", t: " + number(b.top()) + ", r: " + number(b.right()) +
+            ", b: " + number(b.bottom()) + ")";
+    if (const auto label = view.associatedTextForControl()) line += " associatedText=" + quote(label->text().value_or(""));
+    return line;
+}
+
+// The header/footer test compares views with the screen, so the screen is
+// recorded before the tree is built.
+void recordScreen(Platform& platform) {
+    try {
+        const auto screenshot = platform.screen().screenshot();
+        processState().screenRect =
+            AudBounds(0, static_cast<float>(screenshot.image.width), 0, static_cast<float>(screenshot.image.height));
+    } catch (const Error& error) {
+        ZKLog::log(MessageError(std::string(error.what()) + "; headers and footers are not found by position"));
+    }
+}
+
+std::string rootUnreadable(const BundlePlatform& platform) {
+    return platform.bundle().capturePath().string() + ": the attributes of the root element \"" +
+           platform.bundle().rootId() + "\" cannot be read";
+}
+
+int printTree(BundlePlatform& platform, const InspectOptions& options, std::ostream& out, std::ostream& err) {
+    processState().clearMembershipCaches();
+    recordScreen(platform);
+    const auto rootElement = makeRootElement(platform.snapshotSource(), *platform.elementUnderTest());
+    const auto root = rootElement ? buildTree(platform.snapshotSource(), *rootElement) : nullptr;
+    if (!root) {
+        err << "audkit: " << rootUnreadable(platform) << '\n';
+        return exitUsage;
+    }
+    if (options.json) {
+        out << viewToJson(*root).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+        return exitSuccess;
+    }
+    std::vector<std::pair<const AudView*, std::size_t>> stack{{root.get(), 0}};
+    while (!stack.empty()) {
+        const auto [view, depth] = stack.back();
+        stack.pop_back();
+        out << indentation(depth) << describeView(*view) << '\n';
+        for (auto child = view->children.rbegin(); child != view->children.rend(); ++child)
+            stack.emplace_back(child->get(), depth + 1);
+    }
+    return exitSuccess;
+}
+
 }  // namespace
 
 int runInspect(const InspectOptions& options, std::ostream& out, std::ostream& err) {
     try {
         BundlePlatform platform(CaptureBundle::open(options.bundle));
+        if (options.tree) return printTree(platform, options, out, err);
         const bool readable = walkCapturedElements(
             platform.snapshotSource(), *platform.elementUnderTest(),
             [&](const AudElement& element, std::size_t depth) { out << indentation(depth) << describeElement(element) << '\n'; });
         if (!readable) {
-            err << "audkit: " << platform.bundle().capturePath().string() << ": the attributes of the root element \""
-                << platform.bundle().rootId() << "\" cannot be read\n";
+            err << "audkit: " << rootUnreadable(platform) << '\n';
             return exitUsage;
         }
         return exitSuccess;

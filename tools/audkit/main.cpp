@@ -11,6 +11,8 @@ int main(int argc, char** argv) {
     InspectOptions inspect;
     auto* inspectCommand = app.add_subcommand("inspect", "Print the captured element tree of a bundle");
     inspectCommand->add_option("BUNDLE", inspect.bundle, "bundle directory or its capture.json")->required();
+    auto* treeFlag = inspectCommand->add_flag("--tree", inspect.tree, "print the built view tree instead");
+    inspectCommand->add_flag("--json", inspect.json, "with --tree: write the tree's JSON form")->needs(treeFlag);
 
     try {
         app.parse(argc, argv);

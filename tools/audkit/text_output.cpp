@@ -35,6 +35,12 @@ std::string number(double value) {
     return std::string(buffer.data(), result.ptr);
 }
 
+std::string number(float value) {
+    std::array<char, 32> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    return std::string(buffer.data(), result.ptr);
+}
+
 std::string indentation(std::size_t depth) {
     constexpr std::size_t maxIndentedDepth = 40;
     if (depth <= maxIndentedDepth) return std::string(depth * 2, ' ');

@@ -11,6 +11,7 @@ std::string quote(std::string_view text);
 
 // The shortest decimal form of a number ("390", "12.5").
 std::string number(double value);
+std::string number(float value);
 
 // Indentation for a tree line. Deep trees are shown with their depth instead of
 // ever longer indentation, so output stays linear in the tree size.

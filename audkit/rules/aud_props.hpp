@@ -1,0 +1,79 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "audkit/facade/error.hpp"
+#include "audkit/rules/prop_value.hpp"
+#include "audkit/tree/json.hpp"
+
+namespace audkit {
+
+class AudPropsError : public MessageError {
+public:
+    enum class Case { propDNE, unexpectedType, couldNotDecode };
+
+    static AudPropsError propDNE(std::string_view key);
+    static AudPropsError unexpectedType(std::string_view key, std::string_view from, std::string_view to);
+    static AudPropsError couldNotDecode(std::string_view key);
+
+    Case errorCase() const { return case_; }
+
+private:
+    AudPropsError(Case errorCase, const std::string& message) : MessageError(message), case_(errorCase) {}
+    Case case_;
+};
+
+// A string-keyed bag of typed values describing one view for one rule. A key
+// may hold an absent value. Entries keep the order they were first added in.
+class AudProps {
+public:
+    using Entry = std::pair<std::string, std::optional<PropValue>>;
+
+    void add(const std::string& key, std::optional<PropValue> value);
+    void add(const AudProps& other);
+    void remove(std::string_view key);
+
+    // The stored value, or null when the key is missing or its value absent.
+    const PropValue* get(std::string_view key) const;
+    // The stored value; throws propDNE when missing or absent.
+    const PropValue& getOrError(std::string_view key) const;
+
+    // Typed reads succeed exactly when the stored value is of kind T.
+    template <class T>
+    const T& getOrError(std::string_view key) const {
+        const auto& value = getOrError(key);
+        if (const auto* typed = std::get_if<T>(&value)) return *typed;
+        throw AudPropsError::unexpectedType(key, propKindName(value), PropKindName<T>::value);
+    }
+    template <class T>
+    std::optional<T> get(std::string_view key) const {
+        const auto* value = get(key);
+        if (value == nullptr) return std::nullopt;
+        if (const auto* typed = std::get_if<T>(value)) return *typed;
+        return std::nullopt;
+    }
+
+    bool contains(std::string_view key) const;
+    const std::vector<Entry>& entries() const { return entries_; }
+    std::string description() const;
+
+private:
+    std::vector<Entry> entries_;
+};
+
+// One member per present value, in entry order; lists of views are left out;
+// a value that cannot be written is logged and left out.
+void to_json(Json& json, const AudProps& props);
+// Every member, each decoded by trying the kinds in the reading order; a member
+// that matches no kind is logged and skipped.
+AudProps propsFromJson(const Json& json);
+
+// One value in the reading order; none when no kind matches.
+std::optional<PropValue> decodePropValue(const Json& json);
+Json encodePropValue(const PropValue& value);
+
+}  // namespace audkit

@@ -1,0 +1,328 @@
+#include "audkit/tree/aud_view.hpp"
+
+#include <algorithm>
+
+#include "audkit/facade/id_and_time_source.hpp"
+#include "audkit/facade/process_state.hpp"
+#include "audkit/tree/text_helpers.hpp"
+
+namespace audkit {
+
+struct AudView::LazyCaches {
+    std::optional<std::optional<std::string>> expectedValue;
+    std::optional<std::vector<std::string>> textOfSelfAndDescendants;
+    std::optional<const AudView*> visibleLabelInChildElement;
+    std::optional<const AudView*> associatedTextForControl;
+};
+
+namespace {
+
+using T = AudElementType;
+
+std::shared_ptr<AudView> shared(const AudView* view) {
+    return view ? std::const_pointer_cast<AudView>(view->shared_from_this()) : nullptr;
+}
+
+std::optional<AudBounds> intersection(const AudBounds& a, const AudBounds& b) {
+    const AudBounds overlap(std::max(a.left(), b.left()), std::min(a.right(), b.right()), std::max(a.top(), b.top()),
+                            std::min(a.bottom(), b.bottom()));
+    if (overlap.width() == 0 || overlap.height() == 0) return std::nullopt;
+    return overlap;
+}
+
+bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
+
+// Every occurrence of `pattern` removed (an empty pattern removes nothing),
+// then trimmed.
+std::string removingOccurrences(std::string text, const std::string& pattern) {
+    if (!pattern.empty()) {
+        for (auto at = text.find(pattern); at != std::string::npos; at = text.find(pattern, at)) text.erase(at, pattern.size());
+    }
+    return trimmedWhitespaceAndNewlines(text);
+}
+
+template <class Node, class Visitor>
+bool preOrder(Node& root, Visitor&& visitor) {
+    std::vector<Node*> stack{&root};
+    while (!stack.empty()) {
+        Node* node = stack.back();
+        stack.pop_back();
+        switch (visitor(*node)) {
+            case RunStatus::stop: return true;
+            case RunStatus::skipChildren: break;
+            case RunStatus::proceed:
+                for (auto child = node->children.rbegin(); child != node->children.rend(); ++child) stack.push_back(child->get());
+                break;
+        }
+    }
+    return false;
+}
+
+bool isTextInputType(AudElementType type) {
+    return type == T::searchField || type == T::textField || type == T::secureTextField || type == T::textView;
+}
+
+}  // namespace
+
+std::string makeAudViewId() {
+    std::string id;
+    for (const char c : IdAndTimeSource::uuid())
+        if ((c >= '0' && c <= '9') || c == '.') id += c;
+    return id;
+}
+
+bool visitPreOrder(const AudView& root, const std::function<RunStatus(const AudView&)>& visitor) {
+    return preOrder(root, visitor);
+}
+
+std::shared_ptr<AudView> AudView::make(Fields fields, std::shared_ptr<AudProps> props, AudView* parent) {
+    std::shared_ptr<AudView> view(new AudView());
+    view->className = std::move(fields.className);
+    view->elementType = fields.elementType;
+    view->boundsInScreen = fields.boundsInScreen;
+    view->accessibilityIdentifier = std::move(fields.accessibilityIdentifier);
+    view->name = std::move(fields.name);
+    view->role = fields.role;
+    view->state = std::move(fields.state);
+    view->value = std::move(fields.value);
+    view->isVisibleToUser = fields.isVisibleToUser;
+    view->props = props ? std::move(props) : std::make_shared<AudProps>();
+    view->parent = parent;
+    view->audViewId = makeAudViewId();
+    view->props->add("isHeaderOrFooter", view->computeHeaderOrFooter());
+    return view;
+}
+
+std::shared_ptr<AudView> AudView::restore(Fields fields, std::shared_ptr<AudProps> props, std::string audViewId,
+                                          bool isAccessibilityFocusable, std::optional<std::string> detectedText) {
+    std::shared_ptr<AudView> view(new AudView());
+    view->className = std::move(fields.className);
+    view->elementType = fields.elementType;
+    view->boundsInScreen = fields.boundsInScreen;
+    view->accessibilityIdentifier = std::move(fields.accessibilityIdentifier);
+    view->name = std::move(fields.name);
+    view->role = fields.role;
+    view->state = std::move(fields.state);
+    view->value = std::move(fields.value);
+    view->isVisibleToUser = fields.isVisibleToUser;
+    view->props = props ? std::move(props) : std::make_shared<AudProps>();
+    view->audViewId = std::move(audViewId);
+    view->isAccessibilityFocusable = isAccessibilityFocusable;
+    view->detectedText = std::move(detectedText);
+    return view;
+}
+
+// Releases the subtree without recursion, so a tree of any depth can be dropped.
+AudView::~AudView() {
+    std::vector<std::shared_ptr<AudView>> pending = std::move(children);
+    while (!pending.empty()) {
+        auto node = std::move(pending.back());
+        pending.pop_back();
+        if (node.use_count() == 1) {
+            for (auto& child : node->children) pending.push_back(std::move(child));
+            node->children.clear();
+        }
+    }
+}
+
+void AudView::addChild(std::shared_ptr<AudView> child) {
+    child->parent = this;
+    children.push_back(std::move(child));
+}
+
+AudView::LazyCaches& AudView::lazy() const {
+    if (!lazy_) lazy_ = std::make_unique<LazyCaches>();
+    return *lazy_;
+}
+
+bool AudView::holdsProp(std::string_view key) const {
+    if (key == "isVisibleToUser" && isVisibleToUser) return true;
+    if (key == "isAccessibilityFocusable" && isAccessibilityFocusable) return true;
+    return get<bool>(key).value_or(false);
+}
+
+bool AudView::isChildOfElementType(AudElementType type) const {
+    auto& known = processState().isChildOfElementTypeCache[type];
+    if (known.contains(audViewId)) return true;
+    for (const AudView* ancestor = parent; ancestor != nullptr; ancestor = ancestor->parent) {
+        if (known.contains(ancestor->audViewId) || ancestor->elementType == type) {
+            known.insert(audViewId);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool AudView::isElementOrChildOfElementType(AudElementType type) const {
+    return elementType == type || isChildOfElementType(type);
+}
+
+bool AudView::isChildOfProp(std::string_view key) const {
+    auto& known = processState().isChildOfPropCache[std::string(key)];
+    if (known.contains(audViewId)) return true;
+    for (const AudView* ancestor = parent; ancestor != nullptr; ancestor = ancestor->parent) {
+        if (known.contains(ancestor->audViewId) || ancestor->holdsProp(key)) {
+            known.insert(audViewId);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool AudView::isPropTypeOrChildOfProp(std::string_view key) const { return holdsProp(key) || isChildOfProp(key); }
+
+bool AudView::runOnSelfAndDescendants(const std::function<RunStatus(AudView&)>& visitor) {
+    return preOrder(*this, visitor);
+}
+
+bool AudView::runOnSelfAndDescendants(const std::function<RunStatus(const AudView&)>& visitor) const {
+    return preOrder(*this, visitor);
+}
+
+const PropValue& AudView::getOrError(std::string_view key) const {
+    if (!props) throw AudPropsError::propDNE(key);
+    return props->getOrError(key);
+}
+
+std::optional<AudViewHierarchy> AudView::ownHierarchy() const {
+    if (contains(className, "RCTView") || contains(className, "RNSScreen")) return AudViewHierarchy::reactNative;
+    if (contains(className, "SwiftUIApplication") || contains(className, "UIHostingView")) return AudViewHierarchy::swiftUI;
+    return std::nullopt;
+}
+
+AudViewHierarchy AudView::viewHierarchy() const {
+    for (const AudView* ancestor = parent; ancestor != nullptr; ancestor = ancestor->parent)
+        if (const auto hierarchy = ancestor->ownHierarchy()) return *hierarchy;
+    return AudViewHierarchy::uiKit;
+}
+
+bool AudView::isStaticTextOutsideBarControl() const {
+    if (elementType != T::staticText || !name) return false;
+    const bool belowBar = isChildOfElementType(T::navigationBar) || isChildOfElementType(T::tabBar) ||
+                          isChildOfElementType(T::toolbar) || isChildOfElementType(T::statusBar);
+    return !(belowBar && isChildOfProp("isActiveControl"));
+}
+
+bool AudView::computeHeaderOrFooter() const {
+    if (elementType == T::navigationBar || elementType == T::tabBar || elementType == T::toolbar) return true;
+    if (isChildOfProp("isHeaderOrFooter")) return false;
+    if (isChildOfElementType(T::scrollView) || isChildOfElementType(T::table) || isChildOfElementType(T::collectionView))
+        return false;
+    const AudBounds& screen = processState().screenRect;
+    const AudBounds& bounds = boundsInScreen;
+    const auto overlap = intersection(bounds, screen);
+    if (!overlap) return false;
+    const float overlapFraction = overlap->width() * overlap->height() / (bounds.width() * bounds.height());
+    if (!(overlapFraction >= 0.25F)) return false;
+    if (!(bounds.left() <= screen.left() && screen.right() <= bounds.right())) return false;
+    if (!(bounds.height() <= screen.height() * 0.5F)) return false;
+    if (screen.bottom() <= bounds.bottom()) return true;
+    return bounds.top() <= screen.top();
+}
+
+const std::optional<std::string>& AudView::expectedValue() const {
+    auto& cache = lazy().expectedValue;
+    if (!cache) {
+        std::optional<std::string> found;
+        if (isAccessibilityFocusable) {
+            visitPreOrder(*this, [&](const AudView& node) {
+                if (!node.value) return RunStatus::proceed;
+                found = node.value;
+                return RunStatus::stop;
+            });
+        }
+        cache = std::move(found);
+    }
+    return *cache;
+}
+
+const std::vector<std::string>& AudView::textOfSelfAndDescendants() const {
+    auto& cache = lazy().textOfSelfAndDescendants;
+    if (!cache) {
+        std::vector<std::string> texts;
+        visitPreOrder(*this, [&](const AudView& node) {
+            if (node.elementType == T::staticText) {
+                if (auto text = node.text()) texts.push_back(std::move(*text));
+            }
+            if (node.elementType == T::textField || node.elementType == T::secureTextField) return RunStatus::skipChildren;
+            return RunStatus::proceed;
+        });
+        cache = std::move(texts);
+    }
+    return *cache;
+}
+
+std::shared_ptr<AudView> AudView::visibleLabelInChildElement() const {
+    auto& cache = lazy().visibleLabelInChildElement;
+    if (!cache) {
+        const AudView* label = nullptr;
+        const bool excluded = isTextInputType(elementType) ||
+                              (elementType == T::button && viewHierarchy() == AudViewHierarchy::swiftUI);
+        if (!excluded) {
+            const auto valueForm = value ? std::optional(comparisonForm(*value)) : std::nullopt;
+            const auto& expected = expectedValue();
+            const auto expectedForm = expected ? std::optional(comparisonForm(*expected)) : std::nullopt;
+            visitPreOrder(*this, [&](const AudView& node) {
+                const auto text = node.text();
+                if (!text) return RunStatus::proceed;
+                if (isTextInputType(node.elementType)) {
+                    label = &node;
+                    return RunStatus::stop;
+                }
+                const auto form = comparisonForm(*text);
+                if (valueForm && removingOccurrences(form, *valueForm).empty()) return RunStatus::proceed;
+                if (expectedForm && removingOccurrences(form, *expectedForm).empty()) return RunStatus::proceed;
+                label = &node;
+                return RunStatus::stop;
+            });
+        }
+        cache = label;
+    }
+    return shared(*cache);
+}
+
+std::shared_ptr<AudView> AudView::associatedTextForControl() const {
+    auto& cache = lazy().associatedTextForControl;
+    if (!cache) cache = [this]() -> const AudView* {
+        if (role != AudRole::control || elementType == T::pageIndicator || elementType == T::button) return nullptr;
+        if (const auto label = visibleLabelInChildElement()) return label.get();
+        if (elementType == T::cell && parent && parent->elementType == T::table) return nullptr;
+        const AudView* container = parent;
+        if (isChildOfProp("isAccessibilityFocusable")) {
+            container = nullptr;
+            for (const AudView* ancestor = parent; ancestor != nullptr; ancestor = ancestor->parent) {
+                if (ancestor->isAccessibilityFocusable) {
+                    container = ancestor;
+                    break;
+                }
+            }
+        }
+        if (container == nullptr) return nullptr;
+        const AudView* candidate = nullptr;
+        visitPreOrder(*container, [&](const AudView& node) {
+            if (&node == this) return RunStatus::stop;
+            if (node.elementType != T::staticText) return RunStatus::proceed;
+            const auto text = node.text();
+            if (text && text != value && text != container->value) candidate = &node;
+            return RunStatus::proceed;
+        });
+        return candidate;
+    }();
+    return shared(*cache);
+}
+
+std::string AudView::description() const {
+    return "<" + className + " audViewId=" + audViewId +
+           " isAccessibilityFocusable=" + (isAccessibilityFocusable ? "true" : "false") + " name=" + name.value_or("nil") +
+           " role=" + std::string(toString(role)) + " state=" + state.value_or("nil") + " value=" + value.value_or("nil") +
+           " rect=" + boundsInScreen.description() + ">";
+}
+
+bool AudView::operator==(const AudView& other) const {
+    return className == other.className && elementType == other.elementType &&
+           boundsInScreen == other.boundsInScreen && accessibilityIdentifier == other.accessibilityIdentifier &&
+           name == other.name && role == other.role && state == other.state && value == other.value &&
+           isAccessibilityFocusable == other.isAccessibilityFocusable;
+}
+
+}  // namespace audkit
