@@ -25,14 +25,20 @@ struct ProcessState {
     AudBounds screenRect;
 
     // Ids of views known to lie below a view of an element type, or below a
-    // view holding a property. Positive answers only; emptied at each context
-    // build.
+    // view holding a property; emptied at each context build.
     std::unordered_map<AudElementType, std::unordered_set<std::string>> isChildOfElementTypeCache;
     std::unordered_map<std::string, std::unordered_set<std::string>> isChildOfPropCache;
+    // Ids of views known to lie below no such view. A view's ancestors never
+    // change, so these answers stay true; without them a deep tree would make
+    // every negative answer walk to the root.
+    std::unordered_map<AudElementType, std::unordered_set<std::string>> isNotChildOfElementTypeCache;
+    std::unordered_map<std::string, std::unordered_set<std::string>> isNotChildOfPropCache;
 
     void clearMembershipCaches() {
         isChildOfElementTypeCache.clear();
         isChildOfPropCache.clear();
+        isNotChildOfElementTypeCache.clear();
+        isNotChildOfPropCache.clear();
     }
 };
 

@@ -41,6 +41,27 @@ std::string removingOccurrences(std::string text, const std::string& pattern) {
     return trimmedWhitespaceAndNewlines(text);
 }
 
+// Whether a strict ancestor matches. Walks up until an ancestor matches, is
+// known to lie below a match, or is known to lie below none; then records the
+// asking view's answer.
+template <class Matches>
+bool isBelow(const AudView& view, std::unordered_set<std::string>& below, std::unordered_set<std::string>* notBelow,
+             Matches&& matches) {
+    if (below.contains(view.audViewId)) return true;
+    if (notBelow && notBelow->contains(view.audViewId)) return false;
+    bool answer = false;
+    for (const AudView* ancestor = view.parent; ancestor != nullptr; ancestor = ancestor->parent) {
+        if (below.contains(ancestor->audViewId) || matches(*ancestor)) {
+            answer = true;
+            break;
+        }
+        if (notBelow && notBelow->contains(ancestor->audViewId)) break;
+    }
+    if (answer) below.insert(view.audViewId);
+    else if (notBelow) notBelow->insert(view.audViewId);
+    return answer;
+}
+
 template <class Node, class Visitor>
 bool preOrder(Node& root, Visitor&& visitor) {
     std::vector<Node*> stack{&root};
@@ -142,15 +163,9 @@ bool AudView::holdsProp(std::string_view key) const {
 }
 
 bool AudView::isChildOfElementType(AudElementType type) const {
-    auto& known = processState().isChildOfElementTypeCache[type];
-    if (known.contains(audViewId)) return true;
-    for (const AudView* ancestor = parent; ancestor != nullptr; ancestor = ancestor->parent) {
-        if (known.contains(ancestor->audViewId) || ancestor->elementType == type) {
-            known.insert(audViewId);
-            return true;
-        }
-    }
-    return false;
+    auto& state = processState();
+    return isBelow(*this, state.isChildOfElementTypeCache[type], &state.isNotChildOfElementTypeCache[type],
+                   [type](const AudView& ancestor) { return ancestor.elementType == type; });
 }
 
 bool AudView::isElementOrChildOfElementType(AudElementType type) const {
@@ -158,15 +173,13 @@ bool AudView::isElementOrChildOfElementType(AudElementType type) const {
 }
 
 bool AudView::isChildOfProp(std::string_view key) const {
-    auto& known = processState().isChildOfPropCache[std::string(key)];
-    if (known.contains(audViewId)) return true;
-    for (const AudView* ancestor = parent; ancestor != nullptr; ancestor = ancestor->parent) {
-        if (known.contains(ancestor->audViewId) || ancestor->holdsProp(key)) {
-            known.insert(audViewId);
-            return true;
-        }
-    }
-    return false;
+    auto& state = processState();
+    const std::string name(key);
+    // The focusable flag changes during the focusability pass, so negative
+    // answers about it are not kept.
+    auto* negatives = key == "isAccessibilityFocusable" ? nullptr : &state.isNotChildOfPropCache[name];
+    return isBelow(*this, state.isChildOfPropCache[name], negatives,
+                   [key](const AudView& ancestor) { return ancestor.holdsProp(key); });
 }
 
 bool AudView::isPropTypeOrChildOfProp(std::string_view key) const { return holdsProp(key) || isChildOfProp(key); }
