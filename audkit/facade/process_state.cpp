@@ -7,6 +7,15 @@ ProcessState& processState() {
     return state;
 }
 
-void resetProcessState() { processState() = ProcessState{}; }
+// Generations only ever grow, so answers kept before a reset never count after it.
+void ProcessState::clearMembershipCaches() {
+    static std::uint64_t lastGeneration = 0;
+    membershipGeneration = ++lastGeneration;
+}
+
+void resetProcessState() {
+    processState() = ProcessState{};
+    processState().clearMembershipCaches();
+}
 
 }  // namespace audkit

@@ -1,10 +1,7 @@
 #pragma once
 
-#include <string>
-#include <unordered_map>
-#include <unordered_set>
+#include <cstdint>
 
-#include "audkit/tree/aud_element_type.hpp"
 #include "audkit/tree/aud_rect.hpp"
 
 namespace audkit {
@@ -24,22 +21,12 @@ struct ProcessState {
     // context build records it.
     AudBounds screenRect;
 
-    // Ids of views known to lie below a view of an element type, or below a
-    // view holding a property; emptied at each context build.
-    std::unordered_map<AudElementType, std::unordered_set<std::string>> isChildOfElementTypeCache;
-    std::unordered_map<std::string, std::unordered_set<std::string>> isChildOfPropCache;
-    // Ids of views known to lie below no such view. A view's ancestors never
-    // change, so these answers stay true; without them a deep tree would make
-    // every negative answer walk to the root.
-    std::unordered_map<AudElementType, std::unordered_set<std::string>> isNotChildOfElementTypeCache;
-    std::unordered_map<std::string, std::unordered_set<std::string>> isNotChildOfPropCache;
+    // Generation of the membership caches of the tree queries. Each view keeps
+    // its own answers tagged with the generation they were found in; a new
+    // generation empties them all at once.
+    std::uint64_t membershipGeneration = 0;
 
-    void clearMembershipCaches() {
-        isChildOfElementTypeCache.clear();
-        isChildOfPropCache.clear();
-        isNotChildOfElementTypeCache.clear();
-        isNotChildOfPropCache.clear();
-    }
+    void clearMembershipCaches();
 };
 
 ProcessState& processState();

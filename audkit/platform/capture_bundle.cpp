@@ -21,6 +21,13 @@ struct CaptureBundle::Data {
     std::filesystem::path screenshotPath;
     json document;
     const json* elements = nullptr;
+    // Element records by id: constant-time lookups for large captures.
+    std::unordered_map<std::string_view, const json*> index;
+
+    const json* record(const std::string& id) const {
+        const auto found = index.find(id);
+        return found == index.end() ? nullptr : found->second;
+    }
     BundleDevice device;
     std::optional<std::string> runnerBundleIdentifier;
     std::string rootId;
@@ -157,7 +164,8 @@ std::string describePath(const std::vector<std::string>& ids) {
 
 // The references below the root must form a tree: an element reached twice is
 // a cycle or an element under two parents. Iterative, so depth is unlimited.
-void checkTree(const Reader& reader, const json& elements, const std::string& rootId) {
+void checkTree(const Reader& reader, const std::unordered_map<std::string_view, const json*>& elements,
+               const std::string& rootId) {
     std::unordered_map<std::string, std::string> parentOf;  // reached element -> the element that listed it
     parentOf.emplace(rootId, std::string());
     std::vector<std::string> pending{rootId};
@@ -173,8 +181,8 @@ void checkTree(const Reader& reader, const json& elements, const std::string& ro
         pending.pop_back();
         const auto record = elements.find(id);
         if (record == elements.end()) continue;
-        for (auto& child : childIds(*record)) {
-            if (elements.find(child) == elements.end()) continue;  // unreadable child, skipped like on a device
+        for (auto& child : childIds(*record->second)) {
+            if (!elements.contains(child)) continue;  // unreadable child, skipped like on a device
             const auto reached = parentOf.find(child);
             if (reached == parentOf.end()) {
                 parentOf.emplace(child, id);
@@ -302,6 +310,8 @@ CaptureBundle CaptureBundle::fromText(const std::string& text, const std::filesy
     const auto& elements = reader.required(document, "elements", "");
     if (!elements.is_object()) reader.fail("member \"elements\" must be an object, found " + kindName(elements));
     data->elements = &elements;
+    data->index.reserve(elements.size());
+    for (const auto& [id, record] : elements.items()) data->index.emplace(id, &record);
     const auto root = elements.find(data->rootId);
     if (root == elements.end()) reader.fail("member \"root\" names " + quotedId(data->rootId) + ", which is not in \"elements\"");
     if (!root->is_object()) reader.fail("element " + quotedId(data->rootId) + " must be an object, found " + kindName(*root));
@@ -312,7 +322,7 @@ CaptureBundle CaptureBundle::fromText(const std::string& text, const std::filesy
 
     data->rootQueries = readRootQueries(document);
     data->orientation = readOrientation(document);
-    checkTree(reader, elements, data->rootId);
+    checkTree(reader, data->index, data->rootId);
     return CaptureBundle(std::move(data));
 }
 
@@ -327,8 +337,8 @@ const std::optional<BundleOrientation>& CaptureBundle::orientation() const { ret
 std::size_t CaptureBundle::elementCount() const { return data_->elements->size(); }
 
 std::optional<AttributeDictionary> CaptureBundle::attributes(const std::string& id, const AttributeNames& names) const {
-    const auto record = data_->elements->find(id);
-    if (record == data_->elements->end() || !record->is_object()) return std::nullopt;
+    const auto* record = data_->record(id);
+    if (record == nullptr || !record->is_object()) return std::nullopt;
     const auto attributes = record->find("attributes");
     if (attributes == record->end() || !attributes->is_object()) return std::nullopt;
     AttributeDictionary dictionary;
@@ -340,8 +350,8 @@ std::optional<AttributeDictionary> CaptureBundle::attributes(const std::string& 
 }
 
 std::optional<std::uint64_t> CaptureBundle::rawType(const std::string& id) const {
-    const auto record = data_->elements->find(id);
-    if (record == data_->elements->end() || !record->is_object()) return std::nullopt;
+    const auto* record = data_->record(id);
+    if (record == nullptr || !record->is_object()) return std::nullopt;
     const auto rawType = record->find("rawType");
     if (rawType == record->end() || !rawType->is_number_unsigned()) return std::nullopt;
     return rawType->get<std::uint64_t>();

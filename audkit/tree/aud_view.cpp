@@ -41,24 +41,35 @@ std::string removingOccurrences(std::string text, const std::string& pattern) {
     return trimmedWhitespaceAndNewlines(text);
 }
 
-// Whether a strict ancestor matches. Walks up until an ancestor matches, is
-// known to lie below a match, or is known to lie below none; then records the
-// asking view's answer.
+// Membership questions are numbered: element types by their raw value, property
+// keys after them in the order first asked.
+std::uint32_t propQuestion(std::string_view key) {
+    static std::vector<std::string> keys;
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        if (keys[i] == key) return static_cast<std::uint32_t>(1000 + i);
+    keys.emplace_back(key);
+    return static_cast<std::uint32_t>(1000 + keys.size() - 1);
+}
+
+// Whether a strict ancestor matches. Walks up until an ancestor matches or
+// already knows its own answer, then keeps the asking view's answer. A view's
+// ancestors never change, so negative answers stay true too, except where the
+// matching itself can change (keepNegative false).
 template <class Matches>
-bool isBelow(const AudView& view, std::unordered_set<std::string>& below, std::unordered_set<std::string>* notBelow,
-             Matches&& matches) {
-    if (below.contains(view.audViewId)) return true;
-    if (notBelow && notBelow->contains(view.audViewId)) return false;
+bool isBelow(const AudView& view, std::uint32_t question, bool keepNegative, Matches&& matches) {
+    if (const auto known = view.membershipAnswer(question)) return *known;
     bool answer = false;
     for (const AudView* ancestor = view.parent; ancestor != nullptr; ancestor = ancestor->parent) {
-        if (below.contains(ancestor->audViewId) || matches(*ancestor)) {
+        if (matches(*ancestor)) {
             answer = true;
             break;
         }
-        if (notBelow && notBelow->contains(ancestor->audViewId)) break;
+        if (const auto known = ancestor->membershipAnswer(question)) {
+            answer = *known;
+            break;
+        }
     }
-    if (answer) below.insert(view.audViewId);
-    else if (notBelow) notBelow->insert(view.audViewId);
+    if (answer || keepNegative) view.keepMembershipAnswer(question, answer);
     return answer;
 }
 
@@ -162,9 +173,24 @@ bool AudView::holdsProp(std::string_view key) const {
     return get<bool>(key).value_or(false);
 }
 
+std::optional<bool> AudView::membershipAnswer(std::uint32_t question) const {
+    if (membershipGeneration_ != processState().membershipGeneration) return std::nullopt;
+    for (const auto& kept : membership_)
+        if (kept.question == question) return kept.answer;
+    return std::nullopt;
+}
+
+void AudView::keepMembershipAnswer(std::uint32_t question, bool answer) const {
+    const auto generation = processState().membershipGeneration;
+    if (membershipGeneration_ != generation) {
+        membership_.clear();
+        membershipGeneration_ = generation;
+    }
+    membership_.push_back({question, answer});
+}
+
 bool AudView::isChildOfElementType(AudElementType type) const {
-    auto& state = processState();
-    return isBelow(*this, state.isChildOfElementTypeCache[type], &state.isNotChildOfElementTypeCache[type],
+    return isBelow(*this, static_cast<std::uint32_t>(type), true,
                    [type](const AudView& ancestor) { return ancestor.elementType == type; });
 }
 
@@ -173,12 +199,9 @@ bool AudView::isElementOrChildOfElementType(AudElementType type) const {
 }
 
 bool AudView::isChildOfProp(std::string_view key) const {
-    auto& state = processState();
-    const std::string name(key);
-    // The focusable flag changes during the focusability pass, so negative
-    // answers about it are not kept.
-    auto* negatives = key == "isAccessibilityFocusable" ? nullptr : &state.isNotChildOfPropCache[name];
-    return isBelow(*this, state.isChildOfPropCache[name], negatives,
+    // The focusable flag changes during the focusability pass: only positive
+    // answers about it are kept.
+    return isBelow(*this, propQuestion(key), key != "isAccessibilityFocusable",
                    [key](const AudView& ancestor) { return ancestor.holdsProp(key); });
 }
 

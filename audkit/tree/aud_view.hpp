@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -128,9 +129,20 @@ public:
     // Fields only: children, props and ids are not compared.
     bool operator==(const AudView& other) const;
 
+    // This view's kept answer to a membership question, if any (see isBelow).
+    std::optional<bool> membershipAnswer(std::uint32_t question) const;
+    void keepMembershipAnswer(std::uint32_t question, bool answer) const;
+
 private:
     AudView() = default;
     bool computeHeaderOrFooter() const;
+
+    struct MembershipAnswer {
+        std::uint32_t question;
+        bool answer;
+    };
+    mutable std::vector<MembershipAnswer> membership_;
+    mutable std::uint64_t membershipGeneration_ = 0;
 
     struct LazyCaches;
     mutable std::unique_ptr<LazyCaches> lazy_;
