@@ -9,21 +9,26 @@
 namespace audkit {
 namespace {
 
-std::string shortest(float value) {
+template <class Number>
+std::string shortest(Number value) {
     std::array<char, 64> buffer{};
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
     return std::string(buffer.data(), result.ptr);
 }
 
-}  // namespace
-
-std::string describeFloat(float value) {
+template <class Number>
+std::string describe(Number value) {
     if (std::isnan(value)) return "nan";
     if (std::isinf(value)) return value > 0 ? "inf" : "-inf";
     std::string text = shortest(value);
     if (text.find_first_of(".e") == std::string::npos) text += ".0";
     return text;
 }
+
+}  // namespace
+
+std::string describeFloat(float value) { return describe(value); }
+std::string describeDouble(double value) { return describe(value); }
 
 double jsonFloat(float value) {
     if (!std::isfinite(value)) return value;

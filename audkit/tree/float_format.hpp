@@ -9,6 +9,7 @@ namespace audkit {
 // value, written as the platform describes floats: "1.5", "32767.0", "inf",
 // "-inf", "nan", "1e+10".
 std::string describeFloat(float value);
+std::string describeDouble(double value);
 
 // The double whose shortest form equals the float's shortest form, so JSON
 // writes 0.3f as 0.3 rather than 0.30000001192092896.

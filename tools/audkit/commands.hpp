@@ -20,4 +20,13 @@ struct InspectOptions {
 // or the built view tree (as lines or as JSON).
 int runInspect(const InspectOptions& options, std::ostream& out, std::ostream& err);
 
+struct ContextOptions {
+    std::string bundle;
+    bool json = false;
+};
+
+// Prints the scan context of a bundle: its metadata, device and screenshot
+// size, or the context's JSON form.
+int runContext(const ContextOptions& options, std::ostream& out, std::ostream& err);
+
 }  // namespace audkit::cli

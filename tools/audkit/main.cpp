@@ -14,6 +14,11 @@ int main(int argc, char** argv) {
     auto* treeFlag = inspectCommand->add_flag("--tree", inspect.tree, "print the built view tree instead");
     inspectCommand->add_flag("--json", inspect.json, "with --tree: write the tree's JSON form")->needs(treeFlag);
 
+    ContextOptions context;
+    auto* contextCommand = app.add_subcommand("context", "Print the scan context of a bundle");
+    contextCommand->add_option("BUNDLE", context.bundle, "bundle directory or its capture.json")->required();
+    contextCommand->add_flag("--json", context.json, "write the context's JSON form");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& help) {
@@ -26,5 +31,6 @@ int main(int argc, char** argv) {
     }
 
     if (inspectCommand->parsed()) return runInspect(inspect, std::cout, std::cerr);
+    if (contextCommand->parsed()) return runContext(context, std::cout, std::cerr);
     return exitUsage;
 }

@@ -1,0 +1,87 @@
+#include "audkit/rules/aud_result.hpp"
+
+#include <map>
+#include <nlohmann/json.hpp>
+
+namespace audkit {
+namespace {
+
+std::vector<std::shared_ptr<AudRuleResult>> withStatus(const std::vector<std::shared_ptr<AudRuleResult>>& results,
+                                                       AudStatus status) {
+    std::vector<std::shared_ptr<AudRuleResult>> matching;
+    for (const auto& result : results)
+        if (result->status == status) matching.push_back(result);
+    return matching;
+}
+
+std::size_t countStatus(const std::vector<std::shared_ptr<AudRuleResult>>& results, AudStatus status) {
+    return withStatus(results, status).size();
+}
+
+}  // namespace
+
+AudResult::AudResult(std::optional<std::string> name, std::shared_ptr<AudConf> conf,
+                     std::shared_ptr<AudContext> context, std::vector<std::shared_ptr<AudRuleResult>> results)
+    : scanName(std::move(name)), audConf(std::move(conf)), audContext(std::move(context)),
+      audRuleResults(std::move(results)) {
+    if (audContext && !audContext->audMetaData.screenTitle.empty()) scanName = audContext->audMetaData.screenTitle;
+}
+
+std::vector<std::shared_ptr<AudRuleResult>> AudResult::failures() const { return withStatus(audRuleResults, AudStatus::fail); }
+std::vector<std::shared_ptr<AudRuleResult>> AudResult::passes() const { return withStatus(audRuleResults, AudStatus::pass); }
+std::vector<std::shared_ptr<AudRuleResult>> AudResult::incompletes() const {
+    return withStatus(audRuleResults, AudStatus::incomplete);
+}
+
+std::string AudResult::shortDescription() const {
+    return "Zunik Aud Result (Failures: " + std::to_string(failures().size()) +
+           " Passes: " + std::to_string(passes().size()) + " Incompletes: " + std::to_string(incompletes().size()) +
+           ")\n";
+}
+
+std::string AudResult::description() const {
+    std::map<std::string, std::vector<std::shared_ptr<AudRuleResult>>> groups;
+    for (const auto& result : audRuleResults) groups[result->ruleId].push_back(result);
+    std::string text = shortDescription() + "\n";
+    for (const auto& [ruleId, group] : groups) {
+        const auto& first = *group.front();
+        text += ruleId + " (" + std::to_string(countStatus(group, AudStatus::fail)) + " failures " +
+                std::to_string(countStatus(group, AudStatus::pass)) + " passes " +
+                std::to_string(countStatus(group, AudStatus::incomplete)) + " incompletes): " +
+                std::string(toString(first.impact)) + " - " + first.ruleSummary + "\n\n";
+        for (const auto& result : group)
+            if (result->status != AudStatus::pass) text += result->description();
+    }
+    return text;
+}
+
+Json resultToJson(const AudResult& result) {
+    Json json = Json::object();
+    if (result.scanName) json["scanName"] = *result.scanName;
+    if (result.tags) json["tags"] = *result.tags;
+    json["audConf"] = result.audConf ? audConfToJson(*result.audConf) : audConfToJson(AudConf());
+    json["audContext"] = contextToJson(*result.audContext);
+    Json ruleResults = Json::array();
+    for (const auto& ruleResult : result.audRuleResults) ruleResults.push_back(ruleResultToJson(*ruleResult));
+    json["audRuleResults"] = std::move(ruleResults);
+    return json;
+}
+
+std::shared_ptr<AudResult> resultFromJson(const Json& json) {
+    auto conf = audConfFromJson(json.at("audConf"));
+    auto context = contextFromJson(json.at("audContext"));
+    std::vector<std::shared_ptr<AudRuleResult>> ruleResults;
+    for (const auto& item : json.at("audRuleResults")) ruleResults.push_back(ruleResultFromJson(item));
+    std::optional<std::string> scanName;
+    if (json.contains("scanName")) scanName = json.at("scanName").get<std::string>();
+    auto result = std::make_shared<AudResult>(std::nullopt, std::move(conf), std::move(context), std::move(ruleResults));
+    result->scanName = std::move(scanName);
+    if (json.contains("tags")) result->tags = json.at("tags").get<std::vector<std::string>>();
+    return result;
+}
+
+std::string resultDocument(const AudResult& result, int indent) {
+    return resultToJson(result).dump(indent, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+}  // namespace audkit

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "audkit/rules/aud_conf.hpp"
+#include "audkit/rules/aud_rule_result.hpp"
+#include "audkit/tree/aud_context.hpp"
+#include "audkit/tree/json.hpp"
+
+namespace audkit {
+
+// The result of one scan: the configuration it ran with, the captured context
+// and every recorded rule result in runner order.
+class AudResult {
+public:
+    // The screen title, when the context has one, names the scan.
+    AudResult(std::optional<std::string> scanName, std::shared_ptr<AudConf> audConf,
+              std::shared_ptr<AudContext> audContext, std::vector<std::shared_ptr<AudRuleResult>> audRuleResults);
+
+    std::optional<std::string> scanName;
+    std::optional<std::vector<std::string>> tags;
+    std::shared_ptr<AudConf> audConf;
+    std::shared_ptr<AudContext> audContext;
+    std::vector<std::shared_ptr<AudRuleResult>> audRuleResults;
+
+    std::vector<std::shared_ptr<AudRuleResult>> failures() const;
+    std::vector<std::shared_ptr<AudRuleResult>> passes() const;
+    std::vector<std::shared_ptr<AudRuleResult>> incompletes() const;
+
+    std::string shortDescription() const;
+    // The short description, then one block per rule id in id order.
+    std::string description() const;
+};
+
+// The result document: "scanName" and "tags" when present, then "audConf",
+// "audContext" and "audRuleResults".
+Json resultToJson(const AudResult& result);
+std::shared_ptr<AudResult> resultFromJson(const Json& json);
+
+// The document as text. Text that is not valid UTF-8 (a label read from a
+// broken capture, say) is written with U+FFFD in place of the bad bytes, so the
+// document is always valid JSON.
+std::string resultDocument(const AudResult& result, int indent = -1);
+
+}  // namespace audkit

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "audkit/facade/error.hpp"
+#include "audkit/tree/aud_rect.hpp"
+#include "audkit/tree/aud_view.hpp"
+#include "audkit/tree/json.hpp"
+#include "audkit/tree/platform.hpp"
+
+namespace audkit {
+
+class ContextError : public MessageError {
+public:
+    static ContextError unableToGetViewHierarchy() { return ContextError("Unable to get view hierarchy."); }
+    static ContextError pngConversionFailed() {
+        return ContextError("Could not generate screenshot. Unable to convert image to PNG.");
+    }
+
+private:
+    using MessageError::MessageError;
+};
+
+class ImageCompressionError : public MessageError {
+public:
+    ImageCompressionError() : MessageError("Could not compress screenshot.") {}
+};
+
+// The device a scan ran on; sizes in pixels.
+struct AudDevice {
+    std::string name;
+    std::string os;
+    std::string osVersion;
+    float screenHeight = 0;
+    float screenWidth = 0;
+    float scale = 1;
+
+    AudBounds screenSize() const { return AudBounds(0, screenWidth, 0, screenHeight); }
+    bool operator==(const AudDevice&) const = default;
+};
+
+// The screenshot as base64 text with its extent in pixels.
+struct AudImage {
+    std::string base64png;
+    AudBounds frame;
+    bool operator==(const AudImage&) const = default;
+};
+
+struct AudMetaData {
+    std::string appIdentifier;
+    std::int64_t analysisTimestamp = 0;  // milliseconds since 1970
+    std::string audVersion;
+    std::string screenTitle;
+    bool isFullScreenForML = true;
+    std::optional<std::string> customScanName;
+
+    std::string description() const;
+    bool operator==(const AudMetaData&) const = default;
+};
+
+inline constexpr const char* noApplicationIdentifier = "No Application Identifier Available";
+inline constexpr const char* noScreenTitle = "No Screen Title Available";
+
+// Everything captured for one scan.
+class AudContext {
+public:
+    // Builds the metadata: the time now, the application identifier (the given
+    // one unless blank, else the runner's), the library's version, the title.
+    AudContext(std::shared_ptr<AudView> audView, AudDevice audDevice, AudImage screenshot,
+               std::optional<std::string> screenTitle, std::optional<std::string> appIdentifier,
+               std::optional<std::string> runnerBundleIdentifier);
+    AudContext(std::shared_ptr<AudView> audView, AudDevice audDevice, AudImage screenshot, AudMetaData audMetaData);
+
+    std::shared_ptr<AudView> audView;
+    AudDevice audDevice;
+    AudImage screenshot;
+    AudMetaData audMetaData;
+
+    bool operator==(const AudContext& other) const;
+};
+
+// The library's own version.
+std::string audVersion();
+
+// Captures a context from the element under test: the tree, the screenshot
+// (cropped to the element unless it is the application), the device, the
+// application identifier hint and the screen title. Throws ContextError.
+std::shared_ptr<AudContext> makeContext(Platform& platform, UIElement& element);
+
+// The hint from the element's label and the runner's bundle identifier:
+// "com.example.shop.uitests.xctrunner" and "Shop" give "com.example.shop.Shop".
+std::optional<std::string> applicationIdentifierHint(UIElement& element,
+                                                     const std::optional<std::string>& runnerBundleIdentifier);
+
+// "audView", "audDevice", "screenshot" (JPEG at quality 0.6, base64) and
+// "audMetaData". Writing throws ImageCompressionError when the screenshot is
+// not an image.
+Json contextToJson(const AudContext& context);
+std::shared_ptr<AudContext> contextFromJson(const Json& json);
+
+Json deviceToJson(const AudDevice& device);
+AudDevice deviceFromJson(const Json& json);
+Json metaDataToJson(const AudMetaData& metaData);
+AudMetaData metaDataFromJson(const Json& json);
+
+}  // namespace audkit

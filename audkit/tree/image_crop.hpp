@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdint>
+
+#include "audkit/tree/aud_rect.hpp"
+#include "audkit/tree/rgba_image.hpp"
+
+namespace audkit {
+
+// The part of the image inside a pixel rectangle: fractional edges grow
+// outwards to whole pixels, and the rectangle is clipped to the image (an
+// empty image when nothing is left).
+RgbaImage cropImage(const RgbaImage& image, const AudRect& pixels);
+
+}  // namespace audkit
