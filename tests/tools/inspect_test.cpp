@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "tests/support/test_support.hpp"
@@ -72,6 +73,46 @@ TEST(InspectCommand, ExecutableReportsUsageErrorsAndInspectsTheExample) {
     EXPECT_EQ(example.status, 0) << example.err;
     EXPECT_TRUE(example.out.starts_with("UIApplication application")) << example.out;
     EXPECT_NE(example.out.find("secureTextField"), std::string::npos);
+}
+
+TEST(InspectCommand, TreeLinesAndJson) {
+    test::LogCapture log;
+    const auto example = (test::sourceDir() / "examples" / "sign-in").string();
+    std::ostringstream out, err;
+    ASSERT_EQ(cli::runInspect({example, true, false}, out, err), 0) << err.str();
+    EXPECT_NE(out.str().find("UISwitch switch control name=\"Remember me\" focusable=true visible=true "
+                             "bounds=(l: 969, t: 1388.01, r: 1122, b: 1481.01) associatedText=\"Remember me\""),
+              std::string::npos)
+        << out.str();
+
+    std::ostringstream json;
+    ASSERT_EQ(cli::runInspect({example, true, true}, json, err), 0);
+    const auto tree = nlohmann::json::parse(json.str());
+    EXPECT_EQ(tree["className"], "UIApplication");
+    EXPECT_EQ(tree["children"][0]["children"][1]["isHeaderOrFooter"], true);  // the navigation bar
+}
+
+TEST(ContextCommand, PrintsMetadataDeviceAndScreenshot) {
+    test::LogCapture log;
+    const auto example = (test::sourceDir() / "examples" / "sign-in").string();
+    std::ostringstream out, err;
+    ASSERT_EQ(cli::runContext({example, false}, out, err), 0) << err.str();
+    EXPECT_TRUE(out.str().starts_with("<AudMetaData appId=\"com.example.shop.Shop\" analysisTimestamp=\""));
+    EXPECT_NE(out.str().find("Device: iPhone 15, iOS 17.2, screen 1170 x 2532 pixels at scale 3\n"
+                             "Screenshot: 1170 x 2532 pixels (full screen)\n"),
+              std::string::npos)
+        << out.str();
+
+    std::ostringstream json;
+    ASSERT_EQ(cli::runContext({example, true}, json, err), 0);
+    const auto context = nlohmann::json::parse(json.str());
+    EXPECT_EQ(context["audMetaData"]["screenTitle"], "Sign In");
+
+    test::TempDir dir;
+    std::ostringstream none, message;
+    EXPECT_EQ(cli::runContext({(dir.path() / "missing").string(), false}, none, message), 2);
+    const auto reason = message.str();
+    EXPECT_EQ(std::count(reason.begin(), reason.end(), '\n'), 1) << reason;
 }
 
 }  // namespace
