@@ -48,16 +48,6 @@ PlatformRect readRect(const AttributeDictionary& attributes, A attribute) {
     return rect && isFiniteRect(*rect) ? *rect : PlatformRect{};
 }
 
-bool isControlType(AudElementType type) {
-    switch (type) {
-        case T::button: case T::key: case T::slider: case T::pageIndicator: case T::switch_: case T::toggle:
-        case T::link: case T::searchField: case T::textField: case T::secureTextField: case T::textView: case T::tab:
-            return true;
-        default:
-            return false;
-    }
-}
-
 bool isTextFieldType(AudElementType type) {
     return type == T::searchField || type == T::textField || type == T::secureTextField;
 }
@@ -94,6 +84,16 @@ std::optional<std::string> elementName(const AudElement& element, AccessibilityI
 }
 
 }  // namespace
+
+bool isControlElementType(AudElementType type) {
+    switch (type) {
+        case T::button: case T::key: case T::slider: case T::pageIndicator: case T::switch_: case T::toggle:
+        case T::link: case T::searchField: case T::textField: case T::secureTextField: case T::textView: case T::tab:
+            return true;
+        default:
+            return false;
+    }
+}
 
 AudElementType elementTypeFor(const std::string& className, std::uint64_t rawType) {
     for (const auto& [name, type] : classNameElementTypeOverrides)
@@ -134,7 +134,7 @@ bool AudElement::isTextInput() const { return isTextFieldType(elementType) || el
 std::optional<std::string> AudElement::state() const {
     std::string parts;
     const AudTraits elementTraits(traits);
-    const bool control = isControlType(elementType) ||
+    const bool control = isControlElementType(elementType) ||
                          (elementType != T::scrollBar && elementTraits.contains(AudTraits::adjustable));
     if (control) parts += isEnabled ? "enabled, " : "dimmed, ";
     if (elementTraits.contains(AudTraits::selected)) parts += "selected, ";

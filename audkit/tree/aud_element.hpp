@@ -52,6 +52,10 @@ struct AudElement {
     bool isTextInput() const;
 };
 
+// The element types that are controls: buttons, keys, sliders, page
+// indicators, switches, toggles, links, text inputs and tabs.
+bool isControlElementType(AudElementType type);
+
 // The element type of a class name and raw type: class-name overrides first,
 // then the raw value; an unsupported raw value is logged and becomes `any`.
 AudElementType elementTypeFor(const std::string& className, std::uint64_t rawType);

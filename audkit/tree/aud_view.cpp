@@ -107,7 +107,7 @@ bool visitPreOrder(const AudView& root, const std::function<RunStatus(const AudV
     return preOrder(root, visitor);
 }
 
-std::shared_ptr<AudView> AudView::make(Fields fields, std::shared_ptr<AudProps> props, AudView* parent) {
+std::shared_ptr<AudView> AudView::withFields(Fields fields, std::shared_ptr<AudProps> props) {
     std::shared_ptr<AudView> view(new AudView());
     view->className = std::move(fields.className);
     view->elementType = fields.elementType;
@@ -119,6 +119,11 @@ std::shared_ptr<AudView> AudView::make(Fields fields, std::shared_ptr<AudProps> 
     view->value = std::move(fields.value);
     view->isVisibleToUser = fields.isVisibleToUser;
     view->props = props ? std::move(props) : std::make_shared<AudProps>();
+    return view;
+}
+
+std::shared_ptr<AudView> AudView::make(Fields fields, std::shared_ptr<AudProps> props, AudView* parent) {
+    auto view = withFields(std::move(fields), std::move(props));
     view->parent = parent;
     view->audViewId = makeAudViewId();
     view->props->add("isHeaderOrFooter", view->computeHeaderOrFooter());
@@ -127,17 +132,7 @@ std::shared_ptr<AudView> AudView::make(Fields fields, std::shared_ptr<AudProps> 
 
 std::shared_ptr<AudView> AudView::restore(Fields fields, std::shared_ptr<AudProps> props, std::string audViewId,
                                           bool isAccessibilityFocusable, std::optional<std::string> detectedText) {
-    std::shared_ptr<AudView> view(new AudView());
-    view->className = std::move(fields.className);
-    view->elementType = fields.elementType;
-    view->boundsInScreen = fields.boundsInScreen;
-    view->accessibilityIdentifier = std::move(fields.accessibilityIdentifier);
-    view->name = std::move(fields.name);
-    view->role = fields.role;
-    view->state = std::move(fields.state);
-    view->value = std::move(fields.value);
-    view->isVisibleToUser = fields.isVisibleToUser;
-    view->props = props ? std::move(props) : std::make_shared<AudProps>();
+    auto view = withFields(std::move(fields), std::move(props));
     view->audViewId = std::move(audViewId);
     view->isAccessibilityFocusable = isAccessibilityFocusable;
     view->detectedText = std::move(detectedText);

@@ -135,6 +135,7 @@ public:
 
 private:
     AudView() = default;
+    static std::shared_ptr<AudView> withFields(Fields fields, std::shared_ptr<AudProps> props);
     bool computeHeaderOrFooter() const;
 
     struct MembershipAnswer {

@@ -12,16 +12,6 @@ namespace {
 
 using T = AudElementType;
 
-bool isControlType(AudElementType type) {
-    switch (type) {
-        case T::button: case T::key: case T::slider: case T::pageIndicator: case T::switch_: case T::toggle:
-        case T::link: case T::searchField: case T::textField: case T::secureTextField: case T::textView: case T::tab:
-            return true;
-        default:
-            return false;
-    }
-}
-
 AudBounds scaled(const AudRect& rect, float scale) {
     return AudBounds(rect.left() * scale, rect.right() * scale, rect.top() * scale, rect.bottom() * scale);
 }
@@ -35,7 +25,7 @@ std::shared_ptr<AudView> buildNode(SnapshotSource& source, const AudElement& ele
     const auto type = element.elementType;
     AudRole role;
     bool isActiveControl = false;
-    if (isControlType(type)) {
+    if (isControlElementType(type)) {
         role = AudRole::control;
         isActiveControl = true;
     } else if (type == T::scrollBar) {
