@@ -2,12 +2,22 @@
 
 #include <array>
 
+#include "audkit/rules/rule_active_control_name.hpp"
+#include "audkit/rules/rule_conflicting_traits.hpp"
+#include "audkit/rules/rule_image_view_name.hpp"
+#include "audkit/rules/rule_meaningful_accessible_name.hpp"
+
 namespace audkit {
 namespace {
 
 using R = AudRuleId;
 using S = AudStandard;
 using I = AudImpact;
+
+template <class Rule>
+std::shared_ptr<AudRule> make(std::shared_ptr<RuleConf> config) {
+    return std::make_shared<Rule>(std::move(config));
+}
 
 // Every built-in rule's texts and default ratings, in catalogue order.
 const std::array<RuleCatalogueEntry, 19> catalogue{{
@@ -17,7 +27,7 @@ const std::array<RuleCatalogueEntry, 19> catalogue{{
     {R::activeControlName, "RuleActiveControlName", S::wcag20, I::critical, false, false,
      "Any interactive view should have an accessible name available for assistive technologies such as VoiceOver and "
      "Voice Control.",
-     nullptr},
+     make<RuleActiveControlName>},
     {R::associatedText, "RuleAssociatedText", S::wcag20, I::serious, false, false,
      "A control should get its accessible name from a nearby label available for assistive technologies such as "
      "VoiceOver and Voice Control.",
@@ -29,13 +39,13 @@ const std::array<RuleCatalogueEntry, 19> catalogue{{
      "a minimum 3.0:1 contrast ratio.",
      nullptr},
     {R::conflictingTraits, "RuleConflictingTraits", S::platform, I::critical, false, false,
-     "Views should not have conflicting accessibility traits.", nullptr},
+     "Views should not have conflicting accessibility traits.", make<RuleConflictingTraits>},
     {R::focusableText, "RuleFocusableText", S::wcag20, I::critical, false, false,
      "Views containing text should be focusable for assistive technologies such as VoiceOver.", nullptr},
     {R::imageViewName, "RuleImageViewName", S::wcag20, I::critical, false, false,
      "Focusable image elements should provide a meaningful accessible name available for assistive technologies "
      "such as VoiceOver and Voice Control.",
-     nullptr},
+     make<RuleImageViewName>},
     {R::inScrollView, "RuleInScrollView", S::wcag20, I::serious, false, false,
      "Text should be within a scrollable view to ensure that all elements are visible on all screen sizes.", nullptr},
     {R::inaccessibleAction, "RuleInaccessibleAction", S::wcag20, I::critical, true, false,
@@ -45,7 +55,7 @@ const std::array<RuleCatalogueEntry, 19> catalogue{{
     {R::labelInName, "RuleLabelInName", S::wcag21, I::serious, false, false,
      "An accessibility focusable view should ensure its name includes its visible label.", nullptr},
     {R::meaningfulAccessibleName, "RuleMeaningfulAccessibleName", S::platform, I::minor, false, false,
-     "An element's accessible name should not include its accessibility trait(s).", nullptr},
+     "An element's accessible name should not include its accessibility trait(s).", make<RuleMeaningfulAccessibleName>},
     {R::nestedElementsName, "RuleNestedElementsName", S::wcag20, I::critical, false, false,
      "A focusable view should have all visible text within its accessible name available to assistive technologies "
      "like VoiceOver and Voice Control.",

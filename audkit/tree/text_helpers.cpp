@@ -2,6 +2,7 @@
 
 #include <utf8proc.h>
 
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -138,6 +139,17 @@ std::string lowercased(std::string_view text) {
     return lower;
 }
 
+std::string removingDiacritics(std::string_view text) {
+    utf8proc_uint8_t* mapped = nullptr;
+    const auto length = utf8proc_map(reinterpret_cast<const utf8proc_uint8_t*>(text.data()),
+                                     static_cast<utf8proc_ssize_t>(text.size()), &mapped,
+                                     static_cast<utf8proc_option_t>(UTF8PROC_DECOMPOSE | UTF8PROC_STRIPMARK));
+    if (length < 0) return std::string(text);  // not valid UTF-8: left as it is
+    std::string stripped(reinterpret_cast<const char*>(mapped), static_cast<std::size_t>(length));
+    std::free(mapped);
+    return stripped;
+}
+
 std::string removingPunctuation(std::string_view text) { return removing(text, isPunctuation); }
 std::string removingSymbols(std::string_view text) { return removing(text, isSymbol); }
 
@@ -151,19 +163,22 @@ std::string comparisonForm(std::string_view text) {
     return removingWhitespaceAndNewlines(removingSymbols(removingPunctuation(lowercased(text))));
 }
 
-std::size_t graphemeCount(std::string_view text) {
-    std::size_t count = 0;
+std::vector<std::string> graphemeClusters(std::string_view text) {
+    std::vector<std::string> clusters;
     utf8proc_int32_t previous = -1;
     utf8proc_int32_t state = 0;
-    forEachCodePoint(text, [&](utf8proc_int32_t codePoint, std::string_view) {
+    forEachCodePoint(text, [&](utf8proc_int32_t codePoint, std::string_view bytes) {
         // An invalid byte stands alone, as the platform's replacement character would.
         if (codePoint < 0 || previous < 0 || utf8proc_grapheme_break_stateful(previous, codePoint, &state)) {
-            ++count;
+            clusters.emplace_back();
             if (codePoint < 0) state = 0;
         }
+        clusters.back() += bytes;
         previous = codePoint;
     });
-    return count;
+    return clusters;
 }
+
+std::size_t graphemeCount(std::string_view text) { return graphemeClusters(text).size(); }
 
 }  // namespace audkit

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace audkit {
 
@@ -24,6 +25,10 @@ bool isBlank(const std::optional<std::string>& text);
 // "İ" becomes "i̇" and a word-final "Σ" becomes "ς".
 std::string lowercased(std::string_view text);
 
+// The text with combining marks removed after canonical decomposition
+// ("é" becomes "e").
+std::string removingDiacritics(std::string_view text);
+
 // The text with every punctuation (P*), symbol (S*) or white-space character
 // removed, each kind on its own.
 std::string removingPunctuation(std::string_view text);
@@ -34,7 +39,8 @@ std::string removingWhitespaceAndNewlines(std::string_view text);
 // symbols and any white space.
 std::string comparisonForm(std::string_view text);
 
-// The number of user-perceived characters (extended grapheme clusters).
+// The user-perceived characters (extended grapheme clusters), in order.
+std::vector<std::string> graphemeClusters(std::string_view text);
 std::size_t graphemeCount(std::string_view text);
 
 }  // namespace audkit

@@ -2,6 +2,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 namespace audkit::cli {
 
@@ -28,5 +29,19 @@ struct ContextOptions {
 // Prints the scan context of a bundle: its metadata, device and screenshot
 // size, or the context's JSON form.
 int runContext(const ContextOptions& options, std::ostream& out, std::ostream& err);
+
+struct ScanOptions {
+    std::string bundle;
+    std::string format = "text";  // "text" or "json"
+    std::string output;           // write the result document here too
+    std::vector<std::string> ignore;        // rule ids ignored for every view
+    std::vector<std::string> ignoreViews;   // KEY=RULE_ID[,RULE_ID...]
+    bool debug = false;
+    bool progress = false;  // stage lines on standard error
+};
+
+// Scans a bundle: prints the result (description or document); exit 0 without
+// FAIL results, 1 with some, 2 for a usage error or an unreadable bundle.
+int runScan(const ScanOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace audkit::cli

@@ -1,5 +1,6 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
+#include <unistd.h>
 
 #include "tools/audkit/commands.hpp"
 
@@ -19,6 +20,17 @@ int main(int argc, char** argv) {
     contextCommand->add_option("BUNDLE", context.bundle, "bundle directory or its capture.json")->required();
     contextCommand->add_flag("--json", context.json, "write the context's JSON form");
 
+    ScanOptions scan;
+    auto* scanCommand = app.add_subcommand("scan", "Scan a bundle with every rule");
+    scanCommand->add_option("BUNDLE", scan.bundle, "bundle directory or its capture.json")->required();
+    scanCommand->add_option("--format", scan.format, "text (the result's description) or json (the result document)")
+        ->check(CLI::IsMember({"text", "json"}));
+    scanCommand->add_option("--output", scan.output, "also write the result document to this file");
+    scanCommand->add_option("--ignore", scan.ignore, "ignore a rule for every view (repeatable)");
+    scanCommand->add_option("--ignore-view", scan.ignoreViews,
+                            "KEY=RULE_ID[,RULE_ID...]: ignore rules for views of a class name or identifier (repeatable)");
+    scanCommand->add_flag("--debug", scan.debug, "print debug output");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& help) {
@@ -32,5 +44,9 @@ int main(int argc, char** argv) {
 
     if (inspectCommand->parsed()) return runInspect(inspect, std::cout, std::cerr);
     if (contextCommand->parsed()) return runContext(context, std::cout, std::cerr);
+    if (scanCommand->parsed()) {
+        scan.progress = ::isatty(STDERR_FILENO) != 0;
+        return runScan(scan, std::cout, std::cerr);
+    }
     return exitUsage;
 }

@@ -1,0 +1,56 @@
+#include "audkit/rules/rule_active_control_name.hpp"
+
+#include "audkit/rules/aud_rule_id.hpp"
+#include "audkit/tree/aud_view.hpp"
+
+namespace audkit {
+
+using T = AudElementType;
+
+RuleActiveControlName::RuleActiveControlName(std::shared_ptr<RuleConf> config)
+    : AudRule(std::string(toString(AudRuleId::activeControlName)), std::move(config)) {}
+
+std::shared_ptr<AudProps> RuleActiveControlName::collectProps(const AudView& view) {
+    auto props = std::make_shared<AudProps>();
+    if (view.elementType == T::datePicker || view.elementType == T::picker ||
+        view.isChildOfElementType(T::datePicker) || view.isChildOfElementType(T::picker))
+        return props;
+    if (view.elementType == T::image && view.isAccessibilityFocusable && view.viewHierarchy() == AudViewHierarchy::uiKit)
+        return props;  // such images are judged by ImageViewName
+    const auto isActiveControl = view.get<bool>("isActiveControl");
+    if (!isActiveControl || !view.isAccessibilityFocusable) return props;
+
+    auto label = view.associatedTextForControl();
+    if (!*isActiveControl) {
+        // A focusable container speaks for the first inner control that is not focusable itself.
+        const AudView* innerControl = nullptr;
+        visitPreOrder(view, [&](const AudView& node) {
+            if (node.get<bool>("isActiveControl").value_or(false) && !node.isAccessibilityFocusable) {
+                innerControl = &node;
+                return RunStatus::stop;
+            }
+            return RunStatus::proceed;
+        });
+        if (innerControl == nullptr) return props;
+        label = innerControl->associatedTextForControl();
+    }
+    isChildOfStepper_ = view.isChildOfElementType(T::stepper);
+    const auto labelText = label ? label->text() : std::nullopt;
+    elementName_ = view.name ? view.name : labelText;
+
+    props->add("isActiveControl", *isActiveControl);
+    props->add("isAccessibilityFocusable", view.isAccessibilityFocusable);
+    props->add("name", view.name);
+    props->add("Associated Text", labelText);
+    return props;
+}
+
+AudStatus RuleActiveControlName::runRule(const AudProps& props) {
+    if (!props.contains("name")) return AudStatus::inapplicable;
+    if (!elementName_) throw RuleFailure(noNameMessage);
+    if (isChildOfStepper_ && (*elementName_ == "Increment" || *elementName_ == "Decrement"))
+        throw RuleFailure(defaultStepperButtonNameMessage);
+    return AudStatus::pass;
+}
+
+}  // namespace audkit

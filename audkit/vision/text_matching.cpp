@@ -1,0 +1,78 @@
+#include "audkit/vision/text_matching.hpp"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "audkit/tree/text_helpers.hpp"
+
+namespace audkit {
+namespace {
+
+// Lower-cased, without punctuation and symbols, white space kept, ends trimmed.
+std::string normalised(std::string_view text) {
+    return trimmedWhitespaceAndNewlines(removingSymbols(removingPunctuation(lowercased(text))));
+}
+
+}  // namespace
+
+double jaroWinkler(std::string_view a, std::string_view b) {
+    if (a == b) return 1.0;
+    const auto first = graphemeClusters(a);
+    const auto second = graphemeClusters(b);
+    if (first.empty() || second.empty()) return 0.0;
+
+    const std::size_t longer = std::max(first.size(), second.size());
+    const std::size_t window = longer / 2 > 0 ? longer / 2 - 1 : 0;
+    std::vector<bool> firstMatched(first.size()), secondMatched(second.size());
+    std::size_t matches = 0;
+    for (std::size_t i = 0; i < first.size(); ++i) {
+        const std::size_t from = i > window ? i - window : 0;
+        const std::size_t to = std::min(i + window + 1, second.size());
+        for (std::size_t j = from; j < to; ++j) {
+            if (secondMatched[j] || first[i] != second[j]) continue;
+            firstMatched[i] = secondMatched[j] = true;
+            ++matches;
+            break;
+        }
+    }
+    if (matches == 0) return 0.0;
+    std::size_t differing = 0;
+    for (std::size_t i = 0, j = 0; i < first.size(); ++i) {
+        if (!firstMatched[i]) continue;
+        while (!secondMatched[j]) ++j;
+        if (first[i] != second[j]) ++differing;
+        ++j;
+    }
+    const double m = static_cast<double>(matches);
+    const double jaro = (m / static_cast<double>(first.size()) + m / static_cast<double>(second.size()) +
+                         (m - static_cast<double>(differing) / 2.0) / m) /
+                        3.0;
+    if (jaro <= 0.7) return jaro;
+    std::size_t prefix = 0;
+    while (prefix < std::min({first.size(), second.size(), std::size_t{4}}) && first[prefix] == second[prefix]) ++prefix;
+    return jaro + (1.0 - jaro) * static_cast<double>(prefix) * 0.1;
+}
+
+bool detectedTextMatches(std::string_view detected, std::string_view name) {
+    const auto nameText = normalised(name);
+    const auto detectedText = normalised(detected);
+    if (jaroWinkler(nameText, detectedText) >= 0.8) return true;
+    if (jaroWinkler(removingWhitespaceAndNewlines(nameText), removingWhitespaceAndNewlines(detectedText)) >= 0.8)
+        return true;
+    if (detectedText.find(nameText) != std::string::npos) return true;
+    std::vector<std::string> pieces;
+    for (std::size_t start = 0; start <= detectedText.size();) {
+        const auto end = std::min(detectedText.find(' ', start), detectedText.size());
+        if (end > start) pieces.push_back(detectedText.substr(start, end - start));
+        start = end + 1;
+    }
+    if (pieces.empty()) return false;
+    const double threshold = pieces.size() < 6 ? 0.66 : 0.8;
+    const auto contained = std::count_if(pieces.begin(), pieces.end(), [&](const std::string& piece) {
+        return nameText.find(piece) != std::string::npos;
+    });
+    return static_cast<double>(contained) / static_cast<double>(pieces.size()) >= threshold;
+}
+
+}  // namespace audkit

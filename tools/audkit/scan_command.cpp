@@ -1,0 +1,110 @@
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <ostream>
+
+#include "audkit/facade/aud.hpp"
+#include "audkit/facade/error.hpp"
+#include "audkit/facade/process_state.hpp"
+#include "audkit/facade/zk_log.hpp"
+#include "audkit/platform/bundle_platform.hpp"
+#include "audkit/platform/tesseract_recognizer.hpp"
+#include "tools/audkit/commands.hpp"
+
+namespace audkit::cli {
+namespace {
+
+class UsageError : public Error {
+public:
+    using Error::Error;
+};
+
+std::vector<std::string> split(const std::string& text, char separator) {
+    std::vector<std::string> pieces;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const auto end = std::min(text.find(separator, start), text.size());
+        if (end > start) pieces.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return pieces;
+}
+
+void requireKnownRule(const AudConf& conf, const std::string& id) {
+    if (!conf.rules.contains(id)) throw UsageError("unknown rule id \"" + id + "\" (see the rule ids in the result)");
+}
+
+std::shared_ptr<AudConf> configuration(const ScanOptions& options) {
+    auto conf = std::make_shared<AudConf>();
+    for (const auto& id : options.ignore) requireKnownRule(*conf, id);
+    if (!options.ignore.empty()) conf->ignore(options.ignore, true);
+    std::map<std::string, std::set<std::string>> views;
+    for (const auto& entry : options.ignoreViews) {
+        const auto equals = entry.find('=');
+        if (equals == std::string::npos || equals == 0 || equals + 1 == entry.size())
+            throw UsageError("--ignore-view needs KEY=RULE_ID[,RULE_ID...], got \"" + entry + "\"");
+        for (const auto& id : split(entry.substr(equals + 1), ',')) {
+            requireKnownRule(*conf, id);
+            views[entry.substr(0, equals)].insert(id);
+        }
+    }
+    if (!views.empty()) conf->ignoreRulesFor(views);
+    return conf;
+}
+
+// Written beside the target first and then moved over it, so a failed write
+// never leaves half a document.
+void writeDocument(const std::string& path, const std::string& document) {
+    const std::filesystem::path target(path);
+    const auto temporary = target.string() + ".partial";
+    {
+        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+        if (!(file << document) || !file.flush()) {
+            std::error_code ignored;
+            std::filesystem::remove(temporary, ignored);
+            throw UsageError("cannot write " + path);
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(temporary, target, error);
+    if (error) throw UsageError("cannot write " + path + ": " + error.message());
+}
+
+std::unique_ptr<TextRecognizer> makeRecognizer() {
+    try {
+        return std::make_unique<TesseractRecognizer>();
+    } catch (const TextRecognizerError& error) {
+        ZKLog::log(error);  // the scan goes on without text found on the screenshot
+        return nullptr;
+    }
+}
+
+}  // namespace
+
+int runScan(const ScanOptions& options, std::ostream& out, std::ostream& err) {
+    processState().debugStatements = options.debug;
+    auto stage = [&](const char* text) {
+        if (options.progress) err << "audkit: " << text << "...\n" << std::flush;
+    };
+    try {
+        auto conf = configuration(options);
+        stage("reading the bundle");
+        BundlePlatform platform(CaptureBundle::open(options.bundle));
+        stage("capturing the context");
+        const auto context = makeContext(platform, *platform.elementUnderTest());
+        stage("recognising text and running the rules");
+        const auto recognizer = makeRecognizer();
+        Aud aud(conf, recognizer.get());
+        const auto result = aud.run(context);
+        if (!options.output.empty()) writeDocument(options.output, resultDocument(*result, 2) + "\n");
+        if (options.format == "json") out << resultDocument(*result, 2) << '\n';
+        else out << result->description();
+        return result->failures().empty() ? exitSuccess : exitFailures;
+    } catch (const Error& error) {
+        err << "audkit: " << error.what() << '\n';
+        return exitUsage;
+    }
+}
+
+}  // namespace audkit::cli
