@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include "audkit/facade/aud.hpp"
+#include "audkit/platform/bundle_platform.hpp"
+#include "audkit/rules/rule_catalogue.hpp"
+#include "tests/support/test_support.hpp"
+
+namespace audkit {
+namespace {
+
+using nlohmann::json;
+
+// Answers with lines recorded from an earlier recognition.
+class RecordedRecognizer : public TextRecognizer {
+public:
+    explicit RecordedRecognizer(std::vector<TextObservation> lines) : lines_(std::move(lines)) {}
+    std::vector<TextObservation> recognize(const RgbaImage&) override { return lines_; }
+
+private:
+    std::vector<TextObservation> lines_;
+};
+
+// A 4 x 8 point screen at scale 1 with a few controls.
+test::BundleBuilder screen() {
+    test::BundleBuilder builder;
+    builder.document()["device"]["scale"] = 1;
+    builder.element("app", 2, test::attributes("UIApplication", test::rect(0, 0, 4, 8), {"hidden", "picker", "save", "id"}));
+    auto& hidden = builder.element("hidden", 1, test::attributes("HiddenGroup", test::rect(0, 0, 4, 2), {"inside"}));
+    hidden["XC_kAXXCAttributeIsVisible"] = 0;
+    auto& inside = builder.element("inside", 9, test::attributes("InsideButton", test::rect(0, 0, 2, 2)));
+    inside["XC_kAXXCAttributeIsElement"] = 1;
+    builder.element("picker", 38, test::attributes("UIPickerView", test::rect(0, 2, 4, 2), {"wheel"}));
+    builder.element("wheel", 9, test::attributes("WheelButton", test::rect(0, 2, 4, 2)));
+    auto& save = builder.element("save", 9, test::attributes("UIButton", test::rect(0, 4, 4, 2)));
+    save["XC_kAXXCAttributeIsElement"] = 1;
+    save["XC_kAXXCAttributeLabel"] = "Save button";
+    save["XC_kAXXCAttributeTraits"] = 1;
+    auto& withId = builder.element("id", 9, test::attributes("OtherButton", test::rect(0, 6, 4, 2)));
+    withId["XC_kAXXCAttributeIsElement"] = 1;
+    withId["XC_kAXXCAttributeIdentifier"] = "closeButton";
+    return builder;
+}
+
+class AudTest : public ::testing::Test {
+protected:
+    std::shared_ptr<AudResult> scan(const std::shared_ptr<AudConf>& conf, TextRecognizer* recognizer = nullptr) {
+        screen().write(dir.path());
+        BundlePlatform platform(CaptureBundle::open(dir.path()));
+        context = makeContext(platform, *platform.elementUnderTest());
+        return Aud(conf, recognizer).run(context);
+    }
+
+    std::vector<std::string> recorded(const AudResult& result, const std::string& className) const {
+        std::vector<std::string> lines;
+        for (const auto& ruleResult : result.audRuleResults) {
+            if (ruleResult->props->get<std::string>("className") == className)
+                lines.push_back(ruleResult->ruleId + " " + std::string(toString(ruleResult->status)));
+        }
+        return lines;
+    }
+
+    test::LogCapture log;
+    test::TempDir dir;
+    std::shared_ptr<AudContext> context;
+};
+
+TEST_F(AudTest, HiddenViewsAndPickersAreSkippedButTheirChildrenAreNot) {
+    const auto result = scan(std::make_shared<AudConf>());
+    EXPECT_TRUE(recorded(*result, "HiddenGroup").empty());
+    EXPECT_FALSE(recorded(*result, "InsideButton").empty());
+
+    // A built picker keeps no children; one read back from a document may.
+    auto& picker = *context->audView->children.at(1);
+    ASSERT_EQ(picker.className, "UIPickerView");
+    AudView::Fields fields;
+    fields.className = "WheelButton";
+    fields.elementType = AudElementType::button;
+    fields.role = AudRole::control;
+    fields.isVisibleToUser = true;
+    auto props = std::make_shared<AudProps>();
+    props->add("isActiveControl", true);
+    picker.addChild(AudView::restore(fields, props, "42", true, std::nullopt));
+    const auto again = Aud(std::make_shared<AudConf>(), nullptr).run(context);
+    EXPECT_TRUE(recorded(*again, "UIPickerView").empty());
+    // Examined: controls inside pickers are no ActiveControlName concern, and a
+    // view without recorded traits cannot be judged for trait words.
+    EXPECT_EQ(recorded(*again, "WheelButton"), std::vector<std::string>{"MeaningfulAccessibleName INCOMPLETE"});
+}
+
+TEST_F(AudTest, StatusesAndSummariesFollowTheRuleOutcome) {
+    const auto result = scan(std::make_shared<AudConf>());
+    EXPECT_EQ(recorded(*result, "UIButton"),
+              (std::vector<std::string>{"ActiveControlName PASS", "ConflictingTraits PASS", "MeaningfulAccessibleName FAIL"}));
+    for (const auto& ruleResult : result->audRuleResults) {
+        if (ruleResult->props->get<std::string>("className") != "UIButton") continue;
+        if (ruleResult->ruleId == "ActiveControlName") {
+            EXPECT_EQ(ruleResult->ruleSummary, "This view has an accessible name available for assistive technologies.");
+        }
+        if (ruleResult->ruleId == "MeaningfulAccessibleName") {  // a FAIL without words carries the configured summary
+            EXPECT_EQ(ruleResult->ruleSummary, catalogueEntry(AudRuleId::meaningfulAccessibleName).summary);
+        }
+    }
+    // The application itself concerns none of the rules: nothing INAPPLICABLE is kept.
+    EXPECT_TRUE(recorded(*result, "UIApplication").empty());
+    // The two nameless buttons and the name that repeats its trait.
+    EXPECT_EQ(result->failures().size(), 3U);
+}
+
+TEST_F(AudTest, IgnoresByClassNameAndByIdentifier) {
+    auto conf = std::make_shared<AudConf>();
+    conf->ignoreRulesFor({{"UIButton", {"MeaningfulAccessibleName"}}, {"closeButton", {"ActiveControlName"}}});
+    const auto result = scan(conf);
+    EXPECT_EQ(recorded(*result, "UIButton"),
+              (std::vector<std::string>{"ActiveControlName PASS", "ConflictingTraits PASS", "MeaningfulAccessibleName IGNORED"}));
+    EXPECT_EQ(recorded(*result, "OtherButton").front(), "ActiveControlName IGNORED");
+    for (const auto& ruleResult : result->audRuleResults) {
+        if (ruleResult->status != AudStatus::ignored) continue;
+        EXPECT_TRUE(ruleResult->props->get<std::vector<std::string>>("ignoredRulesList").has_value());
+    }
+}
+
+TEST_F(AudTest, RecordedTextIsAttachedToControlsAndUndecodableScreenshotsStillScan) {
+    // A line over the Save button (rows 4-6 of 8, in a bottom-left normalised box).
+    RecordedRecognizer recognizer({{"Save", 0.0, 0.25, 1.0, 0.25}});
+    const auto result = scan(std::make_shared<AudConf>(), &recognizer);
+    const AudView* save = nullptr;
+    visitPreOrder(*context->audView, [&](const AudView& view) {
+        if (view.className == "UIButton") save = &view;
+        return RunStatus::proceed;
+    });
+    ASSERT_NE(save, nullptr);
+    EXPECT_EQ(save->detectedText, "Save");
+
+    context->screenshot.base64png = "@@@";
+    const auto again = Aud(std::make_shared<AudConf>(), &recognizer).run(context);
+    EXPECT_EQ(again->audRuleResults.size(), result->audRuleResults.size());
+}
+
+}  // namespace
+}  // namespace audkit

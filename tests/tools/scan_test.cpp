@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "tests/support/test_support.hpp"
+#include "tools/audkit/commands.hpp"
+
+namespace audkit {
+namespace {
+
+const std::string example = (test::sourceDir() / "examples" / "sign-in").string();
+
+// The real scan of the example: Tesseract reads the rendered screenshot.
+TEST(ScanCommand, ExampleScanFindsTheUnnamedHelpButton) {
+    test::LogCapture log;
+    test::TempDir dir;
+    cli::ScanOptions options;
+    options.bundle = example;
+    options.format = "json";
+    options.output = (dir.path() / "result.json").string();
+    std::ostringstream out, err;
+    ASSERT_EQ(cli::runScan(options, out, err), 1) << err.str();
+    const auto result = nlohmann::json::parse(out.str());
+    EXPECT_EQ(result, nlohmann::json::parse(test::readFile(options.output)));
+    EXPECT_EQ(result["scanName"], "Sign In");
+
+    std::vector<std::string> failures;
+    for (const auto& ruleResult : result["audRuleResults"])
+        if (ruleResult["status"] == "FAIL") failures.push_back(ruleResult["ruleId"].get<std::string>() + " " +
+                                                               ruleResult["props"]["className"].get<std::string>());
+    EXPECT_EQ(failures, std::vector<std::string>{"ActiveControlName UIButton"});
+
+    // Text recognised on the screenshot reached the views.
+    std::vector<std::string> detected;
+    std::vector<const nlohmann::json*> stack{&result["audContext"]["audView"]};
+    while (!stack.empty()) {
+        const auto* view = stack.back();
+        stack.pop_back();
+        if (view->contains("detectedText")) detected.push_back((*view)["detectedText"]);
+        for (const auto& child : (*view)["children"]) stack.push_back(&child);
+    }
+    for (const char* text : {"Email", "Password", "Sign in"})
+        EXPECT_NE(std::find(detected.begin(), detected.end(), text), detected.end()) << text;
+}
+
+TEST(ScanCommand, IgnoresAndUsageErrors) {
+    test::LogCapture log;
+    cli::ScanOptions options;
+    options.bundle = example;
+    options.ignoreViews = {"helpButton=ActiveControlName"};
+    std::ostringstream out, err;
+    EXPECT_EQ(cli::runScan(options, out, err), 0) << out.str();
+    EXPECT_TRUE(out.str().starts_with("Zunik Aud Result (Failures: 0"));
+
+    for (const auto& bad : std::vector<std::vector<std::string>>{{"--ignore", "NoSuchRule"}, {"--ignore-view", "x"}}) {
+        cli::ScanOptions wrong;
+        wrong.bundle = example;
+        (bad[0] == "--ignore" ? wrong.ignore : wrong.ignoreViews).push_back(bad[1]);
+        std::ostringstream none, reason;
+        EXPECT_EQ(cli::runScan(wrong, none, reason), 2);
+        EXPECT_NE(reason.str().find(bad[1]), std::string::npos) << reason.str();
+    }
+}
+
+}  // namespace
+}  // namespace audkit
