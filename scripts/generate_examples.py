@@ -7,6 +7,9 @@ scale 3 for the screenshot (1170 x 2532 pixels), and renders it once more with
 a small script that reads the box of every element marked data-ax-class; those
 boxes, in points, become the frames of the capture's elements.
 
+Each bundle also gets text-lines.json, the ground truth of its text: every
+rendered line with its box in screenshot pixels and its font size in points.
+
 Needs Debian's chromium (apt-get install chromium). Usage:
     scripts/generate_examples.py [NAME ...]
 """
@@ -47,9 +50,23 @@ MEASURE_SCRIPT = """
             enabled: d.axEnabled !== '0',
             frame: {x: box.x, y: box.y, width: box.width, height: box.height}};
   });
+  // Every line of text with its box and font size: the ground truth of text detection.
+  const lines = [];
+  const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+  for (let node = walker.nextNode(); node; node = walker.nextNode()) {
+    const text = node.textContent.trim();
+    if (!text) continue;
+    const range = document.createRange();
+    range.selectNodeContents(node);
+    const fontSize = parseFloat(getComputedStyle(node.parentElement).fontSize);
+    for (const box of range.getClientRects()) {
+      if (box.width < 1 || box.height < 1) continue;
+      lines.push({text, fontSize, box: {x: box.x, y: box.y, width: box.width, height: box.height}});
+    }
+  }
   const out = document.createElement('pre');
   out.id = 'ax-boxes';
-  out.textContent = JSON.stringify(records);
+  out.textContent = JSON.stringify({records, lines});
   document.body.appendChild(out);
 })();
 </script>
@@ -140,9 +157,15 @@ def generate(name):
     if not found:
         sys.exit(f"generate_examples: {name}: the measuring script left no boxes")
     text = found.group(1).replace("&lt;", "<").replace("&gt;", ">").replace("&amp;", "&")
-    capture = capture_from(json.loads(text), name)
+    measured = json.loads(text)
+    capture = capture_from(measured["records"], name)
     (bundle / "capture.json").write_text(json.dumps(capture, indent=2, ensure_ascii=False) + "\n", encoding="utf-8")
-    print(f"{bundle.relative_to(ROOT)}: {len(capture['elements'])} elements")
+    truth = {"scale": SCALE, "lines": [
+        {"text": line["text"], "fontSize": line["fontSize"],
+         "box": {key: rounded(value * SCALE) for key, value in line["box"].items()}}
+        for line in measured["lines"]]}
+    (bundle / "text-lines.json").write_text(json.dumps(truth, indent=2, ensure_ascii=False) + "\n", encoding="utf-8")
+    print(f"{bundle.relative_to(ROOT)}: {len(capture['elements'])} elements, {len(truth['lines'])} text lines")
 
 
 def main():

@@ -7,4 +7,6 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$root/build"}
 shift || true
 "$root/scripts/setup.sh" "$build" "$@"
+# One recognition thread: Tesseract's extra threads only slow it down on small machines.
+export OMP_THREAD_LIMIT=${OMP_THREAD_LIMIT:-1}
 ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)" --timeout 600

@@ -8,6 +8,8 @@
 #include <tesseract/resultiterator.h>
 #include <utf8proc.h>
 
+#include "audkit/vision/found_text.hpp"
+
 namespace audkit {
 namespace {
 
@@ -125,11 +127,15 @@ std::vector<TextObservation> TesseractRecognizer::recognize(const RgbaImage& ima
         if (lines->Confidence(tesseract::RIL_TEXTLINE) < minimumConfidence || lettersAndDigits(text) < 2) continue;
         int left = 0, top = 0, right = 0, bottom = 0;
         if (!lines->BoundingBox(tesseract::RIL_TEXTLINE, &left, &top, &right, &bottom)) continue;
-        // The box hugs the ink; the platform's reaches from ascender to descender.
-        const int inkHeight = bottom - top;
-        const int padding = std::max(1, inkHeight / 6);
-        top = std::max(0, top - padding);
-        bottom = std::min(static_cast<int>(image.height), bottom + padding);
+        // The box hugs the ink; the platform's spans the font's whole line
+        // height. The ink's share of the font size follows from which glyphs
+        // the line has (capitals and ascenders, descenders, both or neither).
+        static constexpr std::array<double, 4> inkShareOfEm{0.53, 0.74, 0.76, 0.98};
+        constexpr double lineHeightInEm = 1.17;
+        const double em = (bottom - top) / inkShareOfEm[static_cast<std::size_t>(glyphClass(text))];
+        const double centre = (top + bottom) / 2.0;
+        top = std::max(0, static_cast<int>(std::lround(centre - em * lineHeightInEm / 2)));
+        bottom = std::min(static_cast<int>(image.height), static_cast<int>(std::lround(centre + em * lineHeightInEm / 2)));
         TextObservation observation;
         observation.text = text;
         observation.x = left / width;

@@ -16,8 +16,8 @@ public:
 // Tesseract tuned for phone screenshots. Every pixel is first mapped to its
 // distance from the local background, so light-on-dark and light-grey text
 // become dark on light like the rest; lines of low confidence or without two
-// letters or digits are dropped; each line's box is padded from the ink to
-// the full height of its font, as the platform's recogniser reports it.
+// letters or digits are dropped; each line's box is grown from the ink to
+// the full line height of its font, as the platform's recogniser reports it.
 class TesseractRecognizer : public TextRecognizer {
 public:
     // Loads the language model from TESSDATA_PREFIX or the system's default

@@ -1,11 +1,22 @@
 #include <CLI/CLI.hpp>
+#include <cstdlib>
 #include <iostream>
 #include <unistd.h>
 
 #include "tools/audkit/commands.hpp"
 
+// Tesseract's OpenMP threads make recognition several times slower on small
+// machines, and the thread limit is read only when the process starts: the
+// scanner restarts itself once with the limit set unless the caller chose one.
+void limitRecognitionThreads(char** argv) {
+    if (std::getenv("OMP_THREAD_LIMIT") != nullptr) return;
+    ::setenv("OMP_THREAD_LIMIT", "1", 1);
+    ::execv("/proc/self/exe", argv);  // returns only on failure: carry on with the default threads
+}
+
 int main(int argc, char** argv) {
     using namespace audkit::cli;
+    limitRecognitionThreads(argv);
     CLI::App app{"audkit: accessibility scans of recorded capture bundles"};
     app.require_subcommand(1);
 
