@@ -28,16 +28,10 @@ public:
         return attributes;
     }
 
-    std::shared_ptr<AudView> build() {
-        platform_ = std::make_unique<BundlePlatform>(CaptureBundle::fromText(builder_.document().dump(), "t.json"));
-        processState().clearMembershipCaches();
-        const auto root = makeRootElement(platform_->snapshotSource(), *platform_->elementUnderTest());
-        return buildTree(platform_->snapshotSource(), *root);
-    }
+    std::shared_ptr<AudView> build() { return test::buildViewTree(builder_); }
 
 private:
     test::BundleBuilder builder_;
-    std::unique_ptr<BundlePlatform> platform_;
 };
 
 struct Verdict {

@@ -6,7 +6,10 @@
 #include <unistd.h>
 
 #include "audkit/facade/process_state.hpp"
+#include "audkit/platform/bundle_platform.hpp"
 #include "audkit/platform/png_codec.hpp"
+#include "audkit/tree/snapshot_capture.hpp"
+#include "audkit/tree/view_tree_builder.hpp"
 
 namespace audkit::test {
 
@@ -83,6 +86,13 @@ std::filesystem::path BundleBuilder::write(const std::filesystem::path& director
     image.pixels.assign(static_cast<std::size_t>(image.width) * image.height * 4, 255);
     std::ofstream(directory / "screenshot.png", std::ios::binary) << encodePng(image);
     return directory;
+}
+
+std::shared_ptr<AudView> buildViewTree(const BundleBuilder& builder) {
+    BundlePlatform platform(CaptureBundle::fromText(builder.document().dump(), "test/capture.json"));
+    processState().clearMembershipCaches();
+    const auto root = makeRootElement(platform.snapshotSource(), *platform.elementUnderTest());
+    return root ? buildTree(platform.snapshotSource(), *root) : nullptr;
 }
 
 std::string readFile(const std::filesystem::path& path) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "audkit/facade/zk_log.hpp"
+#include "audkit/tree/aud_view.hpp"
 
 namespace audkit::test {
 
@@ -48,6 +49,7 @@ public:
     // Adds (or replaces) an element; returns its attributes for further edits.
     nlohmann::json& element(const std::string& id, nlohmann::json rawType, nlohmann::json attributes);
     nlohmann::json& document() { return document_; }
+    const nlohmann::json& document() const { return document_; }
 
     // Writes capture.json and a small opaque screenshot into the directory.
     std::filesystem::path write(const std::filesystem::path& directory) const;
@@ -60,6 +62,10 @@ private:
 nlohmann::json attributes(const std::string& className, const nlohmann::json& frame,
                           const std::vector<std::string>& children = {});
 nlohmann::json rect(double x, double y, double width, double height);
+
+// The view tree of a capture built in code (membership caches emptied first),
+// or null when its root cannot be read.
+std::shared_ptr<AudView> buildViewTree(const BundleBuilder& builder);
 
 std::string readFile(const std::filesystem::path& path);
 std::filesystem::path sourceDir();

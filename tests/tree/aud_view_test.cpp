@@ -26,12 +26,7 @@ public:
         return builder_.element(id, rawType, test::attributes(className, frame, children));
     }
 
-    std::shared_ptr<AudView> build() {
-        BundlePlatform platform(CaptureBundle::fromText(builder_.document().dump(), "test/capture.json"));
-        processState().clearMembershipCaches();
-        const auto root = makeRootElement(platform.snapshotSource(), *platform.elementUnderTest());
-        return root ? buildTree(platform.snapshotSource(), *root) : nullptr;
-    }
+    std::shared_ptr<AudView> build() { return test::buildViewTree(builder_); }
 
 private:
     test::BundleBuilder builder_;
