@@ -43,14 +43,19 @@ Aud::Aud(std::shared_ptr<AudConf> configuration, TextRecognizer* recognizer)
 
 std::vector<FoundText> Aud::recognizeText(const AudContext& context) const {
     if (recognizer_ == nullptr) return {};
-    const auto bytes = base64Decode(context.screenshot.base64png);
-    if (!bytes) return {};
-    TextDetectionHelper helper(std::nullopt, context.audDevice.scale);
-    try {
-        helper = TextDetectionHelper(decodeImage(*bytes), context.audDevice.scale);
-    } catch (const Error&) {
-        return {};  // an undecodable screenshot: the scan goes on without text
+    std::optional<RgbaImage> image;
+    if (context.screenshot.decoded) {
+        image = *context.screenshot.decoded;
+    } else {
+        const auto bytes = base64Decode(context.screenshot.base64png);
+        if (!bytes) return {};
+        try {
+            image = decodeImage(*bytes);
+        } catch (const Error&) {
+            return {};  // an undecodable screenshot: the scan goes on without text
+        }
     }
+    TextDetectionHelper helper(std::move(image), context.audDevice.scale);
     try {
         helper.detectText(*recognizer_);
     } catch (const ErrorMessages& error) {

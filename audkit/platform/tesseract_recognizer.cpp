@@ -68,14 +68,20 @@ std::vector<std::uint8_t> TesseractRecognizer::preprocess(const RgbaImage& image
     // The background of each cell: the most common grey value in it.
     const int cellsX = (width + blockSize - 1) / blockSize, cellsY = (height + blockSize - 1) / blockSize;
     std::vector<std::uint8_t> cells(static_cast<std::size_t>(cellsX) * cellsY);
+    std::array<int, 256> counts{};  // emptied again after each cell, not refilled with zeros
     for (int cy = 0; cy < cellsY; ++cy) {
         for (int cx = 0; cx < cellsX; ++cx) {
-            std::array<int, 256> counts{};
-            for (int y = cy * blockSize; y < std::min(height, (cy + 1) * blockSize); ++y)
-                for (int x = cx * blockSize; x < std::min(width, (cx + 1) * blockSize); ++x)
-                    ++counts[grey[static_cast<std::size_t>(y) * width + x]];
-            cells[static_cast<std::size_t>(cy) * cellsX + cx] =
-                static_cast<std::uint8_t>(std::max_element(counts.begin(), counts.end()) - counts.begin());
+            const int x0 = cx * blockSize, x1 = std::min(width, x0 + blockSize);
+            const int y0 = cy * blockSize, y1 = std::min(height, y0 + blockSize);
+            int mode = 0;
+            for (int y = y0; y < y1; ++y)
+                for (int x = x0; x < x1; ++x) {
+                    const auto value = grey[static_cast<std::size_t>(y) * width + x];
+                    if (++counts[value] > counts[mode] || (counts[value] == counts[mode] && value < mode)) mode = value;
+                }
+            for (int y = y0; y < y1; ++y)
+                for (int x = x0; x < x1; ++x) counts[grey[static_cast<std::size_t>(y) * width + x]] = 0;
+            cells[static_cast<std::size_t>(cy) * cellsX + cx] = static_cast<std::uint8_t>(mode);
         }
     }
     // The local background: the median of the neighbouring cells.

@@ -76,7 +76,7 @@ std::optional<std::string> screenTitle(Platform& platform, UIElement& element, c
     return title;
 }
 
-AudImage encodeScreenshot(const RgbaImage& image) {
+AudImage encodeScreenshot(RgbaImage image) {
     std::string png;
     try {
         png = encodePng(image);
@@ -84,7 +84,8 @@ AudImage encodeScreenshot(const RgbaImage& image) {
         throw ContextError::pngConversionFailed();
     }
     if (png.empty() || image.width == 0 || image.height == 0) throw ContextError::pngConversionFailed();
-    return AudImage{base64Encode(png), AudBounds(0, static_cast<float>(image.width), 0, static_cast<float>(image.height))};
+    const AudBounds frame(0, static_cast<float>(image.width), 0, static_cast<float>(image.height));
+    return AudImage{base64Encode(png), frame, std::make_shared<const RgbaImage>(std::move(image))};
 }
 
 }  // namespace
@@ -133,8 +134,9 @@ std::shared_ptr<AudContext> makeContext(Platform& platform, UIElement& element) 
 
     // The screen is recorded before the tree is built: the header/footer test
     // of every node compares it with the node's bounds.
-    const auto full = platform.screen().screenshot();
-    state.screenRect = AudBounds(0, static_cast<float>(full.image.width), 0, static_cast<float>(full.image.height));
+    auto full = platform.screen().screenshot();
+    const auto screenWidth = static_cast<float>(full.image.width), screenHeight = static_cast<float>(full.image.height);
+    state.screenRect = AudBounds(0, screenWidth, 0, screenHeight);
 
     auto tree = buildTree(platform.snapshotSource(), *rootElement);
     if (!tree) throw ContextError::unableToGetViewHierarchy();
@@ -146,12 +148,11 @@ std::shared_ptr<AudContext> makeContext(Platform& platform, UIElement& element) 
         const AudRect pixels(frame.left() * scale, frame.right() * scale, frame.top() * scale, frame.bottom() * scale);
         screenshot = encodeScreenshot(cropImage(full.image, pixels));
     } else {
-        screenshot = encodeScreenshot(full.image);
+        screenshot = encodeScreenshot(std::move(full.image));
     }
 
     auto& device = platform.device();
-    AudDevice audDevice{device.name(), device.systemName(), device.systemVersion(),
-                        static_cast<float>(full.image.height), static_cast<float>(full.image.width), scale};
+    AudDevice audDevice{device.name(), device.systemName(), device.systemVersion(), screenHeight, screenWidth, scale};
     state.screenScale = scale;
     state.screenRect = audDevice.screenSize();
 
@@ -225,7 +226,7 @@ Json contextToJson(const AudContext& context) {
 
 std::shared_ptr<AudContext> contextFromJson(const Json& json) {
     auto device = deviceFromJson(json.at("audDevice"));
-    AudImage screenshot{json.at("screenshot").get<std::string>(), device.screenSize()};
+    AudImage screenshot{json.at("screenshot").get<std::string>(), device.screenSize(), nullptr};
     processState().screenScale = device.scale;
     auto view = viewFromJson(json.at("audView"));
     auto metaData = metaDataFromJson(json.at("audMetaData"));

@@ -10,6 +10,7 @@
 #include "audkit/tree/aud_view.hpp"
 #include "audkit/tree/json.hpp"
 #include "audkit/tree/platform.hpp"
+#include "audkit/tree/rgba_image.hpp"
 
 namespace audkit {
 
@@ -46,7 +47,11 @@ struct AudDevice {
 struct AudImage {
     std::string base64png;
     AudBounds frame;
-    bool operator==(const AudImage&) const = default;
+    // The pixels base64png was made from, kept by the capture so the scan need
+    // not decode them again; absent for an image read from JSON.
+    std::shared_ptr<const RgbaImage> decoded;
+
+    bool operator==(const AudImage& other) const { return base64png == other.base64png && frame == other.frame; }
 };
 
 struct AudMetaData {

@@ -132,6 +132,7 @@ TEST_F(AudTest, RecordedTextIsAttachedToControlsAndUndecodableScreenshotsStillSc
     EXPECT_EQ(save->detectedText, "Save");
 
     context->screenshot.base64png = "@@@";
+    context->screenshot.decoded.reset();  // as for a context read from a document
     const auto again = Aud(std::make_shared<AudConf>(), &recognizer).run(context);
     EXPECT_EQ(again->audRuleResults.size(), result->audRuleResults.size());
 }

@@ -1,0 +1,38 @@
+#include <gtest/gtest.h>
+
+#include "audkit/platform/tesseract_recognizer.hpp"
+
+namespace audkit {
+namespace {
+
+TEST(TesseractRecognizer, MissingLanguageModelIsAClearError) {
+    try {
+        TesseractRecognizer recognizer("xx-no-such-language");
+        FAIL() << "expected an error";
+    } catch (const TextRecognizerError& error) {
+        EXPECT_NE(std::string(error.what()).find("\"xx-no-such-language\" could not be loaded"), std::string::npos)
+            << error.what();
+    }
+}
+
+TEST(TesseractRecognizer, BackgroundDistanceMakesBothPolaritiesDarkOnLight) {
+    // Left half: dark ink on white; right half: white ink on black.
+    RgbaImage image{64, 32, std::vector<std::uint8_t>(64 * 32 * 4, 255)};
+    for (std::uint32_t y = 0; y < 32; ++y)
+        for (std::uint32_t x = 32; x < 64; ++x)
+            for (int c = 0; c < 3; ++c) image.pixels[(y * 64 + x) * 4 + c] = 0;
+    auto paint = [&](std::uint32_t x, std::uint8_t value) {
+        for (std::uint32_t y = 14; y < 18; ++y)
+            for (int c = 0; c < 3; ++c) image.pixels[(y * 64 + x) * 4 + c] = value;
+    };
+    paint(10, 0);    // a dark stroke on the white half
+    paint(50, 255);  // a light stroke on the black half
+    const auto grey = TesseractRecognizer::preprocess(image);
+    EXPECT_EQ(grey[16 * 64 + 10], 0);    // ink is dark
+    EXPECT_EQ(grey[16 * 64 + 50], 0);
+    EXPECT_EQ(grey[2 * 64 + 2], 255);    // background is light on both halves
+    EXPECT_EQ(grey[2 * 64 + 60], 255);
+}
+
+}  // namespace
+}  // namespace audkit
