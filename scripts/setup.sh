@@ -14,7 +14,7 @@ packages=(
   build-essential cmake ninja-build pkg-config ccache
   zlib1g-dev nlohmann-json3-dev libcurl4-openssl-dev libspng-dev libturbojpeg0-dev
   libtesseract-dev libleptonica-dev tesseract-ocr tesseract-ocr-eng libutf8proc-dev libcli11-dev
-  libgtest-dev libgmock-dev libcpp-httplib-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libcpp-httplib-dev libbenchmark-dev openssl
 )
 
 missing=()

@@ -203,5 +203,28 @@ TEST(HttpTransportFailures, RefusedSlowAndUntrustedServers) {
     EXPECT_THROW(send(transport, tls, SuccessfulMessage::none), TransportError);
 }
 
+TEST(HttpTransportFailures, SelfSignedCertificateIsRejectedUnlessItsAuthorityIsConfigured) {
+    test::TempDir dir;
+    const auto cert = (dir.path() / "cert.pem").string(), key = (dir.path() / "key.pem").string();
+    const std::string make = "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 "
+                             "-addext subjectAltName=IP:127.0.0.1 -keyout " + key + " -out " + cert + " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(make.c_str()), 0) << "openssl could not make a certificate";
+
+    httplib::SSLServer server(cert.c_str(), key.c_str());
+    server.Get("/ok", [](const httplib::Request&, httplib::Response& reply) { reply.set_content("secure", "text/plain"); });
+    const int port = server.bind_to_any_port("127.0.0.1");
+    std::thread thread([&] { server.listen_after_bind(); });
+    while (!server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const URLWrapper url("https://127.0.0.1:" + std::to_string(port) + "/ok");
+
+    CurlTransport systemAuthorities;
+    EXPECT_THROW(send(systemAuthorities, getRequest(url, nullptr), SuccessfulMessage::none), TransportError);
+    CurlTransport trusting(CurlTransport::Settings{cert});
+    EXPECT_EQ(send(trusting, getRequest(url, nullptr), SuccessfulMessage::none), "secure");
+
+    server.stop();
+    thread.join();
+}
+
 }  // namespace
 }  // namespace audkit
