@@ -1,0 +1,75 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "audkit/facade/error.hpp"
+#include "audkit/network/http_request.hpp"
+#include "audkit/network/http_transport.hpp"
+#include "audkit/network/url_wrapper.hpp"
+#include "audkit/rules/aud_kit_result_key.hpp"
+
+namespace audkit {
+
+class AudResult;
+
+struct AudUser {
+    std::string userId;
+    std::string email;
+    std::optional<std::string> usageServiceOrg;
+};
+
+class AudClientError : public MessageError {
+public:
+    enum class Case {
+        couldNotSendScan, couldNotTagScan, tagsUnableToBeSerialized, couldNotDeleteScan, couldNotGetScan,
+        couldNotUpdateScan, couldNotVerifyUser, couldNotSerializeResult
+    };
+    explicit AudClientError(Case errorCase);
+    Case errorCase() const { return case_; }
+
+private:
+    Case case_;
+};
+
+// The client of the results backend: checks its credential at once, then
+// posts, fetches, tags, renames and deletes results.
+class AudClient {
+public:
+    // An empty server address is the default backend. Runs the user check;
+    // throws couldNotVerifyUser (or URLinvalidFormat) when it fails.
+    AudClient(std::shared_ptr<HttpTransport> transport, std::shared_ptr<Authentication> authentication,
+              const std::string& serverURL, std::optional<std::string> organizationId = std::nullopt);
+    // The password login: asks the backend for its authentication server,
+    // logs in there, then checks the user.
+    static std::unique_ptr<AudClient> withPassword(std::shared_ptr<HttpTransport> transport, const std::string& username,
+                                                   const std::string& password, const std::string& serverURL,
+                                                   std::optional<std::string> organizationId = std::nullopt);
+
+    // The current user; asks the server only the first time.
+    const AudUser& verifyUser();
+    // Posts the result gzip-compressed and returns the key the server gave it.
+    AudKitResultKey postResult(const AudResult& result);
+    // The result document as the server returns it.
+    std::string getResult(const AudKitResultKey& key);
+    AudKitResultKey tagResult(const AudKitResultKey& key, const std::vector<std::string>& tags);
+    // A blank name changes nothing and sends nothing.
+    void updateScanName(const AudKitResultKey& key, const std::string& name);
+    AudKitResultKey deleteResult(const AudKitResultKey& key);
+
+    const URLWrapper& serverURL() const { return serverURL_; }
+    const std::optional<AudUser>& user() const { return user_; }
+    const std::optional<std::string>& organizationId() const { return organizationId_; }
+    std::optional<std::string> analyticsUserId;
+
+private:
+    std::shared_ptr<HttpTransport> transport_;
+    std::shared_ptr<Authentication> authentication_;
+    URLWrapper serverURL_;
+    std::optional<AudUser> user_;
+    std::optional<std::string> organizationId_;
+};
+
+}  // namespace audkit
