@@ -62,6 +62,7 @@ public:
     const URLWrapper& serverURL() const { return serverURL_; }
     const std::optional<AudUser>& user() const { return user_; }
     const std::optional<std::string>& organizationId() const { return organizationId_; }
+    void setOrganizationId(std::optional<std::string> organizationId) { organizationId_ = std::move(organizationId); }
     std::optional<std::string> analyticsUserId;
 
 private:

@@ -45,7 +45,7 @@ void AudConf::setCustomRules(const std::vector<std::shared_ptr<AudRule>>& newRul
         rules[rule->id()] = rule->config();
         ids.push_back(rule->id());
     }
-    send("rule:custom", Json{{"ruleIds", ids}});
+    send("rule:custom", Json{{"rule_ids", ids}});
 }
 
 void AudConf::applyIgnore(const std::string& ruleId, bool ignored) {
@@ -61,18 +61,18 @@ void AudConf::applyIgnore(const std::string& ruleId, bool ignored) {
 }
 
 void AudConf::ignore(const std::string& ruleId, bool ignored) {
-    send("rule:ignore", Json{{"ruleIds", Json::array({ruleId})}});
+    send("rule:ignore", Json{{"rule_ids", Json::array({ruleId})}});
     applyIgnore(ruleId, ignored);
 }
 
 void AudConf::ignore(const std::vector<std::string>& ruleIds, bool ignored) {
-    send("rule:ignore", Json{{"ruleIds", ruleIds}});
+    send("rule:ignore", Json{{"rule_ids", ruleIds}});
     for (const auto& id : ruleIds) applyIgnore(id, ignored);
 }
 
 void AudConf::ignoreRulesFor(const std::map<std::string, std::set<std::string>>& rulesForViews) {
     for (const auto& [view, ids] : rulesForViews)
-        send("rule:ignore_view", Json{{"classIds", view}, {"ruleIds", std::vector<std::string>(ids.begin(), ids.end())}});
+        send("rule:ignore_view", Json{{"class_ids", view}, {"rule_ids", std::vector<std::string>(ids.begin(), ids.end())}});
     ignoredRules = rulesForViews;
 }
 

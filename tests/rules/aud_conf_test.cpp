@@ -88,8 +88,8 @@ TEST(AudConf, CustomRulesJoinAndLeaveTheRuleTable) {
     conf.setCustomRules({});
     EXPECT_FALSE(conf.rules.contains("MyRule"));
     EXPECT_FALSE(contains(idsOf(conf.rulesToRun()), "MyRule"));
-    EXPECT_EQ(sender->events, (std::vector<std::string>{R"(rule:custom {"ruleIds":["MyRule"]})",
-                                                        R"(rule:custom {"ruleIds":[]})"}));
+    EXPECT_EQ(sender->events, (std::vector<std::string>{R"(rule:custom {"rule_ids":["MyRule"]})",
+                                                        R"(rule:custom {"rule_ids":[]})"}));
 }
 
 TEST(AudConf, ViewIgnoresAndExperimentalRules) {
@@ -106,8 +106,8 @@ TEST(AudConf, ViewIgnoresAndExperimentalRules) {
     fresh.ignoreExperimental();
     EXPECT_TRUE(fresh.rules.at("InaccessibleAction")->ignored);
     EXPECT_TRUE(fresh.rules.at("SupportsDynamicType")->ignored);
-    EXPECT_EQ(sender->events.back(), R"(rule:ignore {"ruleIds":["SupportsDynamicType"]})");
-    EXPECT_EQ(sender->events.at(1), R"(rule:ignore_view {"classIds":"loginButton","ruleIds":["LabelInName","TouchTargetSize"]})");
+    EXPECT_EQ(sender->events.back(), R"(rule:ignore {"rule_ids":["SupportsDynamicType"]})");
+    EXPECT_EQ(sender->events.at(1), R"(rule:ignore_view {"class_ids":"loginButton","rule_ids":["LabelInName","TouchTargetSize"]})");
 }
 
 TEST(AudConf, JsonReadsBothShapes) {

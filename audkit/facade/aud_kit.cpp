@@ -1,0 +1,200 @@
+#include "audkit/facade/aud_kit.hpp"
+
+#include <chrono>
+#include <cstdlib>
+#include <nlohmann/json.hpp>
+
+#include "audkit/facade/aud.hpp"
+#include "audkit/facade/files.hpp"
+#include "audkit/facade/zk_log.hpp"
+#include "audkit/network/api_key.hpp"
+#include "audkit/platform/tesseract_recognizer.hpp"
+#include "audkit/tree/text_helpers.hpp"
+
+namespace audkit {
+namespace {
+
+const char* facadeErrorText(AudKitError::Case errorCase) {
+    using C = AudKitError::Case;
+    switch (errorCase) {
+        case C::noViewFound: return "No view found on view controller.";
+        case C::couldNotFindHomeDir: return "Could not find home directory.";
+        case C::couldNotSerialize: return "Could not serialize result into JSON.";
+        case C::notLoggedIn: return "Unable to verify authentication. Please login using a `login` method.";
+        case C::generic: return "There was an issue. Could not complete request.";
+    }
+    return "";
+}
+
+std::string joinPath(const std::string& left, const std::string& right) {
+    const bool leftSlash = !left.empty() && left.back() == '/';
+    const bool rightSlash = !right.empty() && right.front() == '/';
+    return leftSlash || rightSlash ? left + right : left + "/" + right;
+}
+
+}  // namespace
+
+AudKitError::AudKitError(Case errorCase) : MessageError(facadeErrorText(errorCase)), case_(errorCase) {}
+
+AudKit::AudKit(std::shared_ptr<HttpTransport> transport, std::unique_ptr<AudClient> client)
+    : transport_(std::move(transport)), client_(std::move(client)), configuration_(std::make_shared<AudConf>()) {
+    if (telemetryDisabledByEnvironment()) return;
+    analytics_ = Amplitude::make(transport_, client_->analyticsUserId);
+    if (client_->user() && client_->organizationId())
+        usageService_ = std::make_shared<UsageServiceClient>(transport_, client_->user()->email, client_->organizationId(),
+                                                             std::nullopt);
+}
+
+std::unique_ptr<AudKit> AudKit::login(std::shared_ptr<HttpTransport> transport, const std::string& username,
+                                      const std::string& password, const std::string& serverURL) {
+    auto client = AudClient::withPassword(transport, username, password, serverURL);
+    std::unique_ptr<AudKit> kit(new AudKit(std::move(transport), std::move(client)));
+    kit->track("login:username");
+    if (kit->usageService_) kit->usageService_->send(UsageServiceEventType::login);
+    return kit;
+}
+
+std::unique_ptr<AudKit> AudKit::loginWithAPIKey(std::shared_ptr<HttpTransport> transport, const std::string& key,
+                                                const std::string& serverURL) {
+    auto client = std::make_unique<AudClient>(transport, std::make_shared<APIKey>(key), serverURL);
+    std::unique_ptr<AudKit> kit(new AudKit(std::move(transport), std::move(client)));
+    kit->track("login:api_key");
+    if (kit->usageService_) kit->usageService_->send(UsageServiceEventType::login);
+    return kit;
+}
+
+std::unique_ptr<AudKit> AudKit::loginWithAccessToken(std::shared_ptr<HttpTransport> transport,
+                                                     std::shared_ptr<AccessToken> token, const std::string& serverURL,
+                                                     std::optional<std::string> organizationId) {
+    auto client = std::make_unique<AudClient>(transport, std::move(token), serverURL);
+    client->setOrganizationId(std::move(organizationId));
+    std::unique_ptr<AudKit> kit(new AudKit(std::move(transport), std::move(client)));
+    kit->track("login:username");
+    if (kit->usageService_) kit->usageService_->send(UsageServiceEventType::login);
+    return kit;
+}
+
+void AudKit::setConfiguration(std::shared_ptr<AudConf> configuration) {
+    configuration_ = std::move(configuration);
+    configuration_->analytics = analytics_;
+}
+
+void AudKit::track(const std::string& event) { track(event, Json::object()); }
+
+void AudKit::track(const std::string& event, const Json& properties) {
+    if (analytics_) analytics_->sendEvent(event, properties);
+}
+
+TextRecognizer* AudKit::recognizer() {
+    if (!recognizer_ && !recognizerTried_) {
+        recognizerTried_ = true;
+        try {
+            recognizer_ = std::make_shared<TesseractRecognizer>();
+        } catch (const TextRecognizerError& error) {
+            ZKLog::log(error);  // scans go on without text found on the screenshot
+        }
+    }
+    return recognizer_.get();
+}
+
+std::shared_ptr<AudResult> AudKit::runOnElement(Platform& platform, UIElement& element) {
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        const auto context = makeContext(platform, element);
+        if (client_->organizationId()) {
+            try {
+                client_->verifyUser();
+            } catch (const std::exception&) {
+                // the scan does not depend on it
+            }
+        }
+        if (usageService_) usageService_->send(UsageServiceEventType::scan);
+        auto result = Aud(configuration_, recognizer()).run(context);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const bool analyzer = configuration_->bundleId && !configuration_->bundleId->empty();
+        track("scan:create", Json{{"scan_time", seconds}, {"scan_type", analyzer ? "analyzer" : "SDK"}});
+        return result;
+    } catch (const std::exception& error) {
+        const auto* messages = dynamic_cast<const ErrorMessages*>(&error);
+        const auto text = messages && messages->message() ? *messages->message() : std::string(error.what());
+        if (analytics_) analytics_->sendError("scan:create", text);
+        throw;
+    }
+}
+
+std::shared_ptr<AudResult> AudKit::runOnBundleIdentifier(Platform& platform, const std::string& bundleIdentifier) {
+    configuration_->bundleId = bundleIdentifier;
+    const auto application = platform.applicationControl().application(bundleIdentifier);
+    return runOnElement(platform, *application);
+}
+
+std::string AudKit::saveResult(AudResult& result, const std::string& path, const std::string& fileName,
+                               const std::optional<std::string>& scanName) {
+    client_->verifyUser();
+    if (scanName) {
+        result.scanName = scanName;
+        track("scan:update_name", Json{{"scan_name", *scanName}});
+    }
+    auto& metaData = result.audContext->audMetaData;
+    metaData.customScanName = scanName;
+    track("scan:save");
+    ZKLog::debug("Attempting to save scan to local directory.");
+    const char* home = std::getenv("SIMULATOR_HOST_HOME");
+    if (home == nullptr) {
+        metaData.customScanName.reset();
+        throw AudKitError(AudKitError::Case::couldNotFindHomeDir);
+    }
+    const auto directory = joinPath(home, path.starts_with("~") ? path.substr(1) : path);
+    std::string document;
+    try {
+        document = resultDocument(result, 2);
+    } catch (...) {
+        metaData.customScanName.reset();
+        throw;
+    }
+    metaData.customScanName.reset();
+    // A screen title may hold a slash; as a file name it would name a folder.
+    std::string name = fileName.empty() ? metaData.appIdentifier + "-" + scanName.value_or(metaData.screenTitle) : fileName;
+    for (auto& c : name)
+        if (c == '/' || c == '\0') c = '-';
+    return Files::save(document, directory, name, "json");
+}
+
+AudKitResultKey AudKit::postResult(AudResult& result, const std::vector<std::string>& tags,
+                                   const std::optional<std::string>& scanName) {
+    result.scanName = scanName;
+    result.tags = tags;
+    const auto key = client_->postResult(result);
+    track("scan:send");
+    if (scanName && !isBlank(*scanName)) {
+        track("scan:update_name", Json{{"scan_name", *scanName}});
+        client_->updateScanName(key, *scanName);
+    }
+    if (!tags.empty()) {
+        track("scan:tag", Json{{"tags", tags}});
+        client_->tagResult(key, tags);
+    }
+    return key;
+}
+
+std::shared_ptr<AudResult> AudKit::getResult(const AudKitResultKey& key) {
+    track("scan:retrieve");
+    return resultFromJson(Json::parse(client_->getResult(key)));
+}
+
+void AudKit::tagResult(const AudKitResultKey& key, const std::vector<std::string>& tags) {
+    track("scan:tag", Json{{"tags", tags}});
+    client_->tagResult(key, tags);
+}
+
+void AudKit::deleteResult(const AudKitResultKey& key) {
+    track("scan:delete");
+    client_->deleteResult(key);
+}
+
+void AudKit::updateScanName(const AudKitResultKey& key, const std::string& name) {
+    track("scan:update_name", Json{{"scan_name", name}});
+    client_->updateScanName(key, name);
+}
+
+}  // namespace audkit

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "audkit/facade/error.hpp"
+#include "audkit/network/access_token.hpp"
+#include "audkit/network/aud_client.hpp"
+#include "audkit/network/telemetry.hpp"
+#include "audkit/rules/aud_conf.hpp"
+#include "audkit/rules/aud_result.hpp"
+#include "audkit/tree/platform.hpp"
+#include "audkit/vision/text_recognizer.hpp"
+
+namespace audkit {
+
+class AudKitError : public MessageError {
+public:
+    enum class Case { noViewFound, couldNotFindHomeDir, couldNotSerialize, notLoggedIn, generic };
+    explicit AudKitError(Case errorCase);
+    Case errorCase() const { return case_; }
+
+private:
+    Case case_;
+};
+
+// The library's entry point. There is no instance without credentials: each
+// login checks them with the backend before it returns.
+class AudKit {
+public:
+    static std::unique_ptr<AudKit> login(std::shared_ptr<HttpTransport> transport, const std::string& username,
+                                         const std::string& password, const std::string& serverURL);
+    static std::unique_ptr<AudKit> loginWithAPIKey(std::shared_ptr<HttpTransport> transport, const std::string& key,
+                                                   const std::string& serverURL);
+    static std::unique_ptr<AudKit> loginWithAccessToken(std::shared_ptr<HttpTransport> transport,
+                                                        std::shared_ptr<AccessToken> token, const std::string& serverURL,
+                                                        std::optional<std::string> organizationId = std::nullopt);
+
+    const std::shared_ptr<AudConf>& configuration() const { return configuration_; }
+    // Also hands the configuration the facade's analytics sender.
+    void setConfiguration(std::shared_ptr<AudConf> configuration);
+
+    // The text recogniser scans use; by default Tesseract, made on first use
+    // (none when its language model cannot be loaded).
+    void setTextRecognizer(std::shared_ptr<TextRecognizer> recognizer) { recognizer_ = std::move(recognizer); }
+
+    // One scan of an element, or of an application by its bundle identifier
+    // (which stays in the configuration).
+    std::shared_ptr<AudResult> runOnElement(Platform& platform, UIElement& element);
+    std::shared_ptr<AudResult> runOnBundleIdentifier(Platform& platform, const std::string& bundleIdentifier);
+
+    // Writes the result document below the host home (SIMULATOR_HOST_HOME) and
+    // returns the path; an existing file is never overwritten.
+    std::string saveResult(AudResult& result, const std::string& path, const std::string& fileName,
+                           const std::optional<std::string>& scanName = std::nullopt);
+    AudKitResultKey postResult(AudResult& result, const std::vector<std::string>& tags,
+                               const std::optional<std::string>& scanName = std::nullopt);
+    std::shared_ptr<AudResult> getResult(const AudKitResultKey& key);
+    void tagResult(const AudKitResultKey& key, const std::vector<std::string>& tags);
+    void deleteResult(const AudKitResultKey& key);
+    void updateScanName(const AudKitResultKey& key, const std::string& name);
+
+    AudClient& client() { return *client_; }
+    const std::shared_ptr<Amplitude>& analytics() const { return analytics_; }
+    const std::shared_ptr<UsageServiceClient>& usageService() const { return usageService_; }
+
+private:
+    AudKit(std::shared_ptr<HttpTransport> transport, std::unique_ptr<AudClient> client);
+    void track(const std::string& event);
+    void track(const std::string& event, const Json& properties);
+    TextRecognizer* recognizer();
+
+    std::shared_ptr<HttpTransport> transport_;
+    std::unique_ptr<AudClient> client_;
+    std::shared_ptr<AudConf> configuration_;
+    std::shared_ptr<Amplitude> analytics_;
+    std::shared_ptr<UsageServiceClient> usageService_;
+    std::shared_ptr<TextRecognizer> recognizer_;
+    bool recognizerTried_ = false;
+};
+
+}  // namespace audkit
