@@ -71,7 +71,7 @@ const AudUser& AudClient::verifyUser() {
                 user.usageServiceOrg = reply.at("usageServiceOrg").get<std::string>();
             user_ = std::move(user);
         } catch (const std::exception& error) {
-            ZKLog::always(std::string("ZUNIK ERROR: ") + error.what());
+            ZKLog::debug(std::string("Authentication failed: ") + error.what());
             throw AudClientError(AudClientError::Case::couldNotVerifyUser);
         }
     }

@@ -20,7 +20,7 @@ TEST(ScanCommand, ExampleScanFindsTheUnnamedHelpButton) {
     options.format = "json";
     options.output = (dir.path() / "result.json").string();
     std::ostringstream out, err;
-    ASSERT_EQ(cli::runScan(options, out, err), 1) << err.str();
+    ASSERT_EQ(cli::runScan(options, {}, out, err), 1) << err.str();
     const auto result = nlohmann::json::parse(out.str());
     EXPECT_EQ(result, nlohmann::json::parse(test::readFile(options.output)));
     EXPECT_EQ(result["scanName"], "Sign In");
@@ -50,7 +50,7 @@ TEST(ScanCommand, IgnoresAndUsageErrors) {
     options.bundle = example;
     options.ignoreViews = {"helpButton=ActiveControlName"};
     std::ostringstream out, err;
-    EXPECT_EQ(cli::runScan(options, out, err), 0) << out.str();
+    EXPECT_EQ(cli::runScan(options, {}, out, err), 0) << out.str();
     EXPECT_TRUE(out.str().starts_with("Zunik Aud Result (Failures: 0"));
 
     for (const auto& bad : std::vector<std::vector<std::string>>{{"--ignore", "NoSuchRule"}, {"--ignore-view", "x"}}) {
@@ -58,7 +58,7 @@ TEST(ScanCommand, IgnoresAndUsageErrors) {
         wrong.bundle = example;
         (bad[0] == "--ignore" ? wrong.ignore : wrong.ignoreViews).push_back(bad[1]);
         std::ostringstream none, reason;
-        EXPECT_EQ(cli::runScan(wrong, none, reason), 2);
+        EXPECT_EQ(cli::runScan(wrong, {}, none, reason), 2);
         EXPECT_NE(reason.str().find(bad[1]), std::string::npos) << reason.str();
     }
 }

@@ -38,10 +38,31 @@ struct ScanOptions {
     std::vector<std::string> ignoreViews;   // KEY=RULE_ID[,RULE_ID...]
     bool debug = false;
     bool progress = false;  // stage lines on standard error
+    // Backend: --post sends the result, --save writes it through the facade.
+    bool post = false;
+    std::string save;
+    std::vector<std::string> tags;
+    std::string scanName;
 };
+
+// How the scanner logs in to the backend.
+struct LoginOptions {
+    std::string server;
+    std::string apiKey;
+    std::string user;  // the password comes from AUDKIT_PASSWORD, else standard input
+};
+
+struct ResultOptions {
+    std::string action;  // get, tag, rename or delete
+    std::string key;     // userId/packageName/resultId
+    std::vector<std::string> arguments;  // tags, or the new name
+    std::string output;
+};
+
+int runResult(const ResultOptions& options, const LoginOptions& login, std::ostream& out, std::ostream& err);
 
 // Scans a bundle: prints the result (description or document); exit 0 without
 // FAIL results, 1 with some, 2 for a usage error or an unreadable bundle.
-int runScan(const ScanOptions& options, std::ostream& out, std::ostream& err);
+int runScan(const ScanOptions& options, const LoginOptions& login, std::ostream& out, std::ostream& err);
 
 }  // namespace audkit::cli

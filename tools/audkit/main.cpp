@@ -41,6 +41,27 @@ int main(int argc, char** argv) {
     scanCommand->add_option("--ignore-view", scan.ignoreViews,
                             "KEY=RULE_ID[,RULE_ID...]: ignore rules for views of a class name or identifier (repeatable)");
     scanCommand->add_flag("--debug", scan.debug, "print debug output");
+    LoginOptions login;
+    auto addLogin = [&login](CLI::App* command) {
+        command->add_option("--server", login.server, "results backend address (default: the audkit service)");
+        command->add_option("--api-key", login.apiKey, "log in with this API key");
+        command->add_option("--user", login.user, "log in as this user (password from AUDKIT_PASSWORD or standard input)");
+    };
+    scanCommand->add_flag("--post", scan.post, "post the result to the backend and print its key last");
+    scanCommand->add_option("--save", scan.save, "save the result document into this folder and print its path");
+    scanCommand->add_option("--tag", scan.tags, "tag the posted result (repeatable)");
+    scanCommand->add_option("--scan-name", scan.scanName, "name the saved or posted scan");
+    addLogin(scanCommand);
+
+    ResultOptions result;
+    auto* resultCommand = app.add_subcommand("result", "Get, tag, rename or delete a posted result");
+    resultCommand->add_option("ACTION", result.action, "get, tag, rename or delete")
+        ->required()
+        ->check(CLI::IsMember({"get", "tag", "rename", "delete"}));
+    resultCommand->add_option("KEY", result.key, "the result key: userId/packageName/resultId")->required();
+    resultCommand->add_option("ARGS", result.arguments, "tags for tag, the new name for rename");
+    resultCommand->add_option("--output", result.output, "with get: write the result document here");
+    addLogin(resultCommand);
 
     try {
         app.parse(argc, argv);
@@ -57,7 +78,8 @@ int main(int argc, char** argv) {
     if (contextCommand->parsed()) return runContext(context, std::cout, std::cerr);
     if (scanCommand->parsed()) {
         scan.progress = ::isatty(STDERR_FILENO) != 0;
-        return runScan(scan, std::cout, std::cerr);
+        return runScan(scan, login, std::cout, std::cerr);
     }
+    if (resultCommand->parsed()) return runResult(result, login, std::cout, std::cerr);
     return exitUsage;
 }

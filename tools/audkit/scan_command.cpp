@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -10,7 +11,9 @@
 #include "audkit/facade/zk_log.hpp"
 #include "audkit/platform/bundle_platform.hpp"
 #include "audkit/platform/tesseract_recognizer.hpp"
+#include "tools/audkit/backend_login.hpp"
 #include "tools/audkit/commands.hpp"
+#include "tools/audkit/text_output.hpp"
 
 namespace audkit::cli {
 namespace {
@@ -82,27 +85,51 @@ std::unique_ptr<TextRecognizer> makeRecognizer() {
 
 }  // namespace
 
-int runScan(const ScanOptions& options, std::ostream& out, std::ostream& err) {
+int runScan(const ScanOptions& options, const LoginOptions& login, std::ostream& out, std::ostream& err) {
     processState().debugStatements = options.debug;
     auto stage = [&](const char* text) {
         if (options.progress) err << "audkit: " << text << "...\n" << std::flush;
     };
     try {
         auto conf = configuration(options);
+        const bool backend = options.post || !options.save.empty();
+        std::unique_ptr<AudKit> kit;
+        if (backend) {
+            stage("logging in");
+            kit = loginToBackend(login);
+            kit->setConfiguration(conf);
+        }
         stage("reading the bundle");
         BundlePlatform platform(CaptureBundle::open(options.bundle));
-        stage("capturing the context");
-        const auto context = makeContext(platform, *platform.elementUnderTest());
-        stage("recognising text and running the rules");
-        const auto recognizer = makeRecognizer();
-        Aud aud(conf, recognizer.get());
-        const auto result = aud.run(context);
+        std::shared_ptr<AudResult> result;
+        if (kit) {
+            stage("scanning");
+            result = kit->runOnElement(platform, *platform.elementUnderTest());
+        } else {
+            stage("capturing the context");
+            const auto context = makeContext(platform, *platform.elementUnderTest());
+            stage("recognising text and running the rules");
+            const auto recognizer = makeRecognizer();
+            result = Aud(conf, recognizer.get()).run(context);
+        }
         if (!options.output.empty()) writeDocument(options.output, resultDocument(*result, 2) + "\n");
         if (options.format == "json") out << resultDocument(*result, 2) << '\n';
         else out << result->description();
+        const std::optional<std::string> scanName =
+            options.scanName.empty() ? std::nullopt : std::optional<std::string>(options.scanName);
+        if (!options.save.empty()) {
+            // The facade writes below a home directory: an absolute folder is taken as it is.
+            const auto folder = std::filesystem::absolute(options.save).string();
+            ::setenv("SIMULATOR_HOST_HOME", "/", 1);
+            out << kit->saveResult(*result, folder, "", scanName) << '\n';
+        }
+        if (options.post) {
+            stage("posting the result");
+            out << kit->postResult(*result, options.tags, scanName).description() << '\n';
+        }
         return result->failures().empty() ? exitSuccess : exitFailures;
-    } catch (const Error& error) {
-        err << "audkit: " << error.what() << '\n';
+    } catch (const std::exception& error) {
+        err << "audkit: " << oneLine(error.what()) << '\n';
         return exitUsage;
     }
 }

@@ -29,6 +29,18 @@ std::string quote(std::string_view text) {
     return quoted + "\"";
 }
 
+std::string oneLine(std::string_view text) {
+    std::string line;
+    for (const char c : text) {
+        if (c == '\n' || c == '\t' || c == '\r') {
+            if (!line.empty() && line.back() != ' ') line += ' ';
+        } else {
+            line += c;
+        }
+    }
+    return line;
+}
+
 std::string number(double value) {
     std::array<char, 32> buffer{};
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);

@@ -9,6 +9,9 @@ namespace audkit::cli {
 // escaped, so every printed record stays on one line.
 std::string quote(std::string_view text);
 
+// The text on one line: line breaks and tabs become blanks.
+std::string oneLine(std::string_view text);
+
 // The shortest decimal form of a number ("390", "12.5").
 std::string number(double value);
 std::string number(float value);

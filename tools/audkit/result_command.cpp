@@ -1,0 +1,40 @@
+#include <fstream>
+#include <ostream>
+
+#include "audkit/facade/error.hpp"
+#include "tools/audkit/backend_login.hpp"
+#include "tools/audkit/commands.hpp"
+#include "tools/audkit/text_output.hpp"
+
+namespace audkit::cli {
+
+int runResult(const ResultOptions& options, const LoginOptions& login, std::ostream& out, std::ostream& err) {
+    try {
+        const auto key = AudKitResultKey::fromFabTitle(options.key);
+        if (!key) throw Error("\"" + options.key + "\" is no result key (userId/packageName/resultId)");
+        auto kit = loginToBackend(login);
+        if (options.action == "get") {
+            const auto document = resultDocument(*kit->getResult(*key), 2) + "\n";
+            if (options.output.empty()) {
+                out << document;
+            } else {
+                std::ofstream file(options.output, std::ios::binary | std::ios::trunc);
+                if (!(file << document)) throw Error("cannot write " + options.output);
+            }
+        } else if (options.action == "tag") {
+            if (options.arguments.empty()) throw Error("result tag needs at least one TAG");
+            kit->tagResult(*key, options.arguments);
+        } else if (options.action == "rename") {
+            if (options.arguments.size() != 1) throw Error("result rename needs exactly one NAME");
+            kit->updateScanName(*key, options.arguments.front());
+        } else if (options.action == "delete") {
+            kit->deleteResult(*key);
+        }
+        return exitSuccess;
+    } catch (const std::exception& error) {
+        err << "audkit: " << oneLine(error.what()) << '\n';
+        return exitUsage;
+    }
+}
+
+}  // namespace audkit::cli
