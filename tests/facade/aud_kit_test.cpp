@@ -8,13 +8,14 @@
 #include "audkit/facade/aud_kit.hpp"
 #include "audkit/platform/bundle_platform.hpp"
 #include "audkit/platform/curl_transport.hpp"
+#include "tests/support/local_server.hpp"
 #include "tests/support/test_support.hpp"
 
 namespace audkit {
 namespace {
 
 // The results backend on 127.0.0.1, as much of it as a facade session uses.
-class Backend {
+class Backend : public test::LocalServer {
 public:
     Backend() {
         server.Get("/attest/user", [this](const httplib::Request& request, httplib::Response& reply) {
@@ -31,21 +32,11 @@ public:
             posted = request.body;
             reply.set_content(R"({"packageName":"com.example.shop","userId":"u1","resultId":"r1"})", "application/json");
         });
-        port = server.bind_to_any_port("127.0.0.1");
-        thread = std::thread([this] { server.listen_after_bind(); });
-        while (!server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        start();
     }
-    ~Backend() {
-        server.stop();
-        thread.join();
-    }
-    std::string address() const { return "http://127.0.0.1:" + std::to_string(port); }
 
-    httplib::Server server;
     std::vector<std::string> targets;
     std::string posted;
-    int port = 0;
-    std::thread thread;
 };
 
 // Answers with nothing: these scans need no text from the screenshot.

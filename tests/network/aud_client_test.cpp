@@ -8,13 +8,14 @@
 #include "audkit/platform/bundle_platform.hpp"
 #include "audkit/platform/curl_transport.hpp"
 #include "audkit/rules/aud_result.hpp"
+#include "tests/support/local_server.hpp"
 #include "tests/support/test_support.hpp"
 
 namespace audkit {
 namespace {
 
 // The results backend on 127.0.0.1: records every request it gets.
-class Backend {
+class Backend : public test::LocalServer {
 public:
     Backend() {
         const std::string key = R"({"packageName":"com.example shop","userId":"u1","resultId":"r9"})";
@@ -34,27 +35,17 @@ public:
         server.Post(R"(/attest/result/tag/.*)", answer);
         server.Put(R"(/attest/results/summaries/.*)", answer);
         server.Delete(R"(/attest/result/.*)", answer);
-        port = server.bind_to_any_port("127.0.0.1");
-        thread = std::thread([this] { server.listen_after_bind(); });
-        while (!server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    ~Backend() {
-        server.stop();
-        thread.join();
+        start();
     }
     void record(const httplib::Request& request) {
         targets.push_back(request.method + " " + request.target);
         last = request;
     }
-    std::string address() const { return "http://127.0.0.1:" + std::to_string(port); }
 
-    httplib::Server server;
     std::vector<std::string> targets;
     httplib::Request last;
     std::string userReply = R"({"userId":"u1","email":"ann@example.com"})";
     std::string keyReply;
-    int port = 0;
-    std::thread thread;
 };
 
 class AudClientTest : public ::testing::Test {

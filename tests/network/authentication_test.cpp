@@ -10,6 +10,7 @@
 #include "audkit/network/aud_auth.hpp"
 #include "audkit/network/server_errors.hpp"
 #include "audkit/platform/curl_transport.hpp"
+#include "tests/support/local_server.hpp"
 #include "tests/support/test_support.hpp"
 
 namespace audkit {
@@ -17,7 +18,7 @@ namespace {
 
 // A token endpoint on 127.0.0.1 that records each form it receives and
 // answers with the next scripted reply.
-class TokenServer {
+class TokenServer : public test::LocalServer {
 public:
     TokenServer() {
         server.Post(R"(/auth/realms/([^/]+)/protocol/openid-connect/token)",
@@ -30,13 +31,7 @@ public:
         server.Get("/auth-url", [this](const httplib::Request&, httplib::Response& reply) {
             reply.set_content(authUrlReply, "application/json");
         });
-        port = server.bind_to_any_port("127.0.0.1");
-        thread = std::thread([this] { server.listen_after_bind(); });
-        while (!server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    ~TokenServer() {
-        server.stop();
-        thread.join();
+        start();
     }
 
     static std::string token(const std::string& access, const std::string& refresh, int expiresIn = 300,
@@ -45,13 +40,9 @@ public:
                std::to_string(expiresIn) + R"(,"refresh_expires_in":)" + std::to_string(refreshExpiresIn) +
                R"(,"token_type":"Bearer"})";
     }
-    std::string address() const { return "http://127.0.0.1:" + std::to_string(port); }
 
-    httplib::Server server;
     std::vector<std::string> paths, forms, replies;
     std::string authUrlReply = R"({"url":"https://auth.example.com","realm":"shop"})";
-    int port = 0;
-    std::thread thread;
 };
 
 class AuthenticationTest : public ::testing::Test {

@@ -9,13 +9,14 @@
 #include "audkit/network/http_executor.hpp"
 #include "audkit/platform/curl_transport.hpp"
 #include "audkit/facade/process_state.hpp"
+#include "tests/support/local_server.hpp"
 #include "tests/support/test_support.hpp"
 
 namespace audkit {
 namespace {
 
 // A real HTTP server on 127.0.0.1 that answers as the test needs.
-class TestServer {
+class TestServer : public test::LocalServer {
 public:
     TestServer() {
         server.Get("/ok", [](const httplib::Request&, httplib::Response& reply) { reply.set_content("{\"a\":1}", "application/json"); });
@@ -44,24 +45,14 @@ public:
         server.Post("/echo", echo);
         server.Delete("/echo", echo);
         server.Get("/echo", echo);
-        port = server.bind_to_any_port("127.0.0.1");
-        thread = std::thread([this] { server.listen_after_bind(); });
-        // stop() only stops a server that already listens.
-        while (!server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    ~TestServer() {
-        server.stop();
-        thread.join();
+        start();
     }
 
     URLWrapper url(const std::string& path) const {
         return URLWrapper("http://127.0.0.1:" + std::to_string(port)).appending({path});
     }
 
-    httplib::Server server;
     httplib::Request last;
-    int port = 0;
-    std::thread thread;
 };
 
 class StaticCredential : public Authentication {

@@ -9,33 +9,25 @@
 #include "audkit/facade/process_state.hpp"
 #include "audkit/network/telemetry.hpp"
 #include "audkit/platform/curl_transport.hpp"
+#include "tests/support/local_server.hpp"
 #include "tests/support/test_support.hpp"
 
 namespace audkit {
 namespace {
 
 // Collects every posted event body.
-class Collector {
+class Collector : public test::LocalServer {
 public:
     Collector() {
         server.Post(R"(/.*)", [this](const httplib::Request& request, httplib::Response& reply) {
             bodies.push_back(request.body);
             reply.set_content("{\"code\":200}", "application/json");
         });
-        port = server.bind_to_any_port("127.0.0.1");
-        thread = std::thread([this] { server.listen_after_bind(); });
-        while (!server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    ~Collector() {
-        server.stop();
-        thread.join();
+        start();
     }
     std::string address(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port) + path; }
 
-    httplib::Server server;
     std::vector<std::string> bodies;
-    int port = 0;
-    std::thread thread;
 };
 
 class TelemetryTest : public ::testing::Test {

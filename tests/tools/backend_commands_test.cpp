@@ -4,6 +4,7 @@
 #include <sstream>
 #include <thread>
 
+#include "tests/support/local_server.hpp"
 #include "tests/support/test_support.hpp"
 #include "tools/audkit/commands.hpp"
 
@@ -11,7 +12,7 @@ namespace audkit {
 namespace {
 
 // A backend on 127.0.0.1 that accepts one API key.
-class Backend {
+class Backend : public test::LocalServer {
 public:
     Backend() {
         server.Get("/attest/user", [](const httplib::Request& request, httplib::Response& reply) {
@@ -30,18 +31,9 @@ public:
         server.Post("/attest/result/aud", answer);
         server.Post(R"(/attest/result/tag/.*)", answer);
         server.Delete(R"(/attest/result/.*)", answer);
-        port = server.bind_to_any_port("127.0.0.1");
-        thread = std::thread([this] { server.listen_after_bind(); });
-        while (!server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        start();
     }
-    ~Backend() {
-        server.stop();
-        thread.join();
-    }
-    httplib::Server server;
     std::vector<std::string> targets;
-    int port = 0;
-    std::thread thread;
 };
 
 TEST(BackendCommands, ScanPostsAndPrintsTheKeyLast) {
