@@ -9,4 +9,6 @@ shift || true
 "$root/scripts/setup.sh" "$build" "$@"
 # One recognition thread: Tesseract's extra threads only slow it down on small machines.
 export OMP_THREAD_LIMIT=${OMP_THREAD_LIMIT:-1}
+# Tests never send telemetry to the real analytics and usage hosts.
+export DO_NOT_TRACK=1
 ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)" --timeout 600

@@ -38,6 +38,8 @@ AudKitError::AudKitError(Case errorCase) : MessageError(facadeErrorText(errorCas
 
 AudKit::AudKit(std::shared_ptr<HttpTransport> transport, std::unique_ptr<AudClient> client)
     : transport_(std::move(transport)), client_(std::move(client)), configuration_(std::make_shared<AudConf>()) {
+    // Analytics know the user by the backend's user id once it is verified.
+    if (!client_->analyticsUserId && client_->user()) client_->analyticsUserId = client_->user()->userId;
     if (telemetryDisabledByEnvironment()) return;
     analytics_ = Amplitude::make(transport_, client_->analyticsUserId);
     if (client_->user() && client_->organizationId())

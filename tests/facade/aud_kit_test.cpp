@@ -47,7 +47,12 @@ public:
 
 class AudKitTest : public ::testing::Test {
 protected:
-    void TearDown() override { ::unsetenv("SIMULATOR_HOST_HOME"); }
+    // Telemetry would go to the real analytics host: tests keep it off.
+    void SetUp() override { ::setenv("DO_NOT_TRACK", "1", 1); }
+    void TearDown() override {
+        ::unsetenv("SIMULATOR_HOST_HOME");
+        ::unsetenv("DO_NOT_TRACK");
+    }
 
     std::unique_ptr<AudKit> login() {
         auto kit = AudKit::loginWithAPIKey(std::make_shared<CurlTransport>(), "good-key", backend.address());
@@ -76,6 +81,9 @@ TEST_F(AudKitTest, NoFacadeWithoutValidCredentials) {
 
 TEST_F(AudKitTest, ScansAndSavesWithoutOverwriting) {
     auto kit = login();
+    EXPECT_EQ(kit->analytics(), nullptr);  // DO_NOT_TRACK
+    EXPECT_EQ(kit->usageService(), nullptr);
+    EXPECT_EQ(kit->client().analyticsUserId, "u1");  // the verified user, for when telemetry is on
     auto result = scan(*kit);
     EXPECT_EQ(kit->configuration()->bundleId, "com.example.shop");
     EXPECT_FALSE(result->failures().empty());

@@ -25,6 +25,7 @@ public:
             reply.set_content("{\"id\":\"1\"}", "application/json");
         });
         server.Get("/empty", [](const httplib::Request&, httplib::Response& reply) { reply.status = 200; });
+        server.Get("/nocontent", [](const httplib::Request&, httplib::Response& reply) { reply.status = 204; });
         server.Get("/bad", [](const httplib::Request&, httplib::Response& reply) {
             reply.status = 400;
             reply.set_content(R"({"message":"bad","error":"x"})", "application/json");
@@ -116,6 +117,8 @@ TEST(HttpExecutor, OnlyStatus200Succeeds) {
                                  SuccessfulMessage::none); }),
               "\n\tmessage: No message available.\n\terror:  (201)");
     EXPECT_EQ(errorOf([&] { send(transport, getRequest(server.url("/empty"), nullptr), SuccessfulMessage::none); }),
+              "Server unexpectedly returned no data.");
+    EXPECT_EQ(errorOf([&] { send(transport, getRequest(server.url("/nocontent"), nullptr), SuccessfulMessage::none); }),
               "Server unexpectedly returned no data.");
     EXPECT_EQ(errorOf([&] { send(transport, getRequest(server.url("/bad"), nullptr), SuccessfulMessage::none); }),
               "\n\tmessage: bad\n\terror: x (400)");

@@ -36,7 +36,7 @@ protected:
     void TearDown() override {
         IdAndTimeSource::setClock(nullptr);
         ::unsetenv("SIMULATOR_MODEL_IDENTIFIER");
-        ::unsetenv("DO_NOT_TRACK");
+        ::setenv("DO_NOT_TRACK", "1", 1);  // as the test script runs every test
     }
     test::LogCapture log;
     Collector collector;
@@ -83,6 +83,9 @@ TEST_F(TelemetryTest, UsageRecordsKeepTheirMemberOrderAndFailQuietly) {
 }
 
 TEST_F(TelemetryTest, DoNotTrackSwitchesTelemetryOff) {
+    ::unsetenv("DO_NOT_TRACK");
+    EXPECT_FALSE(telemetryDisabledByEnvironment());
+    ::setenv("DO_NOT_TRACK", "0", 1);
     EXPECT_FALSE(telemetryDisabledByEnvironment());
     ::setenv("DO_NOT_TRACK", "1", 1);
     EXPECT_TRUE(telemetryDisabledByEnvironment());

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <httplib.h>
 #include <sstream>
 #include <thread>
@@ -38,6 +39,7 @@ public:
 
 TEST(BackendCommands, ScanPostsAndPrintsTheKeyLast) {
     test::LogCapture log;
+    ::setenv("DO_NOT_TRACK", "1", 1);  // telemetry would go to the real analytics host
     Backend backend;
     cli::LoginOptions login{"http://127.0.0.1:" + std::to_string(backend.port), "key-1", ""};
     cli::ScanOptions scan;
@@ -60,6 +62,7 @@ TEST(BackendCommands, ScanPostsAndPrintsTheKeyLast) {
     EXPECT_EQ(cli::runResult(remove, login, none, rejected), 2);
     EXPECT_EQ(rejected.str(), "audkit: Authentication could not be validated. Please check your credentials and try again.\n");
     for (const auto& line : log.lines()) EXPECT_EQ(line.find("wrong-key"), std::string::npos) << line;
+    ::unsetenv("DO_NOT_TRACK");
 }
 
 }  // namespace
