@@ -96,6 +96,7 @@ int main(int argc, char** argv) {
     ZKLog::setSink(nullptr);
     TesseractRecognizer recognizer;
     Figures total;
+    double totalScan = 0, totalTesseract = 0;
     std::printf("%-10s %8s %8s %8s %8s %8s | %6s %6s | %8s %8s %6s\n", "example", "read", "context", "ocr", "rules",
                 "encode", "recall", "size", "scan", "tess", "ratio");
     for (const auto& entry : std::filesystem::directory_iterator(examples)) {
@@ -135,14 +136,18 @@ int main(int argc, char** argv) {
         const double tesseractTime = commandSeconds(
             "OMP_THREAD_LIMIT=1 tesseract " + (entry.path() / "screenshot.png").string() + " - --psm 3" + quiet, 3);
 
+        totalScan += scanTime;
+        totalTesseract += tesseractTime;
         std::printf("%-10s %7.0fms %7.0fms %7.0fms %7.0fms %7.0fms | %6.2f %6.2f | %7.2fs %7.2fs %6.2f\n", name.c_str(),
                     readTime * 1e3, contextTime * 1e3, ocrTime * 1e3, rulesTime * 1e3, encodeTime * 1e3,
                     double(figures.found) / double(figures.lines),
                     figures.sized ? double(figures.sizedWithinOnePoint) / double(figures.sized) : 0.0, scanTime,
                     tesseractTime, scanTime / tesseractTime);
     }
-    std::printf("all examples: recall %.3f (%zu of %zu lines), font size within 1 pt for %.3f of %zu lines read exactly\n",
+    std::printf("all examples: recall %.3f (%zu of %zu lines), font size within 1 pt for %.3f of %zu lines read exactly, "
+                "scan %.2fs against tesseract %.2fs (ratio %.2f)\n",
                 double(total.found) / double(total.lines), total.found, total.lines,
-                total.sized ? double(total.sizedWithinOnePoint) / double(total.sized) : 0.0, total.sized);
+                total.sized ? double(total.sizedWithinOnePoint) / double(total.sized) : 0.0, total.sized, totalScan,
+                totalTesseract, totalScan / totalTesseract);
     return 0;
 }
