@@ -50,14 +50,7 @@ protected:
     void SetUp() override { IdAndTimeSource::setClock([this] { return now; }); }
     void TearDown() override { IdAndTimeSource::setClock(nullptr); }
 
-    std::string errorOf(const std::function<void()>& call) {
-        try {
-            call();
-        } catch (const Error& error) {
-            return error.what();
-        }
-        return "no error";
-    }
+    static std::string errorOf(const std::function<void()>& call) { return test::errorOf(call); }
 
     double now = 1'700'000'000.7;
     test::LogCapture log;

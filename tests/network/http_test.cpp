@@ -75,14 +75,7 @@ std::string gunzip(const std::string& bytes) {
     return out;
 }
 
-std::string errorOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const Error& error) {
-        return error.what();
-    }
-    return "no error";
-}
+using test::errorOf;
 
 TEST(URLWrapperTest, ValidatesAndJoinsWithOneSlash) {
     EXPECT_EQ(URLWrapper("https://api.example.com/").appending({"/attest/user"}).url(), "https://api.example.com/attest/user");

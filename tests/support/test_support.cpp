@@ -95,6 +95,15 @@ std::shared_ptr<AudView> buildViewTree(const BundleBuilder& builder) {
     return root ? buildTree(platform.snapshotSource(), *root) : nullptr;
 }
 
+std::string errorOf(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const Error& error) {
+        return error.what();
+    }
+    return "no error";
+}
+
 std::string readFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -66,6 +67,9 @@ nlohmann::json rect(double x, double y, double width, double height);
 // The view tree of a capture built in code (membership caches emptied first),
 // or null when its root cannot be read.
 std::shared_ptr<AudView> buildViewTree(const BundleBuilder& builder);
+
+// The message of the library error the call throws, or "no error".
+std::string errorOf(const std::function<void()>& call);
 
 std::string readFile(const std::filesystem::path& path);
 std::filesystem::path sourceDir();
