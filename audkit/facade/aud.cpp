@@ -25,17 +25,6 @@ bool attachesTextByBounds(const AudView& view) {
     }
 }
 
-std::vector<FoundText> foundInside(const AudBounds& bounds, const std::vector<FoundText>& foundTexts) {
-    std::vector<FoundText> inside;
-    for (const auto& found : foundTexts) {
-        const auto& rect = found.rect;
-        if (rect.left() >= bounds.left() - 20 && rect.right() <= bounds.right() + 20 && rect.top() >= bounds.top() - 20 &&
-            rect.bottom() <= bounds.bottom() + 20)
-            inside.push_back(found);
-    }
-    return inside;
-}
-
 }  // namespace
 
 Aud::Aud(std::shared_ptr<AudConf> configuration, TextRecognizer* recognizer)
@@ -161,7 +150,7 @@ std::shared_ptr<AudResult> Aud::run(const std::shared_ptr<AudContext>& context) 
             node.detectedText = VisionHelper::orderedText(ownText, selection);
             visionMap.emplace_back(view, std::move(selection));
         } else if (!ownText && attachesTextByBounds(node)) {
-            auto selection = foundInside(node.boundsInScreen, foundTexts);
+            auto selection = VisionHelper::foundTextsInside(node.boundsInScreen, foundTexts);
             node.detectedText = VisionHelper::orderedText(std::nullopt, selection);
             visionMap.emplace_back(view, std::move(selection));
         }

@@ -26,12 +26,6 @@ const char* facadeErrorText(AudKitError::Case errorCase) {
     return "";
 }
 
-std::string joinPath(const std::string& left, const std::string& right) {
-    const bool leftSlash = !left.empty() && left.back() == '/';
-    const bool rightSlash = !right.empty() && right.front() == '/';
-    return leftSlash || rightSlash ? left + right : left + "/" + right;
-}
-
 }  // namespace
 
 AudKitError::AudKitError(Case errorCase) : MessageError(facadeErrorText(errorCase)), case_(errorCase) {}
@@ -146,7 +140,7 @@ std::string AudKit::saveResult(AudResult& result, const std::string& path, const
         metaData.customScanName.reset();
         throw AudKitError(AudKitError::Case::couldNotFindHomeDir);
     }
-    const auto directory = joinPath(home, path.starts_with("~") ? path.substr(1) : path);
+    const auto directory = Files::joinPath(home, path.starts_with("~") ? path.substr(1) : path);
     std::string document;
     try {
         document = resultDocument(result, 2);

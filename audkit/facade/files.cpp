@@ -8,16 +8,13 @@
 #include "audkit/facade/zk_log.hpp"
 
 namespace audkit {
-namespace {
 
-std::string joinPath(const std::string& directory, const std::string& name) {
+std::string Files::joinPath(const std::string& directory, const std::string& name) {
     const bool directoryEndsWithSlash = !directory.empty() && directory.back() == '/';
     const bool nameStartsWithSlash = !name.empty() && name.front() == '/';
     if (directoryEndsWithSlash || nameStartsWithSlash) return directory + name;
     return directory + "/" + name;
 }
-
-}  // namespace
 
 std::string Files::save(std::string_view data, const std::string& directory, const std::string& name,
                         const std::string& extension) {

@@ -22,6 +22,9 @@ public:
     // Writes data to directory/name.extension, or name-1, name-2, ... when that
     // exists: an existing file is never overwritten. Creates the directory.
     // Returns the path written.
+    // directory + name with a slash between them only when neither side has one.
+    static std::string joinPath(const std::string& directory, const std::string& name);
+
     static std::string save(std::string_view data, const std::string& directory, const std::string& name,
                             const std::string& extension);
 };

@@ -81,6 +81,13 @@ std::string orderedText(const std::optional<std::string>& viewText, const std::v
     return joinedInGivenOrder(foundTexts);
 }
 
+std::vector<FoundText> foundTextsInside(const AudBounds& frame, const std::vector<FoundText>& foundTexts) {
+    std::vector<FoundText> inside;
+    for (const auto& found : foundTexts)
+        if (insideGrown(found.rect, frame)) inside.push_back(found);
+    return inside;
+}
+
 std::vector<FoundText> selectFoundTexts(const std::string& viewText, const AudBounds& frame,
                                         const std::vector<FoundText>& foundTexts) {
     std::vector<FoundText> inside, sameRows;

@@ -26,6 +26,9 @@ std::string orderedText(const std::optional<std::string>& viewText, const std::v
 std::vector<FoundText> selectFoundTexts(const std::string& viewText, const AudBounds& frame,
                                         const std::vector<FoundText>& foundTexts);
 
+// The found texts that lie inside the frame grown by 20 pixels on every side.
+std::vector<FoundText> foundTextsInside(const AudBounds& frame, const std::vector<FoundText>& foundTexts);
+
 // The other views of the map whose text areas overlap this view's while
 // their texts differ.
 std::vector<std::shared_ptr<AudView>> overlappingViews(const AudView& view, const VisionMap& visionMap);
