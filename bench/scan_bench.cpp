@@ -17,13 +17,13 @@
 #include <nlohmann/json.hpp>
 
 #include "audkit/facade/aud.hpp"
-#include "audkit/facade/zk_log.hpp"
+#include "audkit/base/zk_log.hpp"
 #include "audkit/platform/bundle_platform.hpp"
 #include "audkit/platform/jpeg_codec.hpp"
 #include "audkit/platform/tesseract_recognizer.hpp"
-#include "audkit/tree/base64.hpp"
+#include "audkit/base/base64.hpp"
 #include "audkit/vision/text_matching.hpp"
-#include "audkit/tree/text_helpers.hpp"
+#include "audkit/base/text_helpers.hpp"
 
 namespace {
 

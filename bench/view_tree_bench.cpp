@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "audkit/facade/process_state.hpp"
+#include "audkit/base/process_state.hpp"
 #include "audkit/platform/bundle_platform.hpp"
 #include "audkit/tree/snapshot_capture.hpp"
 #include "audkit/tree/view_tree_builder.hpp"

@@ -1,11 +1,13 @@
 #include "audkit/facade/aud.hpp"
 
 #include <algorithm>
+#include <set>
 
-#include "audkit/facade/zk_log.hpp"
-#include "audkit/platform/jpeg_codec.hpp"
+#include "audkit/base/zk_log.hpp"
+#include "audkit/rules/rule_keys.hpp"
+#include "audkit/rules/rule_outcome.hpp"
 #include "audkit/tree/aud_view.hpp"
-#include "audkit/tree/base64.hpp"
+#include "audkit/base/base64.hpp"
 #include "audkit/vision/vision_helper.hpp"
 
 namespace audkit {
@@ -13,15 +15,12 @@ namespace {
 
 using T = AudElementType;
 
-bool isVision(const AudRule& rule) { return dynamic_cast<const VisionRule*>(&rule) != nullptr; }
-bool isPostRun(const AudRule& rule) { return dynamic_cast<const PostRunRule*>(&rule) != nullptr; }
-
 // Whether a view collects the found texts inside its bounds.
 bool attachesTextByBounds(const AudView& view) {
     switch (view.elementType) {
         case T::key: case T::pageIndicator: case T::link: case T::searchField: return false;
         case T::image: return true;
-        default: return view.get<bool>("isActiveControl").value_or(false);
+        default: return view.get(viewkey::isActiveControl).value_or(false);
     }
 }
 
@@ -37,9 +36,9 @@ std::vector<FoundText> Aud::recognizeText(const AudContext& context) const {
         image = *context.screenshot.decoded;
     } else {
         const auto bytes = base64Decode(context.screenshot.base64png);
-        if (!bytes) return {};
+        if (!bytes || !context.screenshot.codec) return {};
         try {
-            image = decodeImage(*bytes);
+            image = context.screenshot.codec->decode(*bytes);
         } catch (const Error&) {
             return {};  // an undecodable screenshot: the scan goes on without text
         }
@@ -55,83 +54,79 @@ std::vector<FoundText> Aud::recognizeText(const AudContext& context) const {
     return std::move(helper.foundText);
 }
 
-std::vector<std::shared_ptr<AudRuleResult>> Aud::runRules(
-    const std::vector<std::shared_ptr<AudRule>>& rules, const std::map<std::string, std::set<std::string>>& ignoredRules,
-    const std::shared_ptr<AudView>& view, const std::vector<FoundText>* foundTexts,
-    const std::vector<std::shared_ptr<AudView>>* extra) const {
-    std::vector<std::shared_ptr<AudRuleResult>> results;
-    for (const auto& rule : rules) {
-        std::shared_ptr<AudProps> props;
-        if (auto* vision = dynamic_cast<VisionRule*>(rule.get()); vision && foundTexts) {
-            if (!view) return results;
-            static const std::vector<std::shared_ptr<AudView>> none;
-            props = vision->collectVisionProps(*view, *foundTexts, extra ? *extra : none);
-        } else if (auto* postRun = dynamic_cast<PostRunRule*>(rule.get()); postRun && extra) {
-            props = postRun->collectPostRunProps(view, *extra);
-        } else {
-            if (!view) return results;
-            props = rule->collectProps(*view);
-        }
-        if (!props) props = std::make_shared<AudProps>();
-        props->add("className", view ? std::optional<PropValue>(view->className) : std::nullopt);
+void Aud::record(AudRule& rule, const std::shared_ptr<AudView>& view, std::shared_ptr<AudProps> props,
+                 Results& results) const {
+    if (!props) props = std::make_shared<AudProps>();
+    props->add(rulekey::className, view ? std::optional(view->className) : std::nullopt);
 
-        std::set<std::string> ignored;
-        if (view) {
-            if (const auto found = ignoredRules.find(view->className); found != ignoredRules.end())
+    std::set<std::string> ignored;
+    if (view) {
+        const auto& ignoredRules = configuration_->ignoredRules;
+        if (const auto found = ignoredRules.find(view->className); found != ignoredRules.end())
+            ignored.insert(found->second.begin(), found->second.end());
+        if (view->accessibilityIdentifier) {
+            if (const auto found = ignoredRules.find(*view->accessibilityIdentifier); found != ignoredRules.end())
                 ignored.insert(found->second.begin(), found->second.end());
-            if (view->accessibilityIdentifier) {
-                if (const auto found = ignoredRules.find(*view->accessibilityIdentifier); found != ignoredRules.end())
-                    ignored.insert(found->second.begin(), found->second.end());
-            }
         }
-        if (!ignored.empty()) {
-            props->add("ignoredRulesList", std::vector<std::string>(ignored.begin(), ignored.end()));
-            if (ignored.contains(rule->id())) {
-                results.push_back(std::make_shared<AudRuleResult>(AudStatus::ignored, std::nullopt, *rule, *view, props));
-                continue;
-            }
-        }
-        if (!view) continue;
-
-        AudStatus status;
-        std::optional<std::string> summary;
-        try {
-            status = rule->runRule(*props);
-            if (status == AudStatus::pass) summary = rule->passingDescription();
-        } catch (const std::exception& error) {
-            if (dynamic_cast<const ResultDescription*>(&error) != nullptr) {
-                status = AudStatus::fail;
-            } else {
-                status = AudStatus::incomplete;
-            }
-            const auto* messages = dynamic_cast<const ErrorMessages*>(&error);
-            summary = messages && messages->message() ? *messages->message() : std::string(error.what());
-        } catch (...) {
-            status = AudStatus::incomplete;
-            summary = "Unknown error.";
-        }
-        if (status == AudStatus::inapplicable) continue;
-        results.push_back(std::make_shared<AudRuleResult>(status, summary, *rule, *view, props));
     }
+    if (!ignored.empty()) {
+        props->add(rulekey::ignoredRulesList, std::vector<std::string>(ignored.begin(), ignored.end()));
+        if (ignored.contains(rule.id())) {
+            results.push_back(std::make_shared<AudRuleResult>(AudStatus::ignored, std::nullopt, rule, *view, props));
+            return;
+        }
+    }
+    if (!view) return;
+    const auto outcome = decideOutcome(rule, *props);
+    if (outcome.status == AudStatus::inapplicable) return;
+    results.push_back(std::make_shared<AudRuleResult>(outcome.status, outcome.summary, rule, *view, props));
+}
+
+Aud::Results Aud::runViewRules(const std::vector<std::shared_ptr<AudRule>>& rules,
+                               const std::shared_ptr<AudView>& view) const {
+    Results results;
+    for (const auto& rule : rules) record(*rule, view, rule->collectProps(*view), results);
+    return results;
+}
+
+Aud::Results Aud::runVisionRules(const std::vector<std::shared_ptr<VisionRule>>& rules,
+                                 const std::shared_ptr<AudView>& view, const std::vector<FoundText>& foundTexts,
+                                 const Views& overlapping) const {
+    Results results;
+    for (const auto& rule : rules)
+        record(*rule, view, rule->collectVisionProps(*view, foundTexts, overlapping), results);
+    return results;
+}
+
+Aud::Results Aud::runPostRunRules(const std::vector<std::shared_ptr<PostRunRule>>& rules,
+                                  const std::shared_ptr<AudView>& view, const Views& gathered) const {
+    Results results;
+    for (const auto& rule : rules) record(*rule, view, rule->collectPostRunProps(view, gathered), results);
     return results;
 }
 
 std::shared_ptr<AudResult> Aud::run(const std::shared_ptr<AudContext>& context) {
     const auto foundTexts = recognizeText(*context);
     const auto rules = configuration_->rulesToRun();
-    std::vector<std::shared_ptr<AudRule>> ordinary, vision, spacing, otherPostRun;
+    std::vector<std::shared_ptr<AudRule>> ordinary;
+    std::vector<std::shared_ptr<VisionRule>> vision;
+    std::vector<std::shared_ptr<PostRunRule>> perControl, onTexts;
     for (const auto& rule : rules) {
-        if (isVision(*rule)) vision.push_back(rule);
-        else if (isPostRun(*rule)) (rule->id() == "TouchTargetSpacing" ? spacing : otherPostRun).push_back(rule);
-        else ordinary.push_back(rule);
+        if (auto visionRule = std::dynamic_pointer_cast<VisionRule>(rule)) {
+            vision.push_back(std::move(visionRule));
+        } else if (auto postRun = std::dynamic_pointer_cast<PostRunRule>(rule)) {
+            const bool eachControl = postRun->gathered() == PostRunRule::Gathered::activeControls;
+            (eachControl ? perControl : onTexts).push_back(std::move(postRun));
+        } else {
+            ordinary.push_back(rule);
+        }
     }
-    const auto& ignoredRules = configuration_->ignoredRules;
     for (const auto& rule : rules) rule->setUp(*context);
 
-    std::vector<std::shared_ptr<AudRuleResult>> results;
+    Results results;
     VisionMap visionMap;
-    std::vector<std::shared_ptr<AudView>> spacingViews, textViews;
-    auto append = [&](std::vector<std::shared_ptr<AudRuleResult>> more) {
+    Views spacingViews, textViews;
+    auto append = [&](Results more) {
         results.insert(results.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
     };
 
@@ -142,7 +137,7 @@ std::shared_ptr<AudResult> Aud::run(const std::shared_ptr<AudContext>& context) 
         auto ownText = node.text();
         if (!ownText && (node.isChildOfElementType(T::segmentedControl) || node.isChildOfElementType(T::tabBar) ||
                          node.isChildOfElementType(T::toolbar)))
-            ownText = node.get<std::string>("label");
+            ownText = node.get(viewkey::label);
         const bool mapped = std::any_of(visionMap.begin(), visionMap.end(),
                                         [&](const auto& entry) { return entry.first.get() == &node; });
         if (ownText && !mapped) {
@@ -155,21 +150,23 @@ std::shared_ptr<AudResult> Aud::run(const std::shared_ptr<AudContext>& context) 
             visionMap.emplace_back(view, std::move(selection));
         }
 
-        append(runRules(ordinary, ignoredRules, view, nullptr, nullptr));
+        append(runViewRules(ordinary, view));
 
-        if (node.get<bool>("isActiveControl").value_or(false) && !node.isChildOfProp("isActiveControl"))
+        if (node.get(viewkey::isActiveControl).value_or(false) && !node.isChildOfProp(viewkey::isActiveControl))
             spacingViews.push_back(view);
         if (node.elementType == T::staticText && node.name && node.isStaticTextOutsideBarControl())
             textViews.push_back(view);
         return RunStatus::proceed;
     });
 
-    for (const auto& [view, texts] : visionMap) {
-        const auto overlapping = VisionHelper::overlappingViews(*view, visionMap);
-        append(runRules(vision, ignoredRules, view, &texts, &overlapping));
+    if (!vision.empty()) {
+        for (const auto& [view, texts] : visionMap)
+            append(runVisionRules(vision, view, texts, VisionHelper::overlappingViews(*view, visionMap)));
     }
-    for (const auto& view : spacingViews) append(runRules(spacing, ignoredRules, view, nullptr, &spacingViews));
-    append(runRules(otherPostRun, ignoredRules, nullptr, nullptr, &textViews));
+    if (!perControl.empty()) {
+        for (const auto& view : spacingViews) append(runPostRunRules(perControl, view, spacingViews));
+    }
+    append(runPostRunRules(onTexts, nullptr, textViews));
 
     for (const auto& rule : rules) rule->tearDown();
     return std::make_shared<AudResult>(std::nullopt, configuration_, context, std::move(results));

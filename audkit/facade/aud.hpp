@@ -1,8 +1,6 @@
 #pragma once
 
-#include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -10,7 +8,7 @@
 #include "audkit/rules/aud_result.hpp"
 #include "audkit/tree/aud_context.hpp"
 #include "audkit/vision/found_text.hpp"
-#include "audkit/vision/text_recognizer.hpp"
+#include "audkit/tree/text_recognizer.hpp"
 
 namespace audkit {
 
@@ -24,18 +22,27 @@ public:
     // Never throws: every outcome of a rule becomes a result.
     std::shared_ptr<AudResult> run(const std::shared_ptr<AudContext>& context);
 
-    // The rules against one view (or none): collected props, ignores, statuses.
-    std::vector<std::shared_ptr<AudRuleResult>> runRules(const std::vector<std::shared_ptr<AudRule>>& rules,
-                                                         const std::map<std::string, std::set<std::string>>& ignoredRules,
-                                                         const std::shared_ptr<AudView>& view,
-                                                         const std::vector<FoundText>* foundTexts,
-                                                         const std::vector<std::shared_ptr<AudView>>* extra) const;
-
     // Every text recognised on the context's screenshot; empty when the
     // screenshot cannot be decoded or recognition fails.
     std::vector<FoundText> recognizeText(const AudContext& context) const;
 
 private:
+    using Results = std::vector<std::shared_ptr<AudRuleResult>>;
+    using Views = std::vector<std::shared_ptr<AudView>>;
+
+    // One family each: ordinary rules judge a view alone; vision rules judge it
+    // with its found texts and the views whose texts overlap it; post-run rules
+    // judge what the walk gathered for them.
+    Results runViewRules(const std::vector<std::shared_ptr<AudRule>>& rules, const std::shared_ptr<AudView>& view) const;
+    Results runVisionRules(const std::vector<std::shared_ptr<VisionRule>>& rules, const std::shared_ptr<AudView>& view,
+                           const std::vector<FoundText>& foundTexts, const Views& overlapping) const;
+    Results runPostRunRules(const std::vector<std::shared_ptr<PostRunRule>>& rules,
+                            const std::shared_ptr<AudView>& view, const Views& gathered) const;
+    // Adds the runner's keys, records IGNORED or the rule's outcome (none when
+    // INAPPLICABLE or without a view).
+    void record(AudRule& rule, const std::shared_ptr<AudView>& view, std::shared_ptr<AudProps> props,
+                Results& results) const;
+
     std::shared_ptr<AudConf> configuration_;
     TextRecognizer* recognizer_;
 };

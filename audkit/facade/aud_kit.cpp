@@ -5,11 +5,10 @@
 #include <nlohmann/json.hpp>
 
 #include "audkit/facade/aud.hpp"
-#include "audkit/facade/files.hpp"
-#include "audkit/facade/zk_log.hpp"
+#include "audkit/base/files.hpp"
+#include "audkit/base/zk_log.hpp"
 #include "audkit/network/api_key.hpp"
-#include "audkit/platform/tesseract_recognizer.hpp"
-#include "audkit/tree/text_helpers.hpp"
+#include "audkit/base/text_helpers.hpp"
 
 namespace audkit {
 namespace {
@@ -81,18 +80,6 @@ void AudKit::track(const std::string& event, const Json& properties) {
     if (analytics_) analytics_->sendEvent(event, properties);
 }
 
-TextRecognizer* AudKit::recognizer() {
-    if (!recognizer_ && !recognizerTried_) {
-        recognizerTried_ = true;
-        try {
-            recognizer_ = std::make_shared<TesseractRecognizer>();
-        } catch (const TextRecognizerError& error) {
-            ZKLog::log(error);  // scans go on without text found on the screenshot
-        }
-    }
-    return recognizer_.get();
-}
-
 std::shared_ptr<AudResult> AudKit::runOnElement(Platform& platform, UIElement& element) {
     const auto start = std::chrono::steady_clock::now();
     try {
@@ -105,7 +92,8 @@ std::shared_ptr<AudResult> AudKit::runOnElement(Platform& platform, UIElement& e
             }
         }
         if (usageService_) usageService_->send(UsageServiceEventType::scan);
-        auto result = Aud(configuration_, recognizer()).run(context);
+        const auto recognizer = recognizer_ ? recognizer_ : platform.textRecognizer();
+        auto result = Aud(configuration_, recognizer.get()).run(context);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         const bool analyzer = configuration_->bundleId && !configuration_->bundleId->empty();
         track("scan:create", Json{{"scan_time", seconds}, {"scan_type", analyzer ? "analyzer" : "SDK"}});
@@ -126,6 +114,19 @@ std::shared_ptr<AudResult> AudKit::runOnBundleIdentifier(Platform& platform, con
 
 std::string AudKit::saveResult(AudResult& result, const std::string& path, const std::string& fileName,
                                const std::optional<std::string>& scanName) {
+    const char* home = std::getenv("SIMULATOR_HOST_HOME");
+    const auto folder =
+        home ? std::optional(Files::joinPath(home, path.starts_with("~") ? path.substr(1) : path)) : std::nullopt;
+    return save(result, folder, fileName, scanName);
+}
+
+std::string AudKit::saveResultInFolder(AudResult& result, const std::string& folder, const std::string& fileName,
+                                       const std::optional<std::string>& scanName) {
+    return save(result, folder, fileName, scanName);
+}
+
+std::string AudKit::save(AudResult& result, const std::optional<std::string>& directory, const std::string& fileName,
+                         const std::optional<std::string>& scanName) {
     client_->verifyUser();
     if (scanName) {
         result.scanName = scanName;
@@ -135,12 +136,10 @@ std::string AudKit::saveResult(AudResult& result, const std::string& path, const
     metaData.customScanName = scanName;
     track("scan:save");
     ZKLog::debug("Attempting to save scan to local directory.");
-    const char* home = std::getenv("SIMULATOR_HOST_HOME");
-    if (home == nullptr) {
+    if (!directory) {
         metaData.customScanName.reset();
         throw AudKitError(AudKitError::Case::couldNotFindHomeDir);
     }
-    const auto directory = Files::joinPath(home, path.starts_with("~") ? path.substr(1) : path);
     std::string document;
     try {
         document = resultDocument(result, 2);
@@ -153,7 +152,7 @@ std::string AudKit::saveResult(AudResult& result, const std::string& path, const
     std::string name = fileName.empty() ? metaData.appIdentifier + "-" + scanName.value_or(metaData.screenTitle) : fileName;
     for (auto& c : name)
         if (c == '/' || c == '\0') c = '-';
-    return Files::save(document, directory, name, "json");
+    return Files::save(document, *directory, name, "json");
 }
 
 AudKitResultKey AudKit::postResult(AudResult& result, const std::vector<std::string>& tags,

@@ -5,14 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "audkit/facade/error.hpp"
+#include "audkit/base/error.hpp"
 #include "audkit/network/access_token.hpp"
 #include "audkit/network/aud_client.hpp"
 #include "audkit/network/telemetry.hpp"
 #include "audkit/rules/aud_conf.hpp"
 #include "audkit/rules/aud_result.hpp"
 #include "audkit/tree/platform.hpp"
-#include "audkit/vision/text_recognizer.hpp"
+#include "audkit/tree/text_recognizer.hpp"
 
 namespace audkit {
 
@@ -42,8 +42,7 @@ public:
     // Also hands the configuration the facade's analytics sender.
     void setConfiguration(std::shared_ptr<AudConf> configuration);
 
-    // The text recogniser scans use; by default Tesseract, made on first use
-    // (none when its language model cannot be loaded).
+    // The text recogniser scans use; by default the platform's.
     void setTextRecognizer(std::shared_ptr<TextRecognizer> recognizer) { recognizer_ = std::move(recognizer); }
 
     // One scan of an element, or of an application by its bundle identifier
@@ -55,6 +54,10 @@ public:
     // returns the path; an existing file is never overwritten.
     std::string saveResult(AudResult& result, const std::string& path, const std::string& fileName,
                            const std::optional<std::string>& scanName = std::nullopt);
+    // The same, into a folder given as it is (absolute, or relative to the
+    // working directory).
+    std::string saveResultInFolder(AudResult& result, const std::string& folder, const std::string& fileName,
+                                   const std::optional<std::string>& scanName = std::nullopt);
     AudKitResultKey postResult(AudResult& result, const std::vector<std::string>& tags,
                                const std::optional<std::string>& scanName = std::nullopt);
     std::shared_ptr<AudResult> getResult(const AudKitResultKey& key);
@@ -68,9 +71,10 @@ public:
 
 private:
     AudKit(std::shared_ptr<HttpTransport> transport, std::unique_ptr<AudClient> client);
+    std::string save(AudResult& result, const std::optional<std::string>& directory, const std::string& fileName,
+                     const std::optional<std::string>& scanName);
     void track(const std::string& event);
     void track(const std::string& event, const Json& properties);
-    TextRecognizer* recognizer();
 
     std::shared_ptr<HttpTransport> transport_;
     std::unique_ptr<AudClient> client_;
@@ -78,7 +82,6 @@ private:
     std::shared_ptr<Amplitude> analytics_;
     std::shared_ptr<UsageServiceClient> usageService_;
     std::shared_ptr<TextRecognizer> recognizer_;
-    bool recognizerTried_ = false;
 };
 
 }  // namespace audkit

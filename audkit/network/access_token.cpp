@@ -4,13 +4,13 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
-#include "audkit/facade/id_and_time_source.hpp"
-#include "audkit/facade/zk_log.hpp"
+#include "audkit/base/id_and_time_source.hpp"
+#include "audkit/base/zk_log.hpp"
 #include "audkit/network/default_addresses.hpp"
 #include "audkit/network/http_executor.hpp"
 #include "audkit/network/server_errors.hpp"
 #include "audkit/network/url_wrapper.hpp"
-#include "audkit/tree/float_format.hpp"
+#include "audkit/base/float_format.hpp"
 
 namespace audkit {
 namespace {

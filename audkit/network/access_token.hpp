@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "audkit/facade/error.hpp"
+#include "audkit/base/error.hpp"
 #include "audkit/network/http_request.hpp"
 #include "audkit/network/http_transport.hpp"
 

@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "audkit/facade/zk_log.hpp"
+#include "audkit/base/zk_log.hpp"
 #include "audkit/network/default_addresses.hpp"
 #include "audkit/network/http_executor.hpp"
 #include "audkit/network/url_wrapper.hpp"

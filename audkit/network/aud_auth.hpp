@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "audkit/facade/error.hpp"
+#include "audkit/base/error.hpp"
 #include "audkit/network/http_transport.hpp"
 
 namespace audkit {

@@ -2,14 +2,14 @@
 
 #include <nlohmann/json.hpp>
 
-#include "audkit/facade/zk_log.hpp"
+#include "audkit/base/zk_log.hpp"
 #include "audkit/network/access_token.hpp"
 #include "audkit/network/aud_auth.hpp"
 #include "audkit/network/default_addresses.hpp"
 #include "audkit/network/gzip.hpp"
 #include "audkit/network/http_executor.hpp"
 #include "audkit/rules/aud_result.hpp"
-#include "audkit/tree/text_helpers.hpp"
+#include "audkit/base/text_helpers.hpp"
 
 namespace audkit {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "audkit/facade/error.hpp"
+#include "audkit/base/error.hpp"
 
 namespace audkit {
 

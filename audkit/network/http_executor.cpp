@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "audkit/facade/zk_log.hpp"
+#include "audkit/base/zk_log.hpp"
 
 namespace audkit {
 namespace {

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "audkit/facade/error.hpp"
+#include "audkit/base/error.hpp"
 #include "audkit/network/http_request.hpp"
 
 namespace audkit {

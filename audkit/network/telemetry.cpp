@@ -4,8 +4,8 @@
 #include <nlohmann/json.hpp>
 #include <sys/utsname.h>
 
-#include "audkit/facade/id_and_time_source.hpp"
-#include "audkit/facade/zk_log.hpp"
+#include "audkit/base/id_and_time_source.hpp"
+#include "audkit/base/zk_log.hpp"
 #include "audkit/network/http_executor.hpp"
 #include "audkit/tree/aud_context.hpp"
 

@@ -8,7 +8,7 @@
 
 #include "audkit/network/http_transport.hpp"
 #include "audkit/rules/analytics_sender.hpp"
-#include "audkit/tree/json.hpp"
+#include "audkit/base/json.hpp"
 
 namespace audkit {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "audkit/facade/error.hpp"
+#include "audkit/base/error.hpp"
 
 namespace audkit {
 

@@ -4,7 +4,10 @@
 #include <iterator>
 #include <optional>
 
+#include "audkit/base/zk_log.hpp"
 #include "audkit/platform/png_codec.hpp"
+#include "audkit/platform/standard_image_codec.hpp"
+#include "audkit/platform/tesseract_recognizer.hpp"
 #include "audkit/tree/accessibility_attribute.hpp"
 
 namespace audkit {
@@ -173,5 +176,27 @@ Screen& BundlePlatform::screen() { return parts_->screen; }
 Device& BundlePlatform::device() { return parts_->device; }
 ApplicationControl& BundlePlatform::applicationControl() { return *parts_; }
 std::shared_ptr<UIElement> BundlePlatform::elementUnderTest() { return parts_->root; }
+
+std::shared_ptr<const ImageCodec> BundlePlatform::imageCodec() {
+    static const auto codec = std::make_shared<const StandardImageCodec>();
+    return codec;
+}
+
+std::shared_ptr<TextRecognizer> BundlePlatform::textRecognizer() {
+    if (!recognizer_ && !recognizerTried_) {
+        recognizerTried_ = true;
+        try {
+            recognizer_ = std::make_shared<TesseractRecognizer>();
+        } catch (const TextRecognizerError& error) {
+            ZKLog::log(error);  // scans go on without text found on the screenshot
+        }
+    }
+    return recognizer_;
+}
+
+void BundlePlatform::setTextRecognizer(std::shared_ptr<TextRecognizer> recognizer) {
+    recognizer_ = std::move(recognizer);
+    recognizerTried_ = true;
+}
 
 }  // namespace audkit

@@ -19,7 +19,12 @@ public:
     Screen& screen() override;
     Device& device() override;
     ApplicationControl& applicationControl() override;
+    std::shared_ptr<const ImageCodec> imageCodec() override;
+    // Tesseract, made on first use; null when its language model cannot be loaded.
+    std::shared_ptr<TextRecognizer> textRecognizer() override;
     std::shared_ptr<UIElement> elementUnderTest() override;
+    // Replaces the recogniser (one engine can serve many bundles).
+    void setTextRecognizer(std::shared_ptr<TextRecognizer> recognizer);
 
     const CaptureBundle& bundle() const { return bundle_; }
 
@@ -27,6 +32,8 @@ private:
     class Parts;
     CaptureBundle bundle_;
     std::unique_ptr<Parts> parts_;
+    std::shared_ptr<TextRecognizer> recognizer_;
+    bool recognizerTried_ = false;
 };
 
 }  // namespace audkit

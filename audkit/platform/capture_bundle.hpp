@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "audkit/facade/error.hpp"
+#include "audkit/base/error.hpp"
 #include "audkit/tree/attribute_value.hpp"
 #include "audkit/tree/device.hpp"
 #include "audkit/tree/snapshot_source.hpp"

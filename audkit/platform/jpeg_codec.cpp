@@ -57,7 +57,7 @@ RgbaImage decodeJpeg(std::string_view bytes) {
 
 RgbaImage decodeImage(std::string_view bytes) {
     if (bytes.starts_with("\x89PNG\r\n\x1a\n")) return decodePng(bytes);
-    if (bytes.starts_with("\xff\xd8")) return decodeJpeg(bytes);
+    if (looksLikeJpeg(bytes)) return decodeJpeg(bytes);
     throw ImageDecodingError("data is neither a PNG nor a JPEG image");
 }
 

@@ -4,15 +4,10 @@
 #include <string>
 #include <string_view>
 
-#include "audkit/facade/error.hpp"
+#include "audkit/tree/image_codec.hpp"
 #include "audkit/tree/rgba_image.hpp"
 
 namespace audkit {
-
-class ImageDecodingError : public MessageError {
-public:
-    using MessageError::MessageError;
-};
 
 // The largest image accepted, so a hostile header cannot demand gigabytes.
 constexpr std::uint32_t maxImageSide = 32768;

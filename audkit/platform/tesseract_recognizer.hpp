@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "audkit/facade/error.hpp"
-#include "audkit/vision/text_recognizer.hpp"
+#include "audkit/base/error.hpp"
+#include "audkit/tree/text_recognizer.hpp"
 
 namespace audkit {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "audkit/tree/json.hpp"
+#include "audkit/base/json.hpp"
 
 namespace audkit {
 

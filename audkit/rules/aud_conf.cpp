@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
-#include "audkit/facade/zk_log.hpp"
+#include "audkit/base/zk_log.hpp"
 #include "audkit/rules/aud_rule_id.hpp"
 #include "audkit/rules/rule_catalogue.hpp"
 
@@ -16,7 +16,7 @@ RuleIdDNEError::RuleIdDNEError(const std::string& ruleId, const AudConf& conf)
       ruleId_(ruleId) {}
 
 AudConf::AudConf() {
-    for (const auto& entry : ruleCatalogue()) rules[std::string(toString(entry.id))] = catalogueConf(entry.id);
+    for (const auto& entry : ruleCatalogue()) rules[std::string(toString(entry.info->id))] = catalogueConf(entry.info->id);
 }
 
 void AudConf::send(const std::string& eventType, const Json& properties) const {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "audkit/facade/error.hpp"
+#include "audkit/base/error.hpp"
 #include "audkit/rules/analytics_sender.hpp"
 #include "audkit/rules/aud_rule.hpp"
 #include "audkit/rules/rule_conf.hpp"

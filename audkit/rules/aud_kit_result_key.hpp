@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "audkit/tree/json.hpp"
+#include "audkit/base/json.hpp"
 
 namespace audkit {
 

@@ -8,7 +8,7 @@
 #include "audkit/rules/aud_conf.hpp"
 #include "audkit/rules/aud_rule_result.hpp"
 #include "audkit/tree/aud_context.hpp"
-#include "audkit/tree/json.hpp"
+#include "audkit/base/json.hpp"
 
 namespace audkit {
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <typeinfo>
 
-#include "audkit/tree/text_helpers.hpp"
+#include "audkit/base/text_helpers.hpp"
 
 namespace audkit {
 namespace {
@@ -23,6 +23,11 @@ std::string unqualifiedClassName(const std::type_info& type) {
 }
 
 }  // namespace
+
+AudRule::AudRule(const RuleInfo& info, std::shared_ptr<RuleConf> config)
+    : id_(std::string(toString(info.id))), config_(std::move(config)) {
+    if (!info.passingDescription.empty()) passingDescription_ = std::string(info.passingDescription);
+}
 
 AudRule::AudRule(std::string id, std::shared_ptr<RuleConf> config) : id_(std::move(id)), config_(std::move(config)) {}
 

@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "audkit/facade/error.hpp"
-#include "audkit/rules/aud_props.hpp"
+#include "audkit/base/error.hpp"
+#include "audkit/tree/aud_props.hpp"
 #include "audkit/rules/rule_conf.hpp"
+#include "audkit/rules/rule_info.hpp"
 
 namespace audkit {
 
@@ -46,7 +47,9 @@ private:
 // id, lower-cased and trimmed.
 class AudRule {
 public:
-    // A rule with its own id (built-in rules use their catalogue id).
+    // A built-in rule: its catalogue id and passing description.
+    AudRule(const RuleInfo& info, std::shared_ptr<RuleConf> config);
+    // A rule with an id of its own choosing.
     AudRule(std::string id, std::shared_ptr<RuleConf> config);
     // A custom rule: its id is the unqualified name of its class.
     explicit AudRule(std::shared_ptr<RuleConf> config);
@@ -86,10 +89,16 @@ public:
                                                          const std::vector<std::shared_ptr<AudView>>& overlapping) = 0;
 };
 
-// Rules that run once after the walk over the views gathered for them.
+// Rules that run after the walk over the views gathered for them.
 class PostRunRule : public AudRule {
 public:
+    // What the walk gathers for the rule: the outermost active controls (the
+    // rule judges each of them against all), or the named static texts (the
+    // rule runs once, with no view of its own).
+    enum class Gathered { activeControls, staticTexts };
+
     using AudRule::AudRule;
+    virtual Gathered gathered() const = 0;
     virtual std::shared_ptr<AudProps> collectPostRunProps(const std::shared_ptr<AudView>& view,
                                                           const std::vector<std::shared_ptr<AudView>>& gathered) = 0;
 };

@@ -4,7 +4,7 @@
 
 #include "audkit/rules/aud_rule.hpp"
 #include "audkit/tree/aud_view.hpp"
-#include "audkit/tree/float_format.hpp"
+#include "audkit/base/float_format.hpp"
 
 namespace audkit {
 namespace {

@@ -4,10 +4,10 @@
 #include <optional>
 #include <string>
 
-#include "audkit/rules/aud_props.hpp"
+#include "audkit/tree/aud_props.hpp"
 #include "audkit/rules/aud_rule_id.hpp"
 #include "audkit/rules/rule_vocabulary.hpp"
-#include "audkit/tree/json.hpp"
+#include "audkit/base/json.hpp"
 
 namespace audkit {
 

@@ -1,14 +1,10 @@
 #include "audkit/rules/rule_active_control_name.hpp"
 
-#include "audkit/rules/aud_rule_id.hpp"
 #include "audkit/tree/aud_view.hpp"
 
 namespace audkit {
 
 using T = AudElementType;
-
-RuleActiveControlName::RuleActiveControlName(std::shared_ptr<RuleConf> config)
-    : AudRule(std::string(toString(AudRuleId::activeControlName)), std::move(config)) {}
 
 std::shared_ptr<AudProps> RuleActiveControlName::collectProps(const AudView& view) {
     auto props = std::make_shared<AudProps>();
@@ -17,7 +13,7 @@ std::shared_ptr<AudProps> RuleActiveControlName::collectProps(const AudView& vie
         return props;
     if (view.elementType == T::image && view.isAccessibilityFocusable && view.viewHierarchy() == AudViewHierarchy::uiKit)
         return props;  // such images are judged by ImageViewName
-    const auto isActiveControl = view.get<bool>("isActiveControl");
+    const auto isActiveControl = view.get(viewkey::isActiveControl);
     if (!isActiveControl || !view.isAccessibilityFocusable) return props;
 
     auto label = view.associatedTextForControl();
@@ -25,7 +21,7 @@ std::shared_ptr<AudProps> RuleActiveControlName::collectProps(const AudView& vie
         // A focusable container speaks for the first inner control that is not focusable itself.
         const AudView* innerControl = nullptr;
         visitPreOrder(view, [&](const AudView& node) {
-            if (node.get<bool>("isActiveControl").value_or(false) && !node.isAccessibilityFocusable) {
+            if (node.get(viewkey::isActiveControl).value_or(false) && !node.isAccessibilityFocusable) {
                 innerControl = &node;
                 return RunStatus::stop;
             }
@@ -38,15 +34,15 @@ std::shared_ptr<AudProps> RuleActiveControlName::collectProps(const AudView& vie
     const auto labelText = label ? label->text() : std::nullopt;
     elementName_ = view.name ? view.name : labelText;
 
-    props->add("isActiveControl", *isActiveControl);
-    props->add("isAccessibilityFocusable", view.isAccessibilityFocusable);
-    props->add("name", view.name);
-    props->add("Associated Text", labelText);
+    props->add(rulekey::isActiveControl, *isActiveControl);
+    props->add(rulekey::isAccessibilityFocusable, view.isAccessibilityFocusable);
+    props->add(rulekey::name, view.name);
+    props->add(rulekey::associatedText, labelText);
     return props;
 }
 
 AudStatus RuleActiveControlName::runRule(const AudProps& props) {
-    if (!props.contains("name")) return AudStatus::inapplicable;
+    if (!props.contains(rulekey::name)) return AudStatus::inapplicable;
     if (!elementName_) throw RuleFailure(noNameMessage);
     if (isChildOfStepper_ && (*elementName_ == "Increment" || *elementName_ == "Decrement"))
         throw RuleFailure(defaultStepperButtonNameMessage);

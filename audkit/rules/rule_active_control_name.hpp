@@ -1,6 +1,9 @@
 #pragma once
 
+#include <array>
+
 #include "audkit/rules/aud_rule.hpp"
+#include "audkit/rules/rule_keys.hpp"
 
 namespace audkit {
 
@@ -8,18 +11,22 @@ namespace audkit {
 // label associated with it.
 class RuleActiveControlName : public AudRule {
 public:
-    explicit RuleActiveControlName(std::shared_ptr<RuleConf> config);
-
-    std::optional<std::string> passingDescription() const override {
-        return "This view has an accessible name available for assistive technologies.";
-    }
-    std::shared_ptr<AudProps> collectProps(const AudView& view) override;
-    AudStatus runRule(const AudProps& props) override;
-
+    static constexpr RuleInfo info{
+        AudRuleId::activeControlName, AudStandard::wcag20, AudImpact::critical, false, false,
+        "Any interactive view should have an accessible name available for assistive technologies such as VoiceOver "
+        "and Voice Control.",
+        "This view has an accessible name available for assistive technologies."};
     static constexpr const char* noNameMessage =
         "This control does not have a valid name. Ensure the element's accessibility label exists and is descriptive.";
     static constexpr const char* defaultStepperButtonNameMessage =
         "Stepper button names should be more descriptive than \"Increment\"/\"Decrement\".";
+    static constexpr std::array keys{rulekey::isActiveControl.name, rulekey::isAccessibilityFocusable.name,
+                                     rulekey::name.name, rulekey::associatedText.name};
+
+    explicit RuleActiveControlName(std::shared_ptr<RuleConf> config) : AudRule(info, std::move(config)) {}
+
+    std::shared_ptr<AudProps> collectProps(const AudView& view) override;
+    AudStatus runRule(const AudProps& props) override;
 
 private:
     // What collectProps found for the view runRule decides next.

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "audkit/rules/rule_vocabulary.hpp"
-#include "audkit/tree/json.hpp"
+#include "audkit/base/json.hpp"
 
 namespace audkit {
 

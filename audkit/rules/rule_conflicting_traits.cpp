@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "audkit/rules/aud_rule_id.hpp"
 #include "audkit/tree/aud_view.hpp"
 
 namespace audkit {
@@ -14,14 +13,11 @@ constexpr std::array<std::uint64_t, 14> conflicts{0xc403, 0xc422, 0xd422,  0x146
 
 }  // namespace
 
-RuleConflictingTraits::RuleConflictingTraits(std::shared_ptr<RuleConf> config)
-    : AudRule(std::string(toString(AudRuleId::conflictingTraits)), std::move(config)) {}
-
 std::shared_ptr<AudProps> RuleConflictingTraits::collectProps(const AudView& view) {
     auto props = std::make_shared<AudProps>();
-    const auto traits = view.get<AudTraits>("accessibilityTraits");
-    props->add("accessibilityTraits", traits ? std::optional<PropValue>(*traits) : std::nullopt);
-    props->add("isAccessibilityFocusable", view.isAccessibilityFocusable);
+    const auto traits = view.get(viewkey::accessibilityTraits);
+    props->add(rulekey::accessibilityTraits, traits);
+    props->add(rulekey::isAccessibilityFocusable, view.isAccessibilityFocusable);
     if (!traits || traits->isEmpty() || !view.isAccessibilityFocusable) return props;
     AudTraits conflicting;
     for (const auto mask : conflicts) {
@@ -31,12 +27,12 @@ std::shared_ptr<AudProps> RuleConflictingTraits::collectProps(const AudView& vie
             break;
         }
     }
-    props->add("Conflicting Traits", conflicting);
+    props->add(conflictingTraitsKey, conflicting);
     return props;
 }
 
 AudStatus RuleConflictingTraits::runRule(const AudProps& props) {
-    const auto conflicting = props.get<AudTraits>("Conflicting Traits");
+    const auto conflicting = props.get(conflictingTraitsKey);
     if (!conflicting) return AudStatus::inapplicable;
     return conflicting->isEmpty() ? AudStatus::pass : AudStatus::fail;
 }

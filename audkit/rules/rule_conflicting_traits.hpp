@@ -1,17 +1,24 @@
 #pragma once
 
+#include <array>
+
 #include "audkit/rules/aud_rule.hpp"
+#include "audkit/rules/rule_keys.hpp"
 
 namespace audkit {
 
 // A focusable view must not carry traits that exclude each other.
 class RuleConflictingTraits : public AudRule {
 public:
-    explicit RuleConflictingTraits(std::shared_ptr<RuleConf> config);
+    static constexpr RuleInfo info{AudRuleId::conflictingTraits, AudStandard::platform, AudImpact::critical, false, false,
+                                   "Views should not have conflicting accessibility traits.",
+                                   "This view does not have conflicting accessibility traits."};
+    static constexpr PropKey<AudTraits> conflictingTraitsKey{"Conflicting Traits"};
+    static constexpr std::array keys{rulekey::accessibilityTraits.name, rulekey::isAccessibilityFocusable.name,
+                                     conflictingTraitsKey.name};
 
-    std::optional<std::string> passingDescription() const override {
-        return "This view does not have conflicting accessibility traits.";
-    }
+    explicit RuleConflictingTraits(std::shared_ptr<RuleConf> config) : AudRule(info, std::move(config)) {}
+
     std::shared_ptr<AudProps> collectProps(const AudView& view) override;
     AudStatus runRule(const AudProps& props) override;
 };

@@ -2,9 +2,8 @@
 
 #include <array>
 
-#include "audkit/rules/aud_rule_id.hpp"
 #include "audkit/tree/aud_view.hpp"
-#include "audkit/tree/text_helpers.hpp"
+#include "audkit/base/text_helpers.hpp"
 
 namespace audkit {
 namespace {
@@ -31,24 +30,20 @@ std::string folded(std::string_view text) { return lowercased(removingDiacritics
 
 }  // namespace
 
-RuleMeaningfulAccessibleName::RuleMeaningfulAccessibleName(std::shared_ptr<RuleConf> config)
-    : AudRule(std::string(toString(AudRuleId::meaningfulAccessibleName)), std::move(config)) {}
-
 std::shared_ptr<AudProps> RuleMeaningfulAccessibleName::collectProps(const AudView& view) {
     auto props = std::make_shared<AudProps>();
-    const auto traits = view.get<AudTraits>("accessibilityTraits");
-    props->add("accessibilityTraits", traits ? std::optional<PropValue>(*traits) : std::nullopt);
-    props->add("name", view.name);
-    props->add("elementType", std::string(toString(view.elementType)));
-    props->add("isAccessibilityFocusable", view.isAccessibilityFocusable);
+    props->add(rulekey::accessibilityTraits, view.get(viewkey::accessibilityTraits));
+    props->add(rulekey::name, view.name);
+    props->add(rulekey::elementType, std::string(toString(view.elementType)));
+    props->add(rulekey::isAccessibilityFocusable, view.isAccessibilityFocusable);
     return props;
 }
 
 AudStatus RuleMeaningfulAccessibleName::runRule(const AudProps& props) {
-    const auto traits = props.getOrError<AudTraits>("accessibilityTraits");
-    const auto elementType = props.getOrError<std::string>("elementType");
-    const auto name = props.get<std::string>("name");
-    const bool focusable = props.getOrError<bool>("isAccessibilityFocusable");
+    const auto traits = props.getOrError(rulekey::accessibilityTraits);
+    const auto elementType = props.getOrError(rulekey::elementType);
+    const auto name = props.get(rulekey::name);
+    const bool focusable = props.getOrError(rulekey::isAccessibilityFocusable);
     if (!name || !focusable) return AudStatus::inapplicable;
     const auto foldedName = folded(*name);
     for (const auto& row : traitWords) {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <array>
+
 #include "audkit/rules/aud_rule.hpp"
+#include "audkit/rules/rule_keys.hpp"
 
 namespace audkit {
 
@@ -8,11 +11,14 @@ namespace audkit {
 // ("Play button").
 class RuleMeaningfulAccessibleName : public AudRule {
 public:
-    explicit RuleMeaningfulAccessibleName(std::shared_ptr<RuleConf> config);
+    static constexpr RuleInfo info{AudRuleId::meaningfulAccessibleName, AudStandard::platform, AudImpact::minor, false,
+                                   false, "An element's accessible name should not include its accessibility trait(s).",
+                                   "This element's accessible name does not include its accessibility trait(s)."};
+    static constexpr std::array keys{rulekey::accessibilityTraits.name, rulekey::name.name, rulekey::elementType.name,
+                                     rulekey::isAccessibilityFocusable.name};
 
-    std::optional<std::string> passingDescription() const override {
-        return "This element's accessible name does not include its accessibility trait(s).";
-    }
+    explicit RuleMeaningfulAccessibleName(std::shared_ptr<RuleConf> config) : AudRule(info, std::move(config)) {}
+
     std::shared_ptr<AudProps> collectProps(const AudView& view) override;
     AudStatus runRule(const AudProps& props) override;
 };

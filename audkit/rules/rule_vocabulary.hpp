@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audkit/tree/aud_enum.hpp"
+#include "audkit/base/aud_enum.hpp"
 
 namespace audkit {
 

@@ -9,7 +9,7 @@
 #include <variant>
 #include <vector>
 
-#include "audkit/tree/aud_rect.hpp"
+#include "audkit/base/aud_rect.hpp"
 
 namespace audkit {
 

@@ -4,16 +4,15 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
-#include "audkit/facade/id_and_time_source.hpp"
-#include "audkit/facade/process_state.hpp"
-#include "audkit/platform/jpeg_codec.hpp"
+#include "audkit/base/id_and_time_source.hpp"
+#include "audkit/base/process_state.hpp"
 #include "audkit/tree/accessibility_attribute.hpp"
 #include "audkit/tree/aud_view_json.hpp"
-#include "audkit/tree/base64.hpp"
-#include "audkit/tree/float_format.hpp"
+#include "audkit/base/base64.hpp"
+#include "audkit/base/float_format.hpp"
 #include "audkit/tree/image_crop.hpp"
 #include "audkit/tree/snapshot_capture.hpp"
-#include "audkit/tree/text_helpers.hpp"
+#include "audkit/base/text_helpers.hpp"
 #include "audkit/tree/view_tree_builder.hpp"
 
 namespace audkit {
@@ -76,16 +75,17 @@ std::optional<std::string> screenTitle(Platform& platform, UIElement& element, c
     return title;
 }
 
-AudImage encodeScreenshot(RgbaImage image) {
+AudImage encodeScreenshot(RgbaImage image, std::shared_ptr<const ImageCodec> codec) {
+    if (!codec) throw ContextError::pngConversionFailed();
     std::string png;
     try {
-        png = encodePng(image);
+        png = codec->encodePng(image);
     } catch (const ImageDecodingError&) {
         throw ContextError::pngConversionFailed();
     }
     if (png.empty() || image.width == 0 || image.height == 0) throw ContextError::pngConversionFailed();
     const AudBounds frame(0, static_cast<float>(image.width), 0, static_cast<float>(image.height));
-    return AudImage{base64Encode(png), frame, std::make_shared<const RgbaImage>(std::move(image))};
+    return AudImage{base64Encode(png), frame, std::make_shared<const RgbaImage>(std::move(image)), std::move(codec)};
 }
 
 }  // namespace
@@ -146,14 +146,13 @@ std::shared_ptr<AudContext> makeContext(Platform& platform, UIElement& element) 
     if (rootElement->className != "UIApplication") {
         const auto frame = AudRect::fromPlatform(rootElement->frame);
         const AudRect pixels(frame.left() * scale, frame.right() * scale, frame.top() * scale, frame.bottom() * scale);
-        screenshot = encodeScreenshot(cropImage(full.image, pixels));
+        screenshot = encodeScreenshot(cropImage(full.image, pixels), platform.imageCodec());
     } else {
-        screenshot = encodeScreenshot(std::move(full.image));
+        screenshot = encodeScreenshot(std::move(full.image), platform.imageCodec());
     }
 
     auto& device = platform.device();
     AudDevice audDevice{device.name(), device.systemName(), device.systemVersion(), screenHeight, screenWidth, scale};
-    state.screenScale = scale;
     state.screenRect = audDevice.screenSize();
 
     const auto runner = platform.applicationControl().runnerBundleIdentifier();
@@ -209,12 +208,19 @@ AudMetaData metaDataFromJson(const Json& json) {
 
 Json contextToJson(const AudContext& context) {
     std::string jpeg;
-    try {
-        const auto bytes = base64Decode(context.screenshot.base64png);
-        if (!bytes) throw ImageCompressionError();
-        jpeg = encodeJpeg(decodeImage(*bytes), screenshotJpegQuality);
-    } catch (const ImageDecodingError&) {
-        throw ImageCompressionError();
+    const auto bytes = base64Decode(context.screenshot.base64png);
+    if (!bytes) throw ImageCompressionError();
+    const auto& codec = context.screenshot.codec;
+    if (!codec) {
+        if (!looksLikeJpeg(*bytes)) throw ImageCompressionError();
+        jpeg = *bytes;
+    } else {
+        try {
+            const auto& decoded = context.screenshot.decoded;
+            jpeg = codec->encodeJpeg(decoded ? *decoded : codec->decode(*bytes), screenshotJpegQuality);
+        } catch (const ImageDecodingError&) {
+            throw ImageCompressionError();
+        }
     }
     Json json = Json::object();
     json["audView"] = context.audView ? viewToJson(*context.audView) : Json();
@@ -226,8 +232,7 @@ Json contextToJson(const AudContext& context) {
 
 std::shared_ptr<AudContext> contextFromJson(const Json& json) {
     auto device = deviceFromJson(json.at("audDevice"));
-    AudImage screenshot{json.at("screenshot").get<std::string>(), device.screenSize(), nullptr};
-    processState().screenScale = device.scale;
+    AudImage screenshot{json.at("screenshot").get<std::string>(), device.screenSize(), nullptr, nullptr};
     auto view = viewFromJson(json.at("audView"));
     auto metaData = metaDataFromJson(json.at("audMetaData"));
     return std::make_shared<AudContext>(std::move(view), std::move(device), std::move(screenshot), std::move(metaData));

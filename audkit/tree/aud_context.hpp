@@ -5,10 +5,10 @@
 #include <optional>
 #include <string>
 
-#include "audkit/facade/error.hpp"
-#include "audkit/tree/aud_rect.hpp"
+#include "audkit/base/error.hpp"
+#include "audkit/base/aud_rect.hpp"
 #include "audkit/tree/aud_view.hpp"
-#include "audkit/tree/json.hpp"
+#include "audkit/base/json.hpp"
 #include "audkit/tree/platform.hpp"
 #include "audkit/tree/rgba_image.hpp"
 
@@ -50,6 +50,9 @@ struct AudImage {
     // The pixels base64png was made from, kept by the capture so the scan need
     // not decode them again; absent for an image read from JSON.
     std::shared_ptr<const RgbaImage> decoded;
+    // How the capture encoded the screenshot, used again to write it as JPEG;
+    // absent for an image read from JSON, which is a JPEG already.
+    std::shared_ptr<const ImageCodec> codec;
 
     bool operator==(const AudImage& other) const { return base64png == other.base64png && frame == other.frame; }
 };
@@ -101,8 +104,8 @@ std::optional<std::string> applicationIdentifierHint(UIElement& element,
                                                      const std::optional<std::string>& runnerBundleIdentifier);
 
 // "audView", "audDevice", "screenshot" (JPEG at quality 0.6, base64) and
-// "audMetaData". Writing throws ImageCompressionError when the screenshot is
-// not an image.
+// "audMetaData". A JPEG screenshot is written as it is. Writing throws
+// ImageCompressionError when the screenshot is not an image.
 Json contextToJson(const AudContext& context);
 std::shared_ptr<AudContext> contextFromJson(const Json& json);
 

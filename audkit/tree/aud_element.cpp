@@ -4,13 +4,13 @@
 #include <cmath>
 #include <utility>
 
-#include "audkit/facade/zk_log.hpp"
-#include "audkit/facade/process_state.hpp"
+#include "audkit/base/zk_log.hpp"
+#include "audkit/base/process_state.hpp"
 #include "audkit/tree/accessibility_attribute.hpp"
-#include "audkit/tree/aud_rect.hpp"
+#include "audkit/base/aud_rect.hpp"
 #include "audkit/tree/aud_traits.hpp"
 #include "audkit/tree/snapshot_capture.hpp"
-#include "audkit/tree/text_helpers.hpp"
+#include "audkit/base/text_helpers.hpp"
 
 namespace audkit {
 namespace {

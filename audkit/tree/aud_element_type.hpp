@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "audkit/facade/error.hpp"
-#include "audkit/tree/aud_enum.hpp"
+#include "audkit/base/error.hpp"
+#include "audkit/base/aud_enum.hpp"
 
 namespace audkit {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "audkit/tree/aud_enum.hpp"
-#include "audkit/tree/json.hpp"
+#include "audkit/base/aud_enum.hpp"
+#include "audkit/base/json.hpp"
 
 namespace audkit {
 

@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "audkit/tree/float_format.hpp"
+#include "audkit/base/float_format.hpp"
 
 namespace audkit {
 

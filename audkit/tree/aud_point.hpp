@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "audkit/tree/json.hpp"
+#include "audkit/base/json.hpp"
 
 namespace audkit {
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "audkit/facade/id_and_time_source.hpp"
-#include "audkit/facade/process_state.hpp"
-#include "audkit/tree/text_helpers.hpp"
+#include "audkit/base/id_and_time_source.hpp"
+#include "audkit/base/process_state.hpp"
+#include "audkit/base/text_helpers.hpp"
 
 namespace audkit {
 
@@ -126,7 +126,7 @@ std::shared_ptr<AudView> AudView::make(Fields fields, std::shared_ptr<AudProps> 
     auto view = withFields(std::move(fields), std::move(props));
     view->parent = parent;
     view->audViewId = makeAudViewId();
-    view->props->add("isHeaderOrFooter", view->computeHeaderOrFooter());
+    view->props->add(viewkey::isHeaderOrFooter, view->computeHeaderOrFooter());
     return view;
 }
 
@@ -163,8 +163,8 @@ AudView::LazyCaches& AudView::lazy() const {
 }
 
 bool AudView::holdsProp(std::string_view key) const {
-    if (key == "isVisibleToUser" && isVisibleToUser) return true;
-    if (key == "isAccessibilityFocusable" && isAccessibilityFocusable) return true;
+    if (key == viewkey::isVisibleToUser.name && isVisibleToUser) return true;
+    if (key == viewkey::isAccessibilityFocusable.name && isAccessibilityFocusable) return true;
     return get<bool>(key).value_or(false);
 }
 
@@ -196,7 +196,7 @@ bool AudView::isElementOrChildOfElementType(AudElementType type) const {
 bool AudView::isChildOfProp(std::string_view key) const {
     // The focusable flag changes during the focusability pass: only positive
     // answers about it are kept.
-    return isBelow(*this, propQuestion(key), key != "isAccessibilityFocusable",
+    return isBelow(*this, propQuestion(key), key != viewkey::isAccessibilityFocusable.name,
                    [key](const AudView& ancestor) { return ancestor.holdsProp(key); });
 }
 
@@ -231,12 +231,12 @@ bool AudView::isStaticTextOutsideBarControl() const {
     if (elementType != T::staticText || !name) return false;
     const bool belowBar = isChildOfElementType(T::navigationBar) || isChildOfElementType(T::tabBar) ||
                           isChildOfElementType(T::toolbar) || isChildOfElementType(T::statusBar);
-    return !(belowBar && isChildOfProp("isActiveControl"));
+    return !(belowBar && isChildOfProp(viewkey::isActiveControl));
 }
 
 bool AudView::computeHeaderOrFooter() const {
     if (elementType == T::navigationBar || elementType == T::tabBar || elementType == T::toolbar) return true;
-    if (isChildOfProp("isHeaderOrFooter")) return false;
+    if (isChildOfProp(viewkey::isHeaderOrFooter)) return false;
     if (isChildOfElementType(T::scrollView) || isChildOfElementType(T::table) || isChildOfElementType(T::collectionView))
         return false;
     const AudBounds& screen = processState().screenRect;
@@ -319,7 +319,7 @@ std::shared_ptr<AudView> AudView::associatedTextForControl() const {
         if (const auto label = visibleLabelInChildElement()) return label.get();
         if (elementType == T::cell && parent && parent->elementType == T::table) return nullptr;
         const AudView* container = parent;
-        if (isChildOfProp("isAccessibilityFocusable")) {
+        if (isChildOfProp(viewkey::isAccessibilityFocusable)) {
             container = nullptr;
             for (const AudView* ancestor = parent; ancestor != nullptr; ancestor = ancestor->parent) {
                 if (ancestor->isAccessibilityFocusable) {

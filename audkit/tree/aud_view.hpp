@@ -8,12 +8,13 @@
 #include <string_view>
 #include <vector>
 
-#include "audkit/facade/error.hpp"
-#include "audkit/rules/aud_props.hpp"
+#include "audkit/base/error.hpp"
+#include "audkit/tree/aud_props.hpp"
 #include "audkit/tree/aud_element_type.hpp"
-#include "audkit/tree/aud_rect.hpp"
+#include "audkit/base/aud_rect.hpp"
 #include "audkit/tree/aud_role.hpp"
 #include "audkit/tree/aud_view_hierarchy.hpp"
+#include "audkit/tree/view_keys.hpp"
 
 namespace audkit {
 
@@ -110,14 +111,19 @@ public:
         if (!props) throw AudPropsError::propDNE(key);
         return props->getOrError<T>(key);
     }
-    // The recorded "text", "isAccessibilityElement" and "accessibilityTraits".
-    std::optional<std::string> text() const { return get<std::string>("text"); }
-    bool isAccessibilityElement() const { return get<bool>("isAccessibilityElement").value_or(false); }
+    template <class T>
+    std::optional<T> get(const PropKey<T>& key) const {
+        return get<T>(key.name);
+    }
+    bool isChildOfProp(const PropKey<bool>& key) const { return isChildOfProp(key.name); }
+    // The recorded "text" and "isAccessibilityElement".
+    std::optional<std::string> text() const { return get(viewkey::text); }
+    bool isAccessibilityElement() const { return get(viewkey::isAccessibilityElement).value_or(false); }
 
     AudViewHierarchy viewHierarchy() const;
     std::optional<AudViewHierarchy> ownHierarchy() const;
     bool isStaticTextOutsideBarControl() const;
-    bool isHeaderOrFooter() const { return get<bool>("isHeaderOrFooter").value_or(false); }
+    bool isHeaderOrFooter() const { return get(viewkey::isHeaderOrFooter).value_or(false); }
 
     // Lazy text relations (first read caches the answer).
     const std::optional<std::string>& expectedValue() const;

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "audkit/tree/aud_view.hpp"
-#include "audkit/tree/json.hpp"
+#include "audkit/base/json.hpp"
 
 namespace audkit {
 

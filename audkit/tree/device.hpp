@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "audkit/tree/aud_rect.hpp"
+#include "audkit/base/aud_rect.hpp"
 
 namespace audkit {
 

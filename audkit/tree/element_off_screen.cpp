@@ -2,8 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "audkit/facade/number_formatter_helper.hpp"
-#include "audkit/tree/float_format.hpp"
+#include "audkit/base/number_formatter_helper.hpp"
+#include "audkit/base/float_format.hpp"
 
 namespace audkit {
 

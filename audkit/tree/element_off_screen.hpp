@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audkit/tree/json.hpp"
+#include "audkit/base/json.hpp"
 
 namespace audkit {
 

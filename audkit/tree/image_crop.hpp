@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "audkit/tree/aud_rect.hpp"
+#include "audkit/base/aud_rect.hpp"
 #include "audkit/tree/rgba_image.hpp"
 
 namespace audkit {

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "audkit/facade/process_state.hpp"
+#include "audkit/base/process_state.hpp"
 
 namespace audkit {
 

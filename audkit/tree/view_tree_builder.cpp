@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "audkit/facade/process_state.hpp"
+#include "audkit/base/process_state.hpp"
 #include "audkit/tree/aud_traits.hpp"
 #include "audkit/tree/snapshot_capture.hpp"
-#include "audkit/tree/text_helpers.hpp"
+#include "audkit/base/text_helpers.hpp"
 
 namespace audkit {
 namespace {
@@ -54,7 +54,6 @@ std::shared_ptr<AudView> buildNode(SnapshotSource& source, const AudElement& ele
     const auto frame = AudRect::fromPlatform(element.frame);
     const auto visibleFrame = AudRect::fromPlatform(element.visibleFrame);
     const float scale = source.screenScale();
-    processState().screenScale = scale;
     AudRect bounds = frame, visibleBounds = visibleFrame;
     if (parent == nullptr) {
         // The root is re-based to the origin; its descendants keep their own coordinates.
@@ -66,18 +65,18 @@ std::shared_ptr<AudView> buildNode(SnapshotSource& source, const AudElement& ele
     }
 
     auto props = std::make_shared<AudProps>();
-    props->add("isEnabled", element.isEnabled);
-    if (!isBlank(element.label)) props->add("label", *element.label);
-    props->add("frame", bounds);
-    props->add("isActiveControl", isActiveControl);
-    if (auto text = element.text()) props->add("text", std::move(*text));
-    props->add("isAccessibilityElement", element.isAccessibilityElement);
-    props->add("accessibilityTraits", traits);
-    props->add("accessibilityPath", scaled(visibleBounds, scale));
-    props->add("elementOffScreen", ElementOffScreen{element.offScreenAmount()});
-    props->add("keyboardOnScreen", element.keyboardOnScreen);
-    props->add("visibleFrameXCTest", element.visibleFrame);
-    props->add("hasCustomA11yActions", element.hasCustomA11yActions);
+    props->add(viewkey::isEnabled, element.isEnabled);
+    if (!isBlank(element.label)) props->add(viewkey::label, *element.label);
+    props->add(viewkey::frame, bounds);
+    props->add(viewkey::isActiveControl, isActiveControl);
+    if (auto text = element.text()) props->add(viewkey::text, std::move(*text));
+    props->add(viewkey::isAccessibilityElement, element.isAccessibilityElement);
+    props->add(viewkey::accessibilityTraits, traits);
+    props->add(viewkey::accessibilityPath, scaled(visibleBounds, scale));
+    props->add(viewkey::elementOffScreen, ElementOffScreen{element.offScreenAmount()});
+    props->add(viewkey::keyboardOnScreen, element.keyboardOnScreen);
+    props->add(viewkey::visibleFrameXCTest, element.visibleFrame);
+    props->add(viewkey::hasCustomA11yActions, element.hasCustomA11yActions);
 
     AudView::Fields fields;
     fields.className = element.className;
@@ -125,7 +124,7 @@ bool controlInCellIsFocusable(const AudView& node) {
         if (ancestor->elementType == T::cell) {
             if (contentViewSeen) return true;
             if (ancestor->isAccessibilityElement() || anyFocusableAbove) return false;
-            const auto traits = ancestor->get<AudTraits>("accessibilityTraits").value_or(AudTraits());
+            const auto traits = ancestor->get(viewkey::accessibilityTraits).value_or(AudTraits());
             return !traits.contains(AudTraits::button);
         }
         anyFocusableAbove = anyFocusableAbove || ancestor->isAccessibilityFocusable;

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "audkit/facade/error.hpp"
-#include "audkit/tree/json.hpp"
+#include "audkit/base/error.hpp"
+#include "audkit/base/json.hpp"
 
 namespace audkit {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "audkit/tree/text_helpers.hpp"
+#include "audkit/base/text_helpers.hpp"
 
 namespace audkit {
 namespace {

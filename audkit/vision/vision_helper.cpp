@@ -5,7 +5,7 @@
 
 #include "audkit/tree/aud_view.hpp"
 #include "audkit/tree/image_crop.hpp"
-#include "audkit/tree/text_helpers.hpp"
+#include "audkit/base/text_helpers.hpp"
 #include "audkit/vision/text_matching.hpp"
 
 namespace audkit::VisionHelper {

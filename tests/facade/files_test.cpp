@@ -4,8 +4,8 @@
 #include <fstream>
 #include <limits>
 
-#include "audkit/facade/files.hpp"
-#include "audkit/facade/number_formatter_helper.hpp"
+#include "audkit/base/files.hpp"
+#include "audkit/base/number_formatter_helper.hpp"
 #include "tests/support/test_support.hpp"
 
 namespace audkit {

@@ -2,10 +2,10 @@
 
 #include <stdexcept>
 
-#include "audkit/facade/error.hpp"
-#include "audkit/facade/error_utils.hpp"
-#include "audkit/facade/process_state.hpp"
-#include "audkit/facade/zk_log.hpp"
+#include "audkit/base/error.hpp"
+#include "audkit/base/error_utils.hpp"
+#include "audkit/base/process_state.hpp"
+#include "audkit/base/zk_log.hpp"
 #include "tests/support/test_support.hpp"
 
 namespace audkit {

@@ -3,8 +3,8 @@
 #include <httplib.h>
 #include <thread>
 
-#include "audkit/facade/id_and_time_source.hpp"
-#include "audkit/facade/process_state.hpp"
+#include "audkit/base/id_and_time_source.hpp"
+#include "audkit/base/process_state.hpp"
 #include "audkit/network/access_token.hpp"
 #include "audkit/network/api_key.hpp"
 #include "audkit/network/aud_auth.hpp"

@@ -8,7 +8,7 @@
 #include "audkit/network/gzip.hpp"
 #include "audkit/network/http_executor.hpp"
 #include "audkit/platform/curl_transport.hpp"
-#include "audkit/facade/process_state.hpp"
+#include "audkit/base/process_state.hpp"
 #include "tests/support/local_server.hpp"
 #include "tests/support/test_support.hpp"
 

@@ -5,8 +5,8 @@
 #include <nlohmann/json.hpp>
 #include <thread>
 
-#include "audkit/facade/id_and_time_source.hpp"
-#include "audkit/facade/process_state.hpp"
+#include "audkit/base/id_and_time_source.hpp"
+#include "audkit/base/process_state.hpp"
 #include "audkit/network/telemetry.hpp"
 #include "audkit/platform/curl_transport.hpp"
 #include "tests/support/local_server.hpp"

@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "audkit/facade/process_state.hpp"
+#include "audkit/base/process_state.hpp"
 #include "audkit/platform/bundle_platform.hpp"
 #include "audkit/tree/element_tree_walk.hpp"
 #include "audkit/tree/snapshot_capture.hpp"

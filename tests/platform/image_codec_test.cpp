@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "audkit/platform/jpeg_codec.hpp"
-#include "audkit/tree/base64.hpp"
+#include "audkit/base/base64.hpp"
 #include "audkit/tree/image_crop.hpp"
 
 namespace audkit {

@@ -3,7 +3,7 @@
 #include <limits>
 #include <nlohmann/json.hpp>
 
-#include "audkit/rules/aud_props.hpp"
+#include "audkit/tree/aud_props.hpp"
 #include "audkit/tree/aud_view.hpp"
 #include "tests/support/test_support.hpp"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "audkit/facade/process_state.hpp"
+#include "audkit/base/process_state.hpp"
 #include "audkit/platform/bundle_platform.hpp"
 #include "audkit/rules/rule_active_control_name.hpp"
 #include "audkit/rules/rule_catalogue.hpp"

@@ -5,7 +5,7 @@
 #include <iterator>
 #include <unistd.h>
 
-#include "audkit/facade/process_state.hpp"
+#include "audkit/base/process_state.hpp"
 #include "audkit/platform/bundle_platform.hpp"
 #include "audkit/platform/png_codec.hpp"
 #include "audkit/tree/snapshot_capture.hpp"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "audkit/facade/zk_log.hpp"
+#include "audkit/base/zk_log.hpp"
 #include "audkit/tree/aud_view.hpp"
 
 namespace audkit::test {

@@ -2,11 +2,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "audkit/facade/id_and_time_source.hpp"
-#include "audkit/facade/process_state.hpp"
+#include "audkit/base/id_and_time_source.hpp"
+#include "audkit/base/process_state.hpp"
 #include "audkit/platform/bundle_platform.hpp"
 #include "audkit/tree/aud_context.hpp"
-#include "audkit/tree/base64.hpp"
+#include "audkit/base/base64.hpp"
 #include "tests/support/test_support.hpp"
 
 namespace audkit {
@@ -102,14 +102,13 @@ TEST_F(ContextTest, JsonWritesJpegAndReadsTheFrameFromTheDevice) {
     EXPECT_EQ(written.at("audMetaData").dump(),
               R"({"appIdentifier":"com.example.shop.Shop","analysisTimestamp":"1700000000123","audVersion":")" +
                   audVersion() + R"(","screenTitle":"Checkout","isFullScreenForML":true})");
-    processState().screenScale = 7;
     const auto read = contextFromJson(written);
     EXPECT_EQ(read->screenshot.frame, AudBounds(0, 4, 0, 8));
     EXPECT_EQ(read->audMetaData.screenTitle, "Checkout");
     EXPECT_FALSE(read->audMetaData.customScanName.has_value());
-    EXPECT_EQ(processState().screenScale, 1);
     EXPECT_EQ(contextToJson(*read).at("audView"), written.at("audView"));
 
+    context->screenshot.decoded = nullptr;  // the pixels no longer match the broken bytes below
     context->screenshot.base64png = "not base64!";
     EXPECT_THROW((void)contextToJson(*context), ImageCompressionError);
     context->screenshot.base64png = base64Encode("plain text");

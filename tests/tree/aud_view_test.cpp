@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "audkit/facade/process_state.hpp"
+#include "audkit/base/process_state.hpp"
 #include "audkit/platform/bundle_platform.hpp"
 #include "audkit/tree/aud_view_json.hpp"
 #include "audkit/tree/snapshot_capture.hpp"
@@ -63,7 +63,6 @@ TEST(AudViewBuild, RootIsRebasedAndBoundsAreScaled) {
     EXPECT_EQ(child.get<AudRect>("frame"), AudRect(10, 40, 20, 60));
     EXPECT_EQ(child.get<AudBounds>("accessibilityPath"), AudBounds(30, 120, 60, 180));
     EXPECT_EQ(child.parent, root.get());
-    EXPECT_EQ(processState().screenScale, 3);
 }
 
 TEST(AudViewBuild, RecordsTheThirteenProperties) {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "audkit/tree/text_helpers.hpp"
+#include "audkit/base/text_helpers.hpp"
 
 namespace audkit {
 namespace {

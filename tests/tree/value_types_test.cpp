@@ -5,15 +5,15 @@
 #include <nlohmann/json.hpp>
 #include <unordered_set>
 
-#include "audkit/facade/process_state.hpp"
+#include "audkit/base/process_state.hpp"
 #include "audkit/tree/aud_element_type.hpp"
 #include "audkit/tree/aud_orientation.hpp"
 #include "audkit/tree/aud_point.hpp"
-#include "audkit/tree/aud_rect.hpp"
+#include "audkit/base/aud_rect.hpp"
 #include "audkit/tree/aud_role.hpp"
 #include "audkit/tree/aud_view_hierarchy.hpp"
 #include "audkit/tree/element_off_screen.hpp"
-#include "audkit/tree/float_format.hpp"
+#include "audkit/base/float_format.hpp"
 #include "tests/support/test_support.hpp"
 
 namespace audkit {

@@ -1,7 +1,7 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
-#include "audkit/facade/error.hpp"
+#include "audkit/base/error.hpp"
 #include "audkit/platform/bundle_platform.hpp"
 #include "audkit/tree/aud_context.hpp"
 #include "tools/audkit/commands.hpp"

@@ -1,9 +1,9 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
-#include "audkit/facade/error.hpp"
-#include "audkit/facade/process_state.hpp"
-#include "audkit/facade/zk_log.hpp"
+#include "audkit/base/error.hpp"
+#include "audkit/base/process_state.hpp"
+#include "audkit/base/zk_log.hpp"
 #include "audkit/platform/bundle_platform.hpp"
 #include "audkit/tree/aud_view_json.hpp"
 #include "audkit/tree/element_tree_walk.hpp"

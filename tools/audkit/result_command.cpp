@@ -1,7 +1,7 @@
 #include <fstream>
 #include <ostream>
 
-#include "audkit/facade/error.hpp"
+#include "audkit/base/error.hpp"
 #include "tools/audkit/backend_login.hpp"
 #include "tools/audkit/commands.hpp"
 #include "tools/audkit/text_output.hpp"

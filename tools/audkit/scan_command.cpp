@@ -6,11 +6,10 @@
 #include <ostream>
 
 #include "audkit/facade/aud.hpp"
-#include "audkit/facade/error.hpp"
-#include "audkit/facade/process_state.hpp"
-#include "audkit/facade/zk_log.hpp"
+#include "audkit/base/error.hpp"
+#include "audkit/base/process_state.hpp"
+#include "audkit/base/zk_log.hpp"
 #include "audkit/platform/bundle_platform.hpp"
-#include "audkit/platform/tesseract_recognizer.hpp"
 #include "tools/audkit/backend_login.hpp"
 #include "tools/audkit/commands.hpp"
 #include "tools/audkit/text_output.hpp"
@@ -74,15 +73,6 @@ void writeDocument(const std::string& path, const std::string& document) {
     if (error) throw UsageError("cannot write " + path + ": " + error.message());
 }
 
-std::unique_ptr<TextRecognizer> makeRecognizer() {
-    try {
-        return std::make_unique<TesseractRecognizer>();
-    } catch (const TextRecognizerError& error) {
-        ZKLog::log(error);  // the scan goes on without text found on the screenshot
-        return nullptr;
-    }
-}
-
 }  // namespace
 
 int runScan(const ScanOptions& options, const LoginOptions& login, std::ostream& out, std::ostream& err) {
@@ -109,8 +99,7 @@ int runScan(const ScanOptions& options, const LoginOptions& login, std::ostream&
             stage("capturing the context");
             const auto context = makeContext(platform, *platform.elementUnderTest());
             stage("recognising text and running the rules");
-            const auto recognizer = makeRecognizer();
-            result = Aud(conf, recognizer.get()).run(context);
+            result = Aud(conf, platform.textRecognizer().get()).run(context);
         }
         if (!options.output.empty()) writeDocument(options.output, resultDocument(*result, 2) + "\n");
         if (options.format == "json") out << resultDocument(*result, 2) << '\n';
@@ -118,10 +107,7 @@ int runScan(const ScanOptions& options, const LoginOptions& login, std::ostream&
         const std::optional<std::string> scanName =
             options.scanName.empty() ? std::nullopt : std::optional<std::string>(options.scanName);
         if (!options.save.empty()) {
-            // The facade writes below a home directory: an absolute folder is taken as it is.
-            const auto folder = std::filesystem::absolute(options.save).string();
-            ::setenv("SIMULATOR_HOST_HOME", "/", 1);
-            out << kit->saveResult(*result, folder, "", scanName) << '\n';
+            out << kit->saveResultInFolder(*result, options.save, "", scanName) << '\n';
         }
         if (options.post) {
             stage("posting the result");

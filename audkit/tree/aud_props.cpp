@@ -1,4 +1,4 @@
-#include "audkit/rules/aud_props.hpp"
+#include "audkit/tree/aud_props.hpp"
 
 #include <algorithm>
 #include <nlohmann/json.hpp>

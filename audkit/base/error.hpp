@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "audkit/facade/log_protocol.hpp"
+#include "audkit/base/log_protocol.hpp"
 
 namespace audkit {
 

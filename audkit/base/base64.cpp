@@ -1,4 +1,4 @@
-#include "audkit/tree/base64.hpp"
+#include "audkit/base/base64.hpp"
 
 #include <array>
 

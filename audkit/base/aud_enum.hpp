@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "audkit/facade/error.hpp"
+#include "audkit/base/error.hpp"
 
 namespace audkit {
 

@@ -9,7 +9,7 @@
 
 #include "audkit/tree/aud_orientation.hpp"
 #include "audkit/tree/aud_point.hpp"
-#include "audkit/tree/aud_rect.hpp"
+#include "audkit/base/aud_rect.hpp"
 #include "audkit/tree/aud_traits.hpp"
 #include "audkit/tree/element_off_screen.hpp"
 

@@ -1,9 +1,9 @@
-#include "audkit/facade/zk_log.hpp"
+#include "audkit/base/zk_log.hpp"
 
 #include <cstdio>
 #include <utility>
 
-#include "audkit/facade/process_state.hpp"
+#include "audkit/base/process_state.hpp"
 
 namespace audkit {
 namespace {

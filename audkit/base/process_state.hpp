@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "audkit/tree/aud_rect.hpp"
+#include "audkit/base/aud_rect.hpp"
 
 namespace audkit {
 
@@ -15,8 +15,6 @@ struct ProcessState {
     // when the element under test has no web views, so such a scan reuses the
     // flag of the scan before it.
     bool keyboardOnScreen = false;
-    // Pixels per point of the screen, set whenever bounds are computed.
-    float screenScale = 1.0F;
     // The screen in pixels, read by the header/footer test; zero until a
     // context build records it.
     AudBounds screenRect;

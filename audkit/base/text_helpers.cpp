@@ -1,4 +1,4 @@
-#include "audkit/tree/text_helpers.hpp"
+#include "audkit/base/text_helpers.hpp"
 
 #include <utf8proc.h>
 

@@ -1,4 +1,4 @@
-#include "audkit/tree/float_format.hpp"
+#include "audkit/base/float_format.hpp"
 
 #include <array>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "audkit/facade/id_and_time_source.hpp"
+#include "audkit/base/id_and_time_source.hpp"
 
 #include <array>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "audkit/facade/process_state.hpp"
+#include "audkit/base/process_state.hpp"
 
 namespace audkit {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "audkit/facade/log_protocol.hpp"
+#include "audkit/base/log_protocol.hpp"
 
 namespace audkit {
 

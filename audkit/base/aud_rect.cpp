@@ -1,12 +1,12 @@
-#include "audkit/tree/aud_rect.hpp"
+#include "audkit/base/aud_rect.hpp"
 
 #include <cmath>
 #include <functional>
 #include <nlohmann/json.hpp>
 
-#include "audkit/facade/log_protocol.hpp"
-#include "audkit/facade/zk_log.hpp"
-#include "audkit/tree/float_format.hpp"
+#include "audkit/base/log_protocol.hpp"
+#include "audkit/base/zk_log.hpp"
+#include "audkit/base/float_format.hpp"
 
 namespace audkit {
 namespace {

@@ -1,4 +1,4 @@
-#include "audkit/facade/log_protocol.hpp"
+#include "audkit/base/log_protocol.hpp"
 
 #include <exception>
 

@@ -3,11 +3,11 @@
 #include <limits>
 #include <nlohmann/json.hpp>
 
-#include "audkit/facade/zk_log.hpp"
-#include "audkit/rules/aud_props.hpp"
+#include "audkit/base/zk_log.hpp"
+#include "audkit/tree/aud_props.hpp"
 #include "audkit/tree/aud_view.hpp"
 #include "audkit/tree/aud_view_json.hpp"
-#include "audkit/tree/float_format.hpp"
+#include "audkit/base/float_format.hpp"
 
 namespace audkit {
 namespace {

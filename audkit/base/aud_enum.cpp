@@ -1,4 +1,4 @@
-#include "audkit/tree/aud_enum.hpp"
+#include "audkit/base/aud_enum.hpp"
 
 namespace audkit {
 namespace {

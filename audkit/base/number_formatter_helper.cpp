@@ -1,4 +1,4 @@
-#include "audkit/facade/number_formatter_helper.hpp"
+#include "audkit/base/number_formatter_helper.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -1,14 +1,16 @@
 #pragma once
 
+#include <concepts>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "audkit/facade/error.hpp"
-#include "audkit/rules/prop_value.hpp"
-#include "audkit/tree/json.hpp"
+#include "audkit/base/error.hpp"
+#include "audkit/tree/prop_key.hpp"
+#include "audkit/tree/prop_value.hpp"
+#include "audkit/base/json.hpp"
 
 namespace audkit {
 
@@ -55,6 +57,27 @@ public:
         if (value == nullptr) return std::nullopt;
         if (const auto* typed = std::get_if<T>(value)) return *typed;
         return std::nullopt;
+    }
+
+    // Typed keys: the value must be of the key's kind (or absent).
+    template <class T, class U>
+        requires std::same_as<std::remove_cvref_t<U>, T> || std::same_as<std::remove_cvref_t<U>, std::optional<T>> ||
+                 std::same_as<std::remove_cvref_t<U>, std::nullopt_t>
+    void add(const PropKey<T>& key, U&& value) {
+        std::optional<T> typed(std::forward<U>(value));
+        add(std::string(key.name), typed ? std::optional<PropValue>(std::move(*typed)) : std::nullopt);
+    }
+    template <class T>
+    std::optional<T> get(const PropKey<T>& key) const {
+        return get<T>(key.name);
+    }
+    template <class T>
+    const T& getOrError(const PropKey<T>& key) const {
+        return getOrError<T>(key.name);
+    }
+    template <class T>
+    bool contains(const PropKey<T>& key) const {
+        return contains(key.name);
     }
 
     bool contains(std::string_view key) const;

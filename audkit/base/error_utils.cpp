@@ -1,10 +1,10 @@
-#include "audkit/facade/error_utils.hpp"
+#include "audkit/base/error_utils.hpp"
 
 #include <exception>
 #include <string>
 
-#include "audkit/facade/log_protocol.hpp"
-#include "audkit/facade/zk_log.hpp"
+#include "audkit/base/log_protocol.hpp"
+#include "audkit/base/zk_log.hpp"
 
 namespace audkit {
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "audkit/tree/json.hpp"
+#include "audkit/base/json.hpp"
 
 namespace audkit {
 

@@ -1,11 +1,11 @@
-#include "audkit/facade/files.hpp"
+#include "audkit/base/files.hpp"
 
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
 
-#include "audkit/facade/zk_log.hpp"
+#include "audkit/base/zk_log.hpp"
 
 namespace audkit {
 
