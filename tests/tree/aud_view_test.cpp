@@ -7,7 +7,7 @@
 #include "audkit/tree/aud_view_json.hpp"
 #include "audkit/tree/snapshot_capture.hpp"
 #include "audkit/tree/view_tree_builder.hpp"
-#include "tests/support/test_support.hpp"
+#include "tests/support/screen_builder.hpp"
 
 namespace audkit {
 namespace {
@@ -15,45 +15,11 @@ namespace {
 using nlohmann::json;
 using T = AudElementType;
 
-// A capture built element by element; every element is visible, enabled and
-// 10 x 10 points unless said otherwise.
-class Screen {
-public:
-    explicit Screen(double scale = 3) { builder_.document()["device"]["scale"] = scale; }
-
-    json& add(const std::string& id, int rawType, const std::string& className, std::vector<std::string> children = {},
-              json frame = test::rect(0, 0, 10, 10)) {
-        return builder_.element(id, rawType, test::attributes(className, frame, children));
-    }
-
-    std::shared_ptr<AudView> build() { return test::buildViewTree(builder_); }
-
-private:
-    test::BundleBuilder builder_;
-};
-
-const AudView* find(const AudView& root, const std::string& className) {
-    const AudView* found = nullptr;
-    visitPreOrder(root, [&](const AudView& view) {
-        if (view.className != className) return RunStatus::proceed;
-        found = &view;
-        return RunStatus::stop;
-    });
-    EXPECT_NE(found, nullptr) << className;
-    return found;
-}
-
-json& labelled(json& attributes, const std::string& label, bool isElement = true) {
-    attributes["XC_kAXXCAttributeLabel"] = label;
-    attributes["XC_kAXXCAttributeIsElement"] = isElement ? 1 : 0;
-    return attributes;
-}
-
 TEST(AudViewBuild, RootIsRebasedAndBoundsAreScaled) {
     test::LogCapture log;
-    Screen screen(3);
-    screen.add("app", 2, "Root", {"child"}, test::rect(100, 200, 50, 40));
-    screen.add("child", 1, "Child", {}, test::rect(10, 20, 30, 40));
+    test::ScreenBuilder screen(3);
+    screen.add("app", T::application, "Root", {"child"}).frame(100, 200, 50, 40);
+    screen.add("child", T::other, "Child").frame(10, 20, 30, 40);
     const auto root = screen.build();
     ASSERT_TRUE(root);
     EXPECT_EQ(root->get<AudRect>("frame"), AudRect(0, 50, 0, 40));
@@ -67,15 +33,15 @@ TEST(AudViewBuild, RootIsRebasedAndBoundsAreScaled) {
 
 TEST(AudViewBuild, RecordsTheThirteenProperties) {
     test::LogCapture log;
-    Screen screen;
-    auto& app = screen.add("app", 2, "UIApplication", {"field"});
-    app["XC_kAXXCAttributeLabel"] = "   ";
-    auto& field = screen.add("field", 49, "UITextField", {}, test::rect(0, 0, 100, 100));
-    field["XC_kAXXCAttributeVisibleFrame"] = test::rect(0, 50, 100, 50);
-    field["XC_kAXXCAttributeValue"] = " ";
-    field["XC_kAXXCAttributePlaceholderValue"] = "Email";
-    field["XC_kAXXCAttributeIdentifier"] = "";
-    field["XC_kAXXCAttributeCustomActions"] = {"Paste"};
+    test::ScreenBuilder screen;
+    auto app = screen.add("app", T::application, "UIApplication", {"field"});
+    app.set(AccessibilityAttribute::label, "   ");
+    auto field = screen.add("field", T::textField, "UITextField").frame(0, 0, 100, 100);
+    field.set(AccessibilityAttribute::visibleFrame, test::rect(0, 50, 100, 50));
+    field.set(AccessibilityAttribute::value, " ");
+    field.set(AccessibilityAttribute::placeholderValue, "Email");
+    field.set(AccessibilityAttribute::identifier, "");
+    field.set(AccessibilityAttribute::customActions, {"Paste"});
     const auto root = screen.build();
     EXPECT_FALSE(root->props->contains("label"));  // blank labels are not recorded
     const auto& view = *root->children.at(0);
@@ -96,14 +62,14 @@ TEST(AudViewBuild, RecordsTheThirteenProperties) {
 
 TEST(AudViewBuild, TableCellsAreCorrectedOrDropped) {
     test::LogCapture log;
-    Screen screen;
-    screen.add("app", 2, "UIApplication", {"table", "grid"});
-    screen.add("table", 26, "UITableView", {"hidden", "shown"});
-    screen.add("hidden", 75, "UITableViewCell", {"inside"})["XC_kAXXCAttributeIsVisible"] = 0;
-    screen.add("inside", 48, "HiddenLabel");
-    screen.add("shown", 75, "UITableViewCell")["XC_kAXXCAttributeTraits"] = 1;
-    screen.add("grid", 32, "UICollectionView", {"gridCell"});
-    screen.add("gridCell", 75, "UICollectionViewCell")["XC_kAXXCAttributeIsVisible"] = 0;
+    test::ScreenBuilder screen;
+    screen.add("app", T::application, "UIApplication", {"table", "grid"});
+    screen.add("table", T::table, "UITableView", {"hidden", "shown"});
+    screen.add("hidden", T::cell, "UITableViewCell", {"inside"}).hidden();
+    screen.add("inside", T::staticText, "HiddenLabel");
+    screen.add("shown", T::cell, "UITableViewCell").traits(AudTraits(1));
+    screen.add("grid", T::collectionView, "UICollectionView", {"gridCell"});
+    screen.add("gridCell", T::cell, "UICollectionViewCell").hidden();
     const auto root = screen.build();
     const auto& table = *root->children.at(0);
     ASSERT_EQ(table.children.size(), 1U);
@@ -116,26 +82,26 @@ TEST(AudViewBuild, TableCellsAreCorrectedOrDropped) {
 
 TEST(AudViewBuild, RolesFollowTypesAndTheAdjustableTrait) {
     test::LogCapture log;
-    Screen screen;
-    screen.add("app", 2, "UIApplication", {"text", "image", "bar", "plain"});
-    screen.add("text", 48, "AdjustableText")["XC_kAXXCAttributeTraits"] = 0x1000;
-    screen.add("image", 43, "AdjustableImage")["XC_kAXXCAttributeTraits"] = 0x1000;
-    screen.add("bar", 47, "ScrollBar")["XC_kAXXCAttributeTraits"] = 0x1000;
-    screen.add("plain", 48, "Text");
+    test::ScreenBuilder screen;
+    screen.add("app", T::application, "UIApplication", {"text", "image", "bar", "plain"});
+    screen.add("text", T::staticText, "AdjustableText").traits(AudTraits(0x1000));
+    screen.add("image", T::image, "AdjustableImage").traits(AudTraits(0x1000));
+    screen.add("bar", T::scrollBar, "ScrollBar").traits(AudTraits(0x1000));
+    screen.add("plain", T::staticText, "Text");
     const auto root = screen.build();
-    EXPECT_EQ(find(*root, "AdjustableText")->role, AudRole::control);
-    EXPECT_EQ(find(*root, "AdjustableImage")->role, AudRole::image);
-    EXPECT_EQ(find(*root, "AdjustableImage")->get<bool>("isActiveControl"), true);
-    EXPECT_EQ(find(*root, "ScrollBar")->role, AudRole::genericElement);
-    EXPECT_EQ(find(*root, "Text")->role, AudRole::textElement);
+    EXPECT_EQ(test::findView(*root, "AdjustableText").role, AudRole::control);
+    EXPECT_EQ(test::findView(*root, "AdjustableImage").role, AudRole::image);
+    EXPECT_EQ(test::findView(*root, "AdjustableImage").get<bool>("isActiveControl"), true);
+    EXPECT_EQ(test::findView(*root, "ScrollBar").role, AudRole::genericElement);
+    EXPECT_EQ(test::findView(*root, "Text").role, AudRole::textElement);
 }
 
 TEST(AudViewBuild, PickersKeepNoChildrenAndTheirChildrenAreNeverRead) {
     test::LogCapture log;
-    Screen screen;
-    screen.add("app", 2, "UIApplication", {"picker"});
-    screen.add("picker", 38, "UIPickerView", {"wheel"});
-    screen.add("wheel", 3, "UnsupportedType");  // reading it would log an error
+    test::ScreenBuilder screen;
+    screen.add("app", T::application, "UIApplication", {"picker"});
+    screen.add("picker", T::picker, "UIPickerView", {"wheel"});
+    screen.add("wheel", static_cast<AudElementType>(3), "UnsupportedType");  // reading it would log an error
     const auto root = screen.build();
     EXPECT_TRUE(root->children.at(0)->children.empty());
     EXPECT_TRUE(log.lines().empty());
@@ -143,58 +109,58 @@ TEST(AudViewBuild, PickersKeepNoChildrenAndTheirChildrenAreNeverRead) {
 
 TEST(AudViewFocusability, ButtonInTextFieldAndLabelInButton) {
     test::LogCapture log;
-    Screen screen;
-    screen.add("app", 2, "UIApplication", {"field", "button"});
-    labelled(screen.add("field", 49, "UITextField", {"clear", "silent"}), "Email");
-    labelled(screen.add("clear", 9, "ClearButton"), "Clear");
-    labelled(screen.add("silent", 9, "SilentButton"), "Hidden", false);
-    labelled(screen.add("button", 9, "UIButton", {"inner"}), "Buy");
-    labelled(screen.add("inner", 48, "InnerLabel"), "Buy");
+    test::ScreenBuilder screen;
+    screen.add("app", T::application, "UIApplication", {"field", "button"});
+    screen.add("field", T::textField, "UITextField", {"clear", "silent"}).label("Email");
+    screen.add("clear", T::button, "ClearButton").label("Clear");
+    screen.add("silent", T::button, "SilentButton").label("Hidden").focusable(false);
+    screen.add("button", T::button, "UIButton", {"inner"}).label("Buy");
+    screen.add("inner", T::staticText, "InnerLabel").label("Buy");
     const auto root = screen.build();
-    EXPECT_TRUE(find(*root, "UITextField")->isAccessibilityFocusable);
-    EXPECT_TRUE(find(*root, "ClearButton")->isAccessibilityFocusable);
-    EXPECT_FALSE(find(*root, "SilentButton")->isAccessibilityFocusable);
-    EXPECT_TRUE(find(*root, "UIButton")->isAccessibilityFocusable);
-    EXPECT_FALSE(find(*root, "InnerLabel")->isAccessibilityFocusable);
+    EXPECT_TRUE(test::findView(*root, "UITextField").isAccessibilityFocusable);
+    EXPECT_TRUE(test::findView(*root, "ClearButton").isAccessibilityFocusable);
+    EXPECT_FALSE(test::findView(*root, "SilentButton").isAccessibilityFocusable);
+    EXPECT_TRUE(test::findView(*root, "UIButton").isAccessibilityFocusable);
+    EXPECT_FALSE(test::findView(*root, "InnerLabel").isAccessibilityFocusable);
 }
 
 TEST(AudViewFocusability, TableCellsWithTextOrOnlyControls) {
     test::LogCapture log;
-    Screen screen;
-    screen.add("app", 2, "UIApplication", {"table"});
-    screen.add("table", 26, "UITableView", {"textCell", "switchCell", "elementCell"});
-    screen.add("textCell", 75, "TextCell", {"content"});
-    screen.add("content", 1, "UITableViewCellContentView", {"tableLabel"});
-    labelled(screen.add("tableLabel", 48, "UITableViewLabel"), "Wi-Fi", false);
-    screen.add("switchCell", 75, "SwitchCell", {"switch"});
-    labelled(screen.add("switch", 40, "UISwitch"), "Airplane Mode");
-    labelled(screen.add("elementCell", 75, "ElementCell", {"cellSwitch"}), "Bluetooth");
-    labelled(screen.add("cellSwitch", 40, "CellSwitch"), "Bluetooth");
+    test::ScreenBuilder screen;
+    screen.add("app", T::application, "UIApplication", {"table"});
+    screen.add("table", T::table, "UITableView", {"textCell", "switchCell", "elementCell"});
+    screen.add("textCell", T::cell, "TextCell", {"content"});
+    screen.add("content", T::other, "UITableViewCellContentView", {"tableLabel"});
+    screen.add("tableLabel", T::staticText, "UITableViewLabel").label("Wi-Fi").focusable(false);
+    screen.add("switchCell", T::cell, "SwitchCell", {"switch"});
+    screen.add("switch", T::switch_, "UISwitch").label("Airplane Mode");
+    screen.add("elementCell", T::cell, "ElementCell", {"cellSwitch"}).label("Bluetooth");
+    screen.add("cellSwitch", T::switch_, "CellSwitch").label("Bluetooth");
     const auto root = screen.build();
-    EXPECT_TRUE(find(*root, "TextCell")->isAccessibilityFocusable);
-    EXPECT_FALSE(find(*root, "UITableViewLabel")->isAccessibilityFocusable);
-    EXPECT_FALSE(find(*root, "SwitchCell")->isAccessibilityFocusable);
-    EXPECT_TRUE(find(*root, "UISwitch")->isAccessibilityFocusable);  // the cell is not, so its switch is
-    EXPECT_TRUE(find(*root, "ElementCell")->isAccessibilityFocusable);
-    EXPECT_FALSE(find(*root, "CellSwitch")->isAccessibilityFocusable);  // its cell is an accessibility element
+    EXPECT_TRUE(test::findView(*root, "TextCell").isAccessibilityFocusable);
+    EXPECT_FALSE(test::findView(*root, "UITableViewLabel").isAccessibilityFocusable);
+    EXPECT_FALSE(test::findView(*root, "SwitchCell").isAccessibilityFocusable);
+    EXPECT_TRUE(test::findView(*root, "UISwitch").isAccessibilityFocusable);  // the cell is not, so its switch is
+    EXPECT_TRUE(test::findView(*root, "ElementCell").isAccessibilityFocusable);
+    EXPECT_FALSE(test::findView(*root, "CellSwitch").isAccessibilityFocusable);  // its cell is an accessibility element
 }
 
 TEST(AudView, IdsAreDigitsAndCachedAncestorQueriesAreRight) {
     test::LogCapture log;
-    Screen screen;
-    screen.add("app", 2, "UIApplication", {"nav", "other"});
-    screen.add("nav", 21, "UINavigationBar", {"title"});
-    labelled(screen.add("title", 48, "Title"), "Inbox");
-    screen.add("other", 1, "Other");
+    test::ScreenBuilder screen;
+    screen.add("app", T::application, "UIApplication", {"nav", "other"});
+    screen.add("nav", T::navigationBar, "UINavigationBar", {"title"});
+    screen.add("title", T::staticText, "Title").label("Inbox");
+    screen.add("other", T::other, "Other");
     const auto root = screen.build();
-    const auto* title = find(*root, "Title");
+    const auto* title = &test::findView(*root, "Title");
     EXPECT_FALSE(title->audViewId.empty());
     EXPECT_EQ(title->audViewId.find_first_not_of("0123456789."), std::string::npos) << title->audViewId;
     EXPECT_TRUE(title->isChildOfElementType(T::navigationBar));
     EXPECT_TRUE(title->isChildOfElementType(T::navigationBar));  // answered from the cache
-    EXPECT_FALSE(find(*root, "Other")->isChildOfElementType(T::navigationBar));
-    EXPECT_FALSE(find(*root, "UINavigationBar")->isChildOfElementType(T::navigationBar));
-    EXPECT_TRUE(find(*root, "UINavigationBar")->isElementOrChildOfElementType(T::navigationBar));
+    EXPECT_FALSE(test::findView(*root, "Other").isChildOfElementType(T::navigationBar));
+    EXPECT_FALSE(test::findView(*root, "UINavigationBar").isChildOfElementType(T::navigationBar));
+    EXPECT_TRUE(test::findView(*root, "UINavigationBar").isElementOrChildOfElementType(T::navigationBar));
     EXPECT_TRUE(title->isChildOfProp("isHeaderOrFooter"));
     EXPECT_TRUE(title->isStaticTextOutsideBarControl());
 }
@@ -202,72 +168,72 @@ TEST(AudView, IdsAreDigitsAndCachedAncestorQueriesAreRight) {
 TEST(AudView, HeaderAndFooterByTypeAndByPosition) {
     test::LogCapture log;
     processState().screenRect = AudBounds(0, 1170, 0, 2532);
-    Screen screen;
-    screen.add("app", 2, "UIApplication", {"nav", "footer", "middle", "scroll"}, test::rect(0, 0, 390, 844));
-    screen.add("nav", 21, "UINavigationBar", {"navTitle"}, test::rect(0, 300, 390, 44));
-    screen.add("navTitle", 48, "NavTitle");
-    screen.add("footer", 1, "Footer", {}, test::rect(0, 780, 390, 64));
-    screen.add("middle", 1, "Middle", {}, test::rect(0, 300, 390, 64));
-    screen.add("scroll", 46, "UIScrollView", {"inScroll"}, test::rect(0, 0, 390, 844));
-    screen.add("inScroll", 1, "ScrolledFooter", {}, test::rect(0, 780, 390, 64));
+    test::ScreenBuilder screen;
+    screen.add("app", T::application, "UIApplication", {"nav", "footer", "middle", "scroll"}).frame(0, 0, 390, 844);
+    screen.add("nav", T::navigationBar, "UINavigationBar", {"navTitle"}).frame(0, 300, 390, 44);
+    screen.add("navTitle", T::staticText, "NavTitle");
+    screen.add("footer", T::other, "Footer").frame(0, 780, 390, 64);
+    screen.add("middle", T::other, "Middle").frame(0, 300, 390, 64);
+    screen.add("scroll", T::scrollView, "UIScrollView", {"inScroll"}).frame(0, 0, 390, 844);
+    screen.add("inScroll", T::other, "ScrolledFooter").frame(0, 780, 390, 64);
     const auto root = screen.build();
-    EXPECT_TRUE(find(*root, "UINavigationBar")->isHeaderOrFooter());
-    EXPECT_FALSE(find(*root, "NavTitle")->isHeaderOrFooter());
-    EXPECT_TRUE(find(*root, "Footer")->isHeaderOrFooter());
-    EXPECT_FALSE(find(*root, "Middle")->isHeaderOrFooter());
-    EXPECT_FALSE(find(*root, "ScrolledFooter")->isHeaderOrFooter());
+    EXPECT_TRUE(test::findView(*root, "UINavigationBar").isHeaderOrFooter());
+    EXPECT_FALSE(test::findView(*root, "NavTitle").isHeaderOrFooter());
+    EXPECT_TRUE(test::findView(*root, "Footer").isHeaderOrFooter());
+    EXPECT_FALSE(test::findView(*root, "Middle").isHeaderOrFooter());
+    EXPECT_FALSE(test::findView(*root, "ScrolledFooter").isHeaderOrFooter());
     EXPECT_FALSE(root->isHeaderOrFooter());  // taller than half the screen
 }
 
 TEST(AudViewRelations, VisibleLabelIgnoresTextThatOnlyRepeatsTheValue) {
     test::LogCapture log;
-    Screen screen;
-    screen.add("app", 2, "UIApplication", {"volume", "brightness"});
-    auto& volume = labelled(screen.add("volume", 33, "VolumeSlider", {"volumeText"}), "Volume");
-    volume["XC_kAXXCAttributeValue"] = "50%";
-    labelled(screen.add("volumeText", 48, "VolumeValue"), "50 %", false);
-    auto& brightness = labelled(screen.add("brightness", 33, "BrightnessSlider", {"brightnessText"}), "Brightness");
-    brightness["XC_kAXXCAttributeValue"] = "50%";
-    labelled(screen.add("brightnessText", 48, "BrightnessLabel"), "Volume 50%", false);
+    test::ScreenBuilder screen;
+    screen.add("app", T::application, "UIApplication", {"volume", "brightness"});
+    auto volume = screen.add("volume", T::slider, "VolumeSlider", {"volumeText"}).label("Volume");
+    volume.set(AccessibilityAttribute::value, "50%");
+    screen.add("volumeText", T::staticText, "VolumeValue").label("50 %").focusable(false);
+    auto brightness = screen.add("brightness", T::slider, "BrightnessSlider", {"brightnessText"}).label("Brightness");
+    brightness.set(AccessibilityAttribute::value, "50%");
+    screen.add("brightnessText", T::staticText, "BrightnessLabel").label("Volume 50%").focusable(false);
     const auto root = screen.build();
-    EXPECT_EQ(find(*root, "VolumeSlider")->visibleLabelInChildElement(), nullptr);
-    const auto label = find(*root, "BrightnessSlider")->visibleLabelInChildElement();
+    EXPECT_EQ(test::findView(*root, "VolumeSlider").visibleLabelInChildElement(), nullptr);
+    const auto label = test::findView(*root, "BrightnessSlider").visibleLabelInChildElement();
     ASSERT_NE(label, nullptr);
     EXPECT_EQ(label->className, "BrightnessLabel");
 }
 
 TEST(AudViewRelations, AssociatedTextIsTheLastStaticTextBeforeTheControl) {
     test::LogCapture log;
-    Screen screen;
-    screen.add("app", 2, "UIApplication", {"row"});
-    labelled(screen.add("row", 1, "Row", {"wifi", "network", "switch", "after"}), "Row");
-    labelled(screen.add("wifi", 48, "WiFi"), "Wi-Fi", false);
-    labelled(screen.add("network", 48, "Network"), "Network", false);
-    labelled(screen.add("switch", 40, "UISwitch"), "Wi-Fi", false);
-    labelled(screen.add("after", 48, "After"), "Later", false);
+    test::ScreenBuilder screen;
+    screen.add("app", T::application, "UIApplication", {"row"});
+    screen.add("row", T::other, "Row", {"wifi", "network", "switch", "after"}).label("Row");
+    screen.add("wifi", T::staticText, "WiFi").label("Wi-Fi").focusable(false);
+    screen.add("network", T::staticText, "Network").label("Network").focusable(false);
+    screen.add("switch", T::switch_, "UISwitch").label("Wi-Fi").focusable(false);
+    screen.add("after", T::staticText, "After").label("Later").focusable(false);
     const auto root = screen.build();
-    EXPECT_TRUE(find(*root, "Row")->isAccessibilityFocusable);
-    const auto text = find(*root, "UISwitch")->associatedTextForControl();
+    EXPECT_TRUE(test::findView(*root, "Row").isAccessibilityFocusable);
+    const auto text = test::findView(*root, "UISwitch").associatedTextForControl();
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(text->text(), "Network");
-    EXPECT_EQ(find(*root, "WiFi")->associatedTextForControl(), nullptr);  // not a control
+    EXPECT_EQ(test::findView(*root, "WiFi").associatedTextForControl(), nullptr);  // not a control
 }
 
 TEST(AudViewRelations, TextOfSubtreeAndExpectedValue) {
     test::LogCapture log;
-    Screen screen;
-    screen.add("app", 2, "UIApplication", {"card"});
-    labelled(screen.add("card", 1, "Card", {"title", "field", "price"}), "Card");
-    labelled(screen.add("title", 48, "Title"), "Shoes", false);
-    labelled(screen.add("field", 49, "UITextField", {"fieldText"}), "Quantity", false);
-    labelled(screen.add("fieldText", 48, "Inside"), "1", false);
-    auto& price = labelled(screen.add("price", 48, "Price"), "$40", false);
-    price["XC_kAXXCAttributeValue"] = "40 dollars";
+    test::ScreenBuilder screen;
+    screen.add("app", T::application, "UIApplication", {"card"});
+    screen.add("card", T::other, "Card", {"title", "field", "price"}).label("Card");
+    screen.add("title", T::staticText, "Title").label("Shoes").focusable(false);
+    screen.add("field", T::textField, "UITextField", {"fieldText"}).label("Quantity").focusable(false);
+    screen.add("fieldText", T::staticText, "Inside").label("1").focusable(false);
+    auto price = screen.add("price", T::staticText, "Price").label("$40").focusable(false);
+    price.set(AccessibilityAttribute::value, "40 dollars");
     const auto root = screen.build();
-    const auto* card = find(*root, "Card");
+    const auto* card = &test::findView(*root, "Card");
     EXPECT_EQ(card->textOfSelfAndDescendants(), (std::vector<std::string>{"Shoes", "$40"}));
     EXPECT_EQ(card->expectedValue(), "40 dollars");
-    EXPECT_FALSE(find(*root, "Title")->expectedValue().has_value());  // not focusable
+    EXPECT_FALSE(test::findView(*root, "Title").expectedValue().has_value());  // not focusable
 }
 
 TEST(AudViewJson, RoundTripGivesIdenticalJson) {
@@ -317,12 +283,12 @@ TEST(AudViewJson, ReadingNeedsTheFixedMembers) {
 TEST(AudViewDepth, HundredThousandLevelsBuildWalkAndDropWithoutRecursion) {
     test::LogCapture log;
     constexpr int depth = 100000;
-    Screen screen;
+    test::ScreenBuilder screen;
     for (int i = 0; i < depth; ++i) {
         const std::string id = i == 0 ? "app" : "v" + std::to_string(i);
         std::vector<std::string> children;
         if (i + 1 < depth) children.push_back("v" + std::to_string(i + 1));
-        labelled(screen.add(id, i == 0 ? 2 : 9, "Level", children), "Level", i % 2 == 0);
+        screen.add(id, i == 0 ? T::application : T::button, "Level", children).label("Level").focusable(i % 2 == 0);
     }
     const auto root = screen.build();
     std::size_t count = 0;

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <algorithm>
+#include <ostream>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "audkit/rules/aud_rule.hpp"
+#include "audkit/rules/rule_catalogue.hpp"
+#include "audkit/rules/rule_outcome.hpp"
+#include "tests/support/screen_builder.hpp"
+
+namespace audkit::test {
+
+// A rule's status for one view with the summary the result would show.
+struct Verdict {
+    AudStatus status;
+    std::string summary;
+    bool operator==(const Verdict&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& out, const Verdict& verdict) {
+    return out << toString(verdict.status) << " " << verdict.summary;
+}
+
+// What the runner records for the view with this class name: a fresh rule
+// collects its props and decides through the runner's outcome mapping.
+inline Verdict judge(AudRuleId id, const AudView& root, const std::string& className) {
+    auto rule = makeRule(id);
+    const auto props = rule->collectProps(findView(root, className));
+    const auto outcome = decideOutcome(*rule, *props);
+    return {outcome.status, outcome.summary.value_or(rule->summary())};
+}
+
+// The keys of a bag, to compare with the keys a rule declares.
+inline std::set<std::string> keysOf(const AudProps& props) {
+    std::set<std::string> keys;
+    for (const auto& entry : props.entries()) keys.insert(entry.first);
+    return keys;
+}
+
+template <class Keys>
+std::set<std::string> declared(const Keys& keys) {
+    std::set<std::string> names;
+    for (const std::string_view key : keys) names.emplace(key);
+    return names;
+}
+
+}  // namespace audkit::test
