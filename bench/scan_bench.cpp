@@ -16,23 +16,21 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
-#include "audkit/facade/aud.hpp"
+#include "audkit/base/base64.hpp"
+#include "audkit/base/text_helpers.hpp"
 #include "audkit/base/zk_log.hpp"
+#include "audkit/facade/aud.hpp"
 #include "audkit/platform/bundle_platform.hpp"
 #include "audkit/platform/jpeg_codec.hpp"
 #include "audkit/platform/tesseract_recognizer.hpp"
-#include "audkit/base/base64.hpp"
 #include "audkit/vision/text_matching.hpp"
-#include "audkit/base/text_helpers.hpp"
 
 namespace {
 
 using namespace audkit;
 using Clock = std::chrono::steady_clock;
 
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
+double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 // The median time of `rounds` runs of a shell command.
 double commandSeconds(const std::string& command, int rounds) {
@@ -79,7 +77,8 @@ Figures compare(const nlohmann::json& truth, const std::vector<FoundText>& found
                     std::printf("  %-40s %5.1f pt, true %4.1f pt, box %gx%g\n", text.c_str(), found.estimatedFontSize,
                                 line["fontSize"].get<float>(), found.rect.width(), found.rect.height());
                 ++figures.sized;
-                if (std::fabs(found.estimatedFontSize - line["fontSize"].get<float>()) <= 1.0F) ++figures.sizedWithinOnePoint;
+                if (std::fabs(found.estimatedFontSize - line["fontSize"].get<float>()) <= 1.0F)
+                    ++figures.sizedWithinOnePoint;
             }
             break;
         }
@@ -132,7 +131,8 @@ int main(int argc, char** argv) {
         total.sizedWithinOnePoint += figures.sizedWithinOnePoint;
 
         const auto quiet = " > /dev/null 2>&1";
-        const double scanTime = commandSeconds(std::string(AUDKIT_CLI_PATH) + " scan " + entry.path().string() + quiet, 3);
+        const double scanTime =
+            commandSeconds(std::string(AUDKIT_CLI_PATH) + " scan " + entry.path().string() + quiet, 3);
         const double tesseractTime = commandSeconds(
             "OMP_THREAD_LIMIT=1 tesseract " + (entry.path() / "screenshot.png").string() + " - --psm 3" + quiet, 3);
 
@@ -144,10 +144,11 @@ int main(int argc, char** argv) {
                     figures.sized ? double(figures.sizedWithinOnePoint) / double(figures.sized) : 0.0, scanTime,
                     tesseractTime, scanTime / tesseractTime);
     }
-    std::printf("all examples: recall %.3f (%zu of %zu lines), font size within 1 pt for %.3f of %zu lines read exactly, "
-                "scan %.2fs against tesseract %.2fs (ratio %.2f)\n",
-                double(total.found) / double(total.lines), total.found, total.lines,
-                total.sized ? double(total.sizedWithinOnePoint) / double(total.sized) : 0.0, total.sized, totalScan,
-                totalTesseract, totalScan / totalTesseract);
+    std::printf(
+        "all examples: recall %.3f (%zu of %zu lines), font size within 1 pt for %.3f of %zu lines read exactly, "
+        "scan %.2fs against tesseract %.2fs (ratio %.2f)\n",
+        double(total.found) / double(total.lines), total.found, total.lines,
+        total.sized ? double(total.sizedWithinOnePoint) / double(total.sized) : 0.0, total.sized, totalScan,
+        totalTesseract, totalScan / totalTesseract);
     return 0;
 }

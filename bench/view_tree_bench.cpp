@@ -63,7 +63,8 @@ std::string settingsCapture(int views) {
     add(element("nav", 21, "UINavigationBar", "", 47, {"title", "back"}, false));
     add(element("app", 2, "UIApplication", "Settings", 0, {"nav", "container"}, false));
     return R"({"format":"audkit-capture","version":1,"device":{"name":"iPhone","systemName":"iOS",)"
-           R"("systemVersion":"17","scale":3},"root":"app","elements":{)" + elements + "}}";
+           R"("systemVersion":"17","scale":3},"root":"app","elements":{)" +
+           elements + "}}";
 }
 
 std::shared_ptr<AudView> build(const CaptureBundle& bundle) {
@@ -78,9 +79,9 @@ std::shared_ptr<AudView> build(const CaptureBundle& bundle) {
 std::size_t readEverything(const AudView& root) {
     std::size_t answers = 0;
     root.runOnSelfAndDescendants([&](const AudView& view) {
-        for (const auto type : {AudElementType::table, AudElementType::cell, AudElementType::navigationBar,
-                                AudElementType::tabBar, AudElementType::toolbar, AudElementType::scrollView,
-                                AudElementType::pickerWheel})
+        for (const auto type :
+             {AudElementType::table, AudElementType::cell, AudElementType::navigationBar, AudElementType::tabBar,
+              AudElementType::toolbar, AudElementType::scrollView, AudElementType::pickerWheel})
             answers += view.isChildOfElementType(type);
         for (const char* key : {"isAccessibilityFocusable", "isActiveControl", "isHeaderOrFooter", "isVisibleToUser"})
             answers += view.isChildOfProp(key);

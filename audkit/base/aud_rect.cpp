@@ -4,9 +4,9 @@
 #include <functional>
 #include <nlohmann/json.hpp>
 
+#include "audkit/base/float_format.hpp"
 #include "audkit/base/log_protocol.hpp"
 #include "audkit/base/zk_log.hpp"
-#include "audkit/base/float_format.hpp"
 
 namespace audkit {
 namespace {

@@ -26,8 +26,14 @@ struct Frame {
 
     static Self fromPlatform(const PlatformRect& rect) {
         double x = rect.x, y = rect.y, width = rect.width, height = rect.height;
-        if (width < 0) { x += width; width = -width; }
-        if (height < 0) { y += height; height = -height; }
+        if (width < 0) {
+            x += width;
+            width = -width;
+        }
+        if (height < 0) {
+            y += height;
+            height = -height;
+        }
         return withOrigin(static_cast<float>(x), static_cast<float>(y), static_cast<float>(width),
                           static_cast<float>(height));
     }

@@ -22,7 +22,8 @@ std::string base64Encode(std::string_view bytes) {
     std::size_t i = 0;
     for (; i + 2 < bytes.size(); i += 3) {
         const unsigned value = (static_cast<unsigned char>(bytes[i]) << 16U) |
-                               (static_cast<unsigned char>(bytes[i + 1]) << 8U) | static_cast<unsigned char>(bytes[i + 2]);
+                               (static_cast<unsigned char>(bytes[i + 1]) << 8U) |
+                               static_cast<unsigned char>(bytes[i + 2]);
         text += alphabet[(value >> 18U) & 63U];
         text += alphabet[(value >> 12U) & 63U];
         text += alphabet[(value >> 6U) & 63U];

@@ -35,21 +35,25 @@ void appendCodePoint(std::string& out, utf8proc_int32_t codePoint) {
 bool isPunctuation(utf8proc_int32_t codePoint) {
     if (codePoint < 0) return false;
     switch (utf8proc_category(codePoint)) {
-        case UTF8PROC_CATEGORY_PC: case UTF8PROC_CATEGORY_PD: case UTF8PROC_CATEGORY_PS: case UTF8PROC_CATEGORY_PE:
-        case UTF8PROC_CATEGORY_PI: case UTF8PROC_CATEGORY_PF: case UTF8PROC_CATEGORY_PO:
-            return true;
-        default:
-            return false;
+        case UTF8PROC_CATEGORY_PC:
+        case UTF8PROC_CATEGORY_PD:
+        case UTF8PROC_CATEGORY_PS:
+        case UTF8PROC_CATEGORY_PE:
+        case UTF8PROC_CATEGORY_PI:
+        case UTF8PROC_CATEGORY_PF:
+        case UTF8PROC_CATEGORY_PO: return true;
+        default: return false;
     }
 }
 
 bool isSymbol(utf8proc_int32_t codePoint) {
     if (codePoint < 0) return false;
     switch (utf8proc_category(codePoint)) {
-        case UTF8PROC_CATEGORY_SM: case UTF8PROC_CATEGORY_SC: case UTF8PROC_CATEGORY_SK: case UTF8PROC_CATEGORY_SO:
-            return true;
-        default:
-            return false;
+        case UTF8PROC_CATEGORY_SM:
+        case UTF8PROC_CATEGORY_SC:
+        case UTF8PROC_CATEGORY_SK:
+        case UTF8PROC_CATEGORY_SO: return true;
+        default: return false;
     }
 }
 
@@ -120,7 +124,8 @@ bool isBlank(const std::optional<std::string>& text) { return !text || isBlank(s
 std::string lowercased(std::string_view text) {
     constexpr utf8proc_int32_t capitalIWithDot = 0x130, capitalSigma = 0x3A3, finalSigma = 0x3C2;
     std::vector<std::pair<utf8proc_int32_t, std::string_view>> codePoints;
-    forEachCodePoint(text, [&](utf8proc_int32_t codePoint, std::string_view bytes) { codePoints.emplace_back(codePoint, bytes); });
+    forEachCodePoint(
+        text, [&](utf8proc_int32_t codePoint, std::string_view bytes) { codePoints.emplace_back(codePoint, bytes); });
     std::string lower;
     lower.reserve(text.size());
     for (std::size_t i = 0; i < codePoints.size(); ++i) {
@@ -141,9 +146,9 @@ std::string lowercased(std::string_view text) {
 
 std::string removingDiacritics(std::string_view text) {
     utf8proc_uint8_t* mapped = nullptr;
-    const auto length = utf8proc_map(reinterpret_cast<const utf8proc_uint8_t*>(text.data()),
-                                     static_cast<utf8proc_ssize_t>(text.size()), &mapped,
-                                     static_cast<utf8proc_option_t>(UTF8PROC_DECOMPOSE | UTF8PROC_STRIPMARK));
+    const auto length =
+        utf8proc_map(reinterpret_cast<const utf8proc_uint8_t*>(text.data()), static_cast<utf8proc_ssize_t>(text.size()),
+                     &mapped, static_cast<utf8proc_option_t>(UTF8PROC_DECOMPOSE | UTF8PROC_STRIPMARK));
     if (length < 0) return std::string(text);  // not valid UTF-8: left as it is
     std::string stripped(reinterpret_cast<const char*>(mapped), static_cast<std::size_t>(length));
     std::free(mapped);

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <set>
 
+#include "audkit/base/base64.hpp"
 #include "audkit/base/zk_log.hpp"
 #include "audkit/rules/rule_keys.hpp"
 #include "audkit/rules/rule_outcome.hpp"
 #include "audkit/tree/aud_view.hpp"
-#include "audkit/base/base64.hpp"
 #include "audkit/vision/vision_helper.hpp"
 
 namespace audkit {
@@ -18,7 +18,10 @@ using T = AudElementType;
 // Whether a view collects the found texts inside its bounds.
 bool attachesTextByBounds(const AudView& view) {
     switch (view.elementType) {
-        case T::key: case T::pageIndicator: case T::link: case T::searchField: return false;
+        case T::key:
+        case T::pageIndicator:
+        case T::link:
+        case T::searchField: return false;
         case T::image: return true;
         default: return view.get(viewkey::isActiveControl).value_or(false);
     }

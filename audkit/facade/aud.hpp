@@ -7,8 +7,8 @@
 #include "audkit/rules/aud_conf.hpp"
 #include "audkit/rules/aud_result.hpp"
 #include "audkit/tree/aud_context.hpp"
-#include "audkit/vision/found_text.hpp"
 #include "audkit/tree/text_recognizer.hpp"
+#include "audkit/vision/found_text.hpp"
 
 namespace audkit {
 
@@ -33,7 +33,8 @@ private:
     // One family each: ordinary rules judge a view alone; vision rules judge it
     // with its found texts and the views whose texts overlap it; post-run rules
     // judge what the walk gathered for them.
-    Results runViewRules(const std::vector<std::shared_ptr<AudRule>>& rules, const std::shared_ptr<AudView>& view) const;
+    Results runViewRules(const std::vector<std::shared_ptr<AudRule>>& rules,
+                         const std::shared_ptr<AudView>& view) const;
     Results runVisionRules(const std::vector<std::shared_ptr<VisionRule>>& rules, const std::shared_ptr<AudView>& view,
                            const std::vector<FoundText>& foundTexts, const Views& overlapping) const;
     Results runPostRunRules(const std::vector<std::shared_ptr<PostRunRule>>& rules,

@@ -4,11 +4,11 @@
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 
-#include "audkit/facade/aud.hpp"
 #include "audkit/base/files.hpp"
-#include "audkit/base/zk_log.hpp"
-#include "audkit/network/api_key.hpp"
 #include "audkit/base/text_helpers.hpp"
+#include "audkit/base/zk_log.hpp"
+#include "audkit/facade/aud.hpp"
+#include "audkit/network/api_key.hpp"
 
 namespace audkit {
 namespace {
@@ -36,8 +36,8 @@ AudKit::AudKit(std::shared_ptr<HttpTransport> transport, std::unique_ptr<AudClie
     if (telemetryDisabledByEnvironment()) return;
     analytics_ = Amplitude::make(transport_, client_->analyticsUserId);
     if (client_->user() && client_->organizationId())
-        usageService_ = std::make_shared<UsageServiceClient>(transport_, client_->user()->email, client_->organizationId(),
-                                                             std::nullopt);
+        usageService_ = std::make_shared<UsageServiceClient>(transport_, client_->user()->email,
+                                                             client_->organizationId(), std::nullopt);
 }
 
 std::unique_ptr<AudKit> AudKit::login(std::shared_ptr<HttpTransport> transport, const std::string& username,
@@ -149,7 +149,8 @@ std::string AudKit::save(AudResult& result, const std::optional<std::string>& di
     }
     metaData.customScanName.reset();
     // A screen title may hold a slash; as a file name it would name a folder.
-    std::string name = fileName.empty() ? metaData.appIdentifier + "-" + scanName.value_or(metaData.screenTitle) : fileName;
+    std::string name =
+        fileName.empty() ? metaData.appIdentifier + "-" + scanName.value_or(metaData.screenTitle) : fileName;
     for (auto& c : name)
         if (c == '/' || c == '\0') c = '-';
     return Files::save(document, *directory, name, "json");

@@ -35,7 +35,8 @@ public:
     static std::unique_ptr<AudKit> loginWithAPIKey(std::shared_ptr<HttpTransport> transport, const std::string& key,
                                                    const std::string& serverURL);
     static std::unique_ptr<AudKit> loginWithAccessToken(std::shared_ptr<HttpTransport> transport,
-                                                        std::shared_ptr<AccessToken> token, const std::string& serverURL,
+                                                        std::shared_ptr<AccessToken> token,
+                                                        const std::string& serverURL,
                                                         std::optional<std::string> organizationId = std::nullopt);
 
     const std::shared_ptr<AudConf>& configuration() const { return configuration_; }

@@ -4,13 +4,13 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "audkit/base/float_format.hpp"
 #include "audkit/base/id_and_time_source.hpp"
 #include "audkit/base/zk_log.hpp"
 #include "audkit/network/default_addresses.hpp"
 #include "audkit/network/http_executor.hpp"
 #include "audkit/network/server_errors.hpp"
 #include "audkit/network/url_wrapper.hpp"
-#include "audkit/base/float_format.hpp"
 
 namespace audkit {
 namespace {
@@ -21,8 +21,9 @@ std::string formComponent(std::string_view text) {
     std::string encoded;
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        const bool plain = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9') ||
-                           c == '.' || c == '_' || c == '-' || c == '*' || c == '@' || c == '!';
+        const bool plain = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+                           (byte >= '0' && byte <= '9') || c == '.' || c == '_' || c == '-' || c == '*' || c == '@' ||
+                           c == '!';
         if (plain) {
             encoded += c;
         } else if (c == ' ') {
@@ -40,14 +41,18 @@ std::string formComponent(std::string_view text) {
 
 std::string formEncoded(const std::map<std::string, std::string>& parameters) {
     std::string body;
-    for (const auto& [key, value] : parameters) body += (body.empty() ? "" : "&") + formComponent(key) + "=" + formComponent(value);
+    for (const auto& [key, value] : parameters)
+        body += (body.empty() ? "" : "&") + formComponent(key) + "=" + formComponent(value);
     return body;
 }
 
 AccessToken::AccessToken(std::shared_ptr<HttpTransport> transport, std::string username, std::string password,
                          std::string realm, std::string clientId, const std::string& authServerURL)
-    : transport_(std::move(transport)), username_(std::move(username)), password_(std::move(password)),
-      realm_(std::move(realm)), clientId_(std::move(clientId)) {
+    : transport_(std::move(transport)),
+      username_(std::move(username)),
+      password_(std::move(password)),
+      realm_(std::move(realm)),
+      clientId_(std::move(clientId)) {
     authServerURL_ = URLWrapper(authServerURL.empty() ? defaultAuthenticationAddress : authServerURL).url();
     if (username_.empty()) throw EmptyCredentialError("username");
     if (password_.empty()) throw EmptyCredentialError("password");
@@ -60,10 +65,13 @@ bool AccessToken::isAccessTokenValid() const {
     return !accessToken_.empty() && lastRefreshTime_ + accessTokenExpirationTime_ > nowInSeconds();
 }
 
-bool AccessToken::isRefreshTokenValid() const { return lastRefreshTime_ + refreshTokenExpirationTime_ > nowInSeconds(); }
+bool AccessToken::isRefreshTokenValid() const {
+    return lastRefreshTime_ + refreshTokenExpirationTime_ > nowInSeconds();
+}
 
 void AccessToken::fetchToken() {
-    const auto url = URLWrapper(authServerURL_).appending({"/auth/realms/" + realm_ + "/protocol/openid-connect/token"});
+    const auto url =
+        URLWrapper(authServerURL_).appending({"/auth/realms/" + realm_ + "/protocol/openid-connect/token"});
     const bool refreshGrant = isRefreshTokenValid();
     std::map<std::string, std::string> parameters{{"client_id", clientId_}};
     if (refreshGrant) {
@@ -75,8 +83,11 @@ void AccessToken::fetchToken() {
         parameters["password"] = password_;
     }
     const bool firstLogin = lastRefreshTime_ == 0;
-    if (firstLogin) ZKLog::debug("Attempting to login...");
-    else ZKLog::debug(std::string("Token ") + (refreshGrant ? "accessToken" : "refreshToken") + " has expired. Attempting refresh...");
+    if (firstLogin)
+        ZKLog::debug("Attempting to login...");
+    else
+        ZKLog::debug(std::string("Token ") + (refreshGrant ? "accessToken" : "refreshToken") +
+                     " has expired. Attempting refresh...");
 
     const auto body = send(*transport_, postRequest(url, formEncoded(parameters), ContentType::formURLEncoded, nullptr),
                            SuccessfulMessage::generic);
@@ -93,8 +104,11 @@ void AccessToken::fetchToken() {
     refreshTokenExpirationTime_ = refreshExpiresIn;
     tokenType_ = std::move(type);
     lastRefreshTime_ = nowInSeconds();
-    if (firstLogin) ZKLog::debug("Login successful.");
-    else ZKLog::debug(std::string("Successfully generated new ") + (refreshGrant ? "accessToken" : "refreshToken") + ".");
+    if (firstLogin)
+        ZKLog::debug("Login successful.");
+    else
+        ZKLog::debug(std::string("Successfully generated new ") + (refreshGrant ? "accessToken" : "refreshToken") +
+                     ".");
 }
 
 CredentialHeader AccessToken::credentialHeader() {

@@ -15,7 +15,8 @@ AudAuth AudAuth::fetch(HttpTransport& transport, const std::string& serverURL) {
     const auto reply = nlohmann::json::parse(body, nullptr, false);
     if (!reply.is_object() || !reply.contains("url") || !reply["url"].is_string() || !reply.contains("realm") ||
         !reply["realm"].is_string()) {
-        ZKLog::always("ZUNIK ERROR: the reply of " + url.url() + " is not an object with \"url\" and \"realm\" strings.");
+        ZKLog::always("ZUNIK ERROR: the reply of " + url.url() +
+                      " is not an object with \"url\" and \"realm\" strings.");
         throw CouldNotGetAuthURL();
     }
     return AudAuth{reply["url"].get<std::string>(), reply["realm"].get<std::string>()};

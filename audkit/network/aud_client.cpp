@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "audkit/base/text_helpers.hpp"
 #include "audkit/base/zk_log.hpp"
 #include "audkit/network/access_token.hpp"
 #include "audkit/network/aud_auth.hpp"
@@ -9,7 +10,6 @@
 #include "audkit/network/gzip.hpp"
 #include "audkit/network/http_executor.hpp"
 #include "audkit/rules/aud_result.hpp"
-#include "audkit/base/text_helpers.hpp"
 
 namespace audkit {
 namespace {
@@ -46,13 +46,16 @@ AudClientError::AudClientError(Case errorCase) : MessageError(clientErrorText(er
 
 AudClient::AudClient(std::shared_ptr<HttpTransport> transport, std::shared_ptr<Authentication> authentication,
                      const std::string& serverURL, std::optional<std::string> organizationId)
-    : transport_(std::move(transport)), authentication_(std::move(authentication)),
-      serverURL_(serverURL.empty() ? defaultServerAddress : serverURL), organizationId_(std::move(organizationId)) {
+    : transport_(std::move(transport)),
+      authentication_(std::move(authentication)),
+      serverURL_(serverURL.empty() ? defaultServerAddress : serverURL),
+      organizationId_(std::move(organizationId)) {
     verifyUser();
 }
 
-std::unique_ptr<AudClient> AudClient::withPassword(std::shared_ptr<HttpTransport> transport, const std::string& username,
-                                                   const std::string& password, const std::string& serverURL,
+std::unique_ptr<AudClient> AudClient::withPassword(std::shared_ptr<HttpTransport> transport,
+                                                   const std::string& username, const std::string& password,
+                                                   const std::string& serverURL,
                                                    std::optional<std::string> organizationId) {
     const auto auth = AudAuth::fetch(*transport, serverURL);
     auto token = std::make_shared<AccessToken>(transport, username, password, auth.realm, "", auth.url);
@@ -63,8 +66,9 @@ const AudUser& AudClient::verifyUser() {
     if (!user_) {
         ZKLog::debug("Verifying authentication...");
         try {
-            const auto body = send(*transport_, getRequest(serverURL_.appending({"/attest/user"}), authentication_.get()),
-                                   SuccessfulMessage::userVerified);
+            const auto body =
+                send(*transport_, getRequest(serverURL_.appending({"/attest/user"}), authentication_.get()),
+                     SuccessfulMessage::userVerified);
             const auto reply = Json::parse(body);
             AudUser user{reply.at("userId").get<std::string>(), reply.at("email").get<std::string>(), std::nullopt};
             if (reply.contains("usageServiceOrg") && reply.at("usageServiceOrg").is_string())
@@ -107,7 +111,8 @@ AudKitResultKey AudClient::postResult(const AudResult& result) {
 
 std::string AudClient::getResult(const AudKitResultKey& key) {
     ZKLog::debug("Attempting to get scan from server...");
-    auto body = send(*transport_, getRequest(serverURL_.appending({"/attest/result/aud", key.description()}), authentication_.get()),
+    auto body = send(*transport_,
+                     getRequest(serverURL_.appending({"/attest/result/aud", key.description()}), authentication_.get()),
                      SuccessfulMessage::resultRetrived);
     ZKLog::debug("Retrieving scan from server successful.");
     return body;
@@ -124,8 +129,8 @@ AudKitResultKey AudClient::tagResult(const AudKitResultKey& key, const std::vect
         throw AudClientError(AudClientError::Case::tagsUnableToBeSerialized);
     }
     const auto reply = send(*transport_,
-                            postRequest(serverURL_.appending({"/attest/result/tag", key.description()}), std::move(body),
-                                        ContentType::json, authentication_.get()),
+                            postRequest(serverURL_.appending({"/attest/result/tag", key.description()}),
+                                        std::move(body), ContentType::json, authentication_.get()),
                             SuccessfulMessage::resultTagged);
     auto tagged = keyFromReply(reply, AudClientError::Case::couldNotTagScan);
     ZKLog::debug("Successfully tagged scans.");
@@ -143,8 +148,9 @@ void AudClient::updateScanName(const AudKitResultKey& key, const std::string& na
 
 AudKitResultKey AudClient::deleteResult(const AudKitResultKey& key) {
     ZKLog::debug("Attempting to delete scan from server...");
-    const auto reply = send(*transport_, deleteRequest(serverURL_.appending({"/attest/result", key.description()}), authentication_.get()),
-                            SuccessfulMessage::resultDeleted);
+    const auto reply = send(
+        *transport_, deleteRequest(serverURL_.appending({"/attest/result", key.description()}), authentication_.get()),
+        SuccessfulMessage::resultDeleted);
     auto deleted = keyFromReply(reply, AudClientError::Case::couldNotDeleteScan);
     ZKLog::debug("Scan successfully deleted.");
     return deleted;

@@ -24,8 +24,14 @@ struct AudUser {
 class AudClientError : public MessageError {
 public:
     enum class Case {
-        couldNotSendScan, couldNotTagScan, tagsUnableToBeSerialized, couldNotDeleteScan, couldNotGetScan,
-        couldNotUpdateScan, couldNotVerifyUser, couldNotSerializeResult
+        couldNotSendScan,
+        couldNotTagScan,
+        tagsUnableToBeSerialized,
+        couldNotDeleteScan,
+        couldNotGetScan,
+        couldNotUpdateScan,
+        couldNotVerifyUser,
+        couldNotSerializeResult
     };
     explicit AudClientError(Case errorCase);
     Case errorCase() const { return case_; }
@@ -44,8 +50,9 @@ public:
               const std::string& serverURL, std::optional<std::string> organizationId = std::nullopt);
     // The password login: asks the backend for its authentication server,
     // logs in there, then checks the user.
-    static std::unique_ptr<AudClient> withPassword(std::shared_ptr<HttpTransport> transport, const std::string& username,
-                                                   const std::string& password, const std::string& serverURL,
+    static std::unique_ptr<AudClient> withPassword(std::shared_ptr<HttpTransport> transport,
+                                                   const std::string& username, const std::string& password,
+                                                   const std::string& serverURL,
                                                    std::optional<std::string> organizationId = std::nullopt);
 
     // The current user; asks the server only the first time.

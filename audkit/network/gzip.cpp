@@ -26,7 +26,8 @@ GzipError::GzipError(int code, const char* streamMessage)
 
 std::string gzipped(std::string_view bytes, int level, int windowBits) {
     if (bytes.empty()) return {};
-    if (bytes.size() > std::numeric_limits<uInt>::max()) throw GzipError(Z_BUF_ERROR, "input too large for one gzip stream");
+    if (bytes.size() > std::numeric_limits<uInt>::max())
+        throw GzipError(Z_BUF_ERROR, "input too large for one gzip stream");
     z_stream stream{};
     stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
     stream.avail_in = static_cast<uInt>(bytes.size());

@@ -9,8 +9,15 @@ namespace audkit {
 
 // What is logged when a request succeeds.
 enum class SuccessfulMessage {
-    resultPosted, resultDeleted, resultRetrived, resultTagged, scanNameUpdated, userVerified, serverVerified,
-    generic, none
+    resultPosted,
+    resultDeleted,
+    resultRetrived,
+    resultTagged,
+    scanNameUpdated,
+    userVerified,
+    serverVerified,
+    generic,
+    none
 };
 
 std::string successfulMessageText(SuccessfulMessage message);

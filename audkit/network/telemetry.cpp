@@ -45,14 +45,16 @@ std::string deviceModelIdentifier() {
     return systemName().machine;
 }
 
-std::shared_ptr<Amplitude> Amplitude::make(std::shared_ptr<HttpTransport> transport, const std::optional<std::string>& userId,
-                                           std::string sendEventURL) {
+std::shared_ptr<Amplitude> Amplitude::make(std::shared_ptr<HttpTransport> transport,
+                                           const std::optional<std::string>& userId, std::string sendEventURL) {
     if (!userId) return nullptr;
     return std::shared_ptr<Amplitude>(new Amplitude(std::move(transport), *userId, std::move(sendEventURL)));
 }
 
 Amplitude::Amplitude(std::shared_ptr<HttpTransport> transport, std::string userId, std::string sendEventURL)
-    : transport_(std::move(transport)), userId_(std::move(userId)), sendEventURL_(std::move(sendEventURL)),
+    : transport_(std::move(transport)),
+      userId_(std::move(userId)),
+      sendEventURL_(std::move(sendEventURL)),
       sessionId_(nowInMilliseconds()) {}
 
 Json Amplitude::payload(const std::string& eventType, const Json& eventProperties) const {
@@ -91,8 +93,11 @@ void Amplitude::sendError(const std::string& eventType, const std::string& error
 UsageServiceClient::UsageServiceClient(std::shared_ptr<HttpTransport> transport, std::optional<std::string> userId,
                                        std::optional<std::string> organizationId, std::optional<std::string> distinctId,
                                        std::string usageEventPath)
-    : transport_(std::move(transport)), userId_(std::move(userId)), organizationId_(std::move(organizationId)),
-      distinctId_(std::move(distinctId)), usageEventPath_(std::move(usageEventPath)) {}
+    : transport_(std::move(transport)),
+      userId_(std::move(userId)),
+      organizationId_(std::move(organizationId)),
+      distinctId_(std::move(distinctId)),
+      usageEventPath_(std::move(usageEventPath)) {}
 
 Json UsageServiceClient::body(UsageServiceEventType eventType) const {
     Json body = Json::object();

@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
+#include "audkit/base/json.hpp"
 #include "audkit/network/http_transport.hpp"
 #include "audkit/rules/analytics_sender.hpp"
-#include "audkit/base/json.hpp"
 
 namespace audkit {
 

@@ -6,9 +6,12 @@ namespace {
 // An absolute http(s) address with a host and no blanks or control characters.
 bool isHttpUrl(std::string_view text) {
     std::string_view rest;
-    if (text.starts_with("http://")) rest = text.substr(7);
-    else if (text.starts_with("https://")) rest = text.substr(8);
-    else return false;
+    if (text.starts_with("http://"))
+        rest = text.substr(7);
+    else if (text.starts_with("https://"))
+        rest = text.substr(8);
+    else
+        return false;
     for (const char c : text)
         if (static_cast<unsigned char>(c) <= 0x20 || c == 0x7f) return false;
     const auto hostEnd = rest.find_first_of("/?#");
@@ -28,8 +31,10 @@ URLWrapper URLWrapper::appending(std::initializer_list<std::string_view> compone
     for (auto component : components) {
         const bool endsWithSlash = !joined.empty() && joined.back() == '/';
         const bool startsWithSlash = !component.empty() && component.front() == '/';
-        if (endsWithSlash && startsWithSlash) component.remove_prefix(1);
-        else if (!endsWithSlash && !startsWithSlash) joined += '/';
+        if (endsWithSlash && startsWithSlash)
+            component.remove_prefix(1);
+        else if (!endsWithSlash && !startsWithSlash)
+            joined += '/';
         joined += component;
     }
     return URLWrapper(joined);

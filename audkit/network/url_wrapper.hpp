@@ -14,8 +14,9 @@ public:
     class URLinvalidFormat : public MessageError {
     public:
         explicit URLinvalidFormat(std::string_view text)
-            : MessageError("URL " + std::string(text) +
-                           " is not in the correct format. Please ensure that it starts with `http://` or `https://`.") {}
+            : MessageError(
+                  "URL " + std::string(text) +
+                  " is not in the correct format. Please ensure that it starts with `http://` or `https://`.") {}
     };
 
     // Throws URLinvalidFormat.

@@ -90,8 +90,10 @@ public:
         if (!attributes) return attributes;
         const auto frameKey = std::string(attributeKey(AccessibilityAttribute::frame));
         if (const auto rotated = device_.rotatedAppFrame(); rotated && attributes->contains(frameKey)) {
-            if (*rotated) (*attributes)[frameKey] = **rotated;
-            else attributes->erase(frameKey);
+            if (*rotated)
+                (*attributes)[frameKey] = **rotated;
+            else
+                attributes->erase(frameKey);
         }
         return attributes;
     }
@@ -146,7 +148,10 @@ private:
 class BundlePlatform::Parts : public SnapshotSource, public ApplicationControl {
 public:
     explicit Parts(const CaptureBundle& bundle)
-        : bundle(bundle), interface(bundle), device(bundle), screen(bundle),
+        : bundle(bundle),
+          interface(bundle),
+          device(bundle),
+          screen(bundle),
           root(std::make_shared<BundleRootElement>(bundle, device)) {}
 
     AccessibilityInterface* accessibilityInterface() override { return &interface; }

@@ -55,7 +55,9 @@ std::string kindName(const json& value) {
     }
 }
 
-std::string quotedId(const std::string& text) { return json(text).dump(-1, ' ', false, json::error_handler_t::replace); }
+std::string quotedId(const std::string& text) {
+    return json(text).dump(-1, ' ', false, json::error_handler_t::replace);
+}
 
 class Reader {
 public:
@@ -195,7 +197,8 @@ void checkTree(const Reader& reader, const std::unordered_map<std::string_view, 
                 cycle.push_back(child);
                 reader.fail("reference cycle in \"elements\": " + describePath(cycle));
             }
-            const std::string firstParent = reached->second.empty() ? std::string("(the root)") : quotedId(reached->second);
+            const std::string firstParent =
+                reached->second.empty() ? std::string("(the root)") : quotedId(reached->second);
             reader.fail("element " + quotedId(child) + " is listed under two parents in \"elements\": " + firstParent +
                         " and " + quotedId(id));
         }
@@ -236,7 +239,8 @@ std::optional<BundleOrientation> readOrientation(const json& document) {
     BundleOrientation orientation;
     const auto initial = found->find("initial");
     if (initial != found->end() && initial->is_number_integer())
-        orientation.initial = static_cast<DeviceOrientation>(std::clamp<std::int64_t>(initial->get<std::int64_t>(), 0, 4));
+        orientation.initial =
+            static_cast<DeviceOrientation>(std::clamp<std::int64_t>(initial->get<std::int64_t>(), 0, 4));
     const auto frames = found->find("appFrames");
     if (frames != found->end() && frames->is_object()) {
         for (const auto& [key, value] : frames->items()) {
@@ -259,7 +263,8 @@ std::string readFile(const std::filesystem::path& path) {
     if (!in) throw CaptureBundleError(path.string() + ": cannot be opened");
     std::string text(size, '\0');
     in.read(text.data(), static_cast<std::streamsize>(size));
-    if (static_cast<std::uintmax_t>(in.gcount()) != size) throw CaptureBundleError(path.string() + ": could not be read whole");
+    if (static_cast<std::uintmax_t>(in.gcount()) != size)
+        throw CaptureBundleError(path.string() + ": could not be read whole");
     return text;
 }
 
@@ -289,7 +294,8 @@ CaptureBundle CaptureBundle::fromText(const std::string& text, const std::filesy
     if (!document.is_object()) reader.fail("the document must be a JSON object, found " + kindName(document));
 
     const auto& format = reader.required(document, "format", "");
-    if (format != "audkit-capture") reader.fail("member \"format\" is " + format.dump() + ", expected \"audkit-capture\"");
+    if (format != "audkit-capture")
+        reader.fail("member \"format\" is " + format.dump() + ", expected \"audkit-capture\"");
     const auto& version = reader.required(document, "version", "");
     if (!version.is_number_integer() || version.get<std::int64_t>() != 1)
         reader.fail("member \"version\" is " + version.dump() + ", only version 1 is supported");
@@ -313,8 +319,10 @@ CaptureBundle CaptureBundle::fromText(const std::string& text, const std::filesy
     data->index.reserve(elements.size());
     for (const auto& [id, record] : elements.items()) data->index.emplace(id, &record);
     const auto root = elements.find(data->rootId);
-    if (root == elements.end()) reader.fail("member \"root\" names " + quotedId(data->rootId) + ", which is not in \"elements\"");
-    if (!root->is_object()) reader.fail("element " + quotedId(data->rootId) + " must be an object, found " + kindName(*root));
+    if (root == elements.end())
+        reader.fail("member \"root\" names " + quotedId(data->rootId) + ", which is not in \"elements\"");
+    if (!root->is_object())
+        reader.fail("element " + quotedId(data->rootId) + " must be an object, found " + kindName(*root));
     const auto rootType = root->find("rawType");
     if (rootType == root->end() || !rootType->is_number_unsigned())
         reader.fail("the root element " + quotedId(data->rootId) + " needs an integer \"rawType\"");
@@ -329,7 +337,9 @@ CaptureBundle CaptureBundle::fromText(const std::string& text, const std::filesy
 const std::filesystem::path& CaptureBundle::capturePath() const { return data_->capturePath; }
 const std::filesystem::path& CaptureBundle::screenshotPath() const { return data_->screenshotPath; }
 const BundleDevice& CaptureBundle::device() const { return data_->device; }
-const std::optional<std::string>& CaptureBundle::runnerBundleIdentifier() const { return data_->runnerBundleIdentifier; }
+const std::optional<std::string>& CaptureBundle::runnerBundleIdentifier() const {
+    return data_->runnerBundleIdentifier;
+}
 const std::string& CaptureBundle::rootId() const { return data_->rootId; }
 std::uint64_t CaptureBundle::rootRawType() const { return data_->rootRawType; }
 const BundleRootQueries& CaptureBundle::rootQueries() const { return data_->rootQueries; }

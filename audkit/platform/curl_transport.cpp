@@ -32,7 +32,8 @@ HttpReply CurlTransport::perform(const HttpRequest& request) {
     CURL* curl = handle.get();
 
     curl_slist* rawHeaders = nullptr;
-    for (const auto& [name, value] : request.headers) rawHeaders = curl_slist_append(rawHeaders, (name + ": " + value).c_str());
+    for (const auto& [name, value] : request.headers)
+        rawHeaders = curl_slist_append(rawHeaders, (name + ": " + value).c_str());
     rawHeaders = curl_slist_append(rawHeaders, "Expect:");  // no 100-continue round trip before a body
     std::unique_ptr<curl_slist, ListDeleter> headers(rawHeaders);
 

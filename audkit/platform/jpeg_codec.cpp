@@ -42,7 +42,8 @@ RgbaImage decodeJpeg(std::string_view bytes) {
     int width = 0, height = 0, subsampling = 0, colorspace = 0;
     if (tjDecompressHeader3(handle.get(), data, bytes.size(), &width, &height, &subsampling, &colorspace) != 0)
         fail(handle.get(), "header reading");
-    if (width <= 0 || height <= 0 || static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > maxImagePixels)
+    if (width <= 0 || height <= 0 ||
+        static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > maxImagePixels)
         throw ImageDecodingError("JPEG image of " + std::to_string(width) + "x" + std::to_string(height) +
                                  " pixels is outside the accepted size");
     RgbaImage image;

@@ -28,8 +28,7 @@ RgbaImage decodePng(std::string_view bytes) {
     check(spng_get_ihdr(context.get(), &header), "header reading");
     if (static_cast<std::uint64_t>(header.width) * header.height > maxImagePixels)
         throw ImageDecodingError("PNG image of " + std::to_string(header.width) + "x" + std::to_string(header.height) +
-                                 " pixels is larger than the " + std::to_string(maxImagePixels) +
-                                 " pixels accepted");
+                                 " pixels is larger than the " + std::to_string(maxImagePixels) + " pixels accepted");
 
     std::size_t size = 0;
     check(spng_decoded_image_size(context.get(), SPNG_FMT_RGBA8, &size), "size computation");
@@ -57,8 +56,9 @@ std::string encodePng(const RgbaImage& image) {
     header.bit_depth = 8;
     header.color_type = SPNG_COLOR_TYPE_TRUECOLOR_ALPHA;
     check(spng_set_ihdr(context.get(), &header), "header writing");
-    check(spng_encode_image(context.get(), image.pixels.data(), image.pixels.size(), SPNG_FMT_PNG, SPNG_ENCODE_FINALIZE),
-          "encoding");
+    check(
+        spng_encode_image(context.get(), image.pixels.data(), image.pixels.size(), SPNG_FMT_PNG, SPNG_ENCODE_FINALIZE),
+        "encoding");
     std::size_t size = 0;
     int status = 0;
     void* buffer = spng_get_png_buffer(context.get(), &size, &status);

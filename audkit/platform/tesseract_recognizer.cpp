@@ -13,9 +13,9 @@
 namespace audkit {
 namespace {
 
-constexpr int blockSize = 8;           // pixels per cell of the background estimate
-constexpr int backgroundRadius = 5;    // cells on each side: a 5 x 5 cell median, about 20 points at scale 3
-constexpr float contrastGain = 2.0F;   // how dark a given distance from the background becomes
+constexpr int blockSize = 8;          // pixels per cell of the background estimate
+constexpr int backgroundRadius = 5;   // cells on each side: a 5 x 5 cell median, about 20 points at scale 3
+constexpr float contrastGain = 2.0F;  // how dark a given distance from the background becomes
 constexpr float minimumConfidence = 40;
 
 std::vector<std::uint8_t> luma(const RgbaImage& image) {
@@ -93,7 +93,8 @@ std::vector<std::uint8_t> TesseractRecognizer::preprocess(const RgbaImage& image
             for (int dy = -backgroundRadius; dy <= backgroundRadius; ++dy)
                 for (int dx = -backgroundRadius; dx <= backgroundRadius; ++dx) {
                     const int x = cx + dx, y = cy + dy;
-                    if (x >= 0 && y >= 0 && x < cellsX && y < cellsY) window.push_back(cells[static_cast<std::size_t>(y) * cellsX + x]);
+                    if (x >= 0 && y >= 0 && x < cellsX && y < cellsY)
+                        window.push_back(cells[static_cast<std::size_t>(y) * cellsX + x]);
                 }
             std::nth_element(window.begin(), window.begin() + window.size() / 2, window.end());
             background[static_cast<std::size_t>(cy) * cellsX + cx] = window[window.size() / 2];
@@ -141,7 +142,8 @@ std::vector<TextObservation> TesseractRecognizer::recognize(const RgbaImage& ima
         const double em = (bottom - top) / inkShareOfEm[static_cast<std::size_t>(glyphClass(text))];
         const double centre = (top + bottom) / 2.0;
         top = std::max(0, static_cast<int>(std::lround(centre - em * lineHeightInEm / 2)));
-        bottom = std::min(static_cast<int>(image.height), static_cast<int>(std::lround(centre + em * lineHeightInEm / 2)));
+        bottom =
+            std::min(static_cast<int>(image.height), static_cast<int>(std::lround(centre + em * lineHeightInEm / 2)));
         TextObservation observation;
         observation.text = text;
         observation.x = left / width;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
-#include "audkit/base/zk_log.hpp"
+#include "audkit/base/error_utils.hpp"
 #include "audkit/rules/aud_rule_id.hpp"
 #include "audkit/rules/rule_catalogue.hpp"
 
@@ -16,7 +16,8 @@ RuleIdDNEError::RuleIdDNEError(const std::string& ruleId, const AudConf& conf)
       ruleId_(ruleId) {}
 
 AudConf::AudConf() {
-    for (const auto& entry : ruleCatalogue()) rules[std::string(toString(entry.info->id))] = catalogueConf(entry.info->id);
+    for (const auto& entry : ruleCatalogue())
+        rules[std::string(toString(entry.info->id))] = catalogueConf(entry.info->id);
 }
 
 void AudConf::send(const std::string& eventType, const Json& properties) const {
@@ -56,23 +57,24 @@ void AudConf::applyIgnore(const std::string& ruleId, bool ignored) {
         conf->ignored = ignored;
         rules[ruleId] = std::move(conf);
     } else {
-        ZKLog::log(RuleIdDNEError(ruleId, *this));
+        throw RuleIdDNEError(ruleId, *this);
     }
 }
 
 void AudConf::ignore(const std::string& ruleId, bool ignored) {
     send("rule:ignore", Json{{"rule_ids", Json::array({ruleId})}});
-    applyIgnore(ruleId, ignored);
+    ErrorUtils::runAndLog([&] { applyIgnore(ruleId, ignored); });
 }
 
 void AudConf::ignore(const std::vector<std::string>& ruleIds, bool ignored) {
     send("rule:ignore", Json{{"rule_ids", ruleIds}});
-    for (const auto& id : ruleIds) applyIgnore(id, ignored);
+    for (const auto& id : ruleIds) ErrorUtils::runAndLog([&] { applyIgnore(id, ignored); });
 }
 
 void AudConf::ignoreRulesFor(const std::map<std::string, std::set<std::string>>& rulesForViews) {
     for (const auto& [view, ids] : rulesForViews)
-        send("rule:ignore_view", Json{{"class_ids", view}, {"rule_ids", std::vector<std::string>(ids.begin(), ids.end())}});
+        send("rule:ignore_view",
+             Json{{"class_ids", view}, {"rule_ids", std::vector<std::string>(ids.begin(), ids.end())}});
     ignoredRules = rulesForViews;
 }
 
@@ -85,14 +87,15 @@ void AudConf::ignoreExperimental() {
 
 std::vector<std::shared_ptr<AudRule>> AudConf::rulesToRun() const {
     std::vector<std::shared_ptr<AudRule>> toRun;
-    for (const auto& [id, conf] : rules) {
-        if (conf->ignored) continue;
+    for (const auto& entry : rules) {
+        const auto& id = entry.first;
+        if (entry.second->ignored) continue;
         if (const auto builtIn = enumFromName<AudRuleId>(id)) {
             toRun.push_back(makeRule(*builtIn));
             continue;
         }
-        const auto custom = std::find_if(customRules_.begin(), customRules_.end(),
-                                         [&](const auto& rule) { return rule->id() == id; });
+        const auto custom =
+            std::find_if(customRules_.begin(), customRules_.end(), [&](const auto& rule) { return rule->id() == id; });
         if (custom != customRules_.end()) toRun.push_back(*custom);
     }
     return toRun;

@@ -63,6 +63,7 @@ public:
     std::string description() const;
 
 private:
+    // Throws RuleIdDNEError for an id that is neither configured nor built in.
     void applyIgnore(const std::string& ruleId, bool ignored);
     void send(const std::string& eventType, const Json& properties) const;
 

@@ -11,13 +11,23 @@ namespace {
 
 bool staysAsIs(utf8proc_int32_t codePoint) {
     switch (utf8proc_category(codePoint)) {
-        case UTF8PROC_CATEGORY_LU: case UTF8PROC_CATEGORY_LL: case UTF8PROC_CATEGORY_LT: case UTF8PROC_CATEGORY_LM:
-        case UTF8PROC_CATEGORY_LO: case UTF8PROC_CATEGORY_MN: case UTF8PROC_CATEGORY_MC: case UTF8PROC_CATEGORY_ME:
-        case UTF8PROC_CATEGORY_ND: case UTF8PROC_CATEGORY_PC: case UTF8PROC_CATEGORY_PD: case UTF8PROC_CATEGORY_PS:
-        case UTF8PROC_CATEGORY_PE: case UTF8PROC_CATEGORY_PI: case UTF8PROC_CATEGORY_PF: case UTF8PROC_CATEGORY_PO:
-            return true;
-        default:
-            return false;
+        case UTF8PROC_CATEGORY_LU:
+        case UTF8PROC_CATEGORY_LL:
+        case UTF8PROC_CATEGORY_LT:
+        case UTF8PROC_CATEGORY_LM:
+        case UTF8PROC_CATEGORY_LO:
+        case UTF8PROC_CATEGORY_MN:
+        case UTF8PROC_CATEGORY_MC:
+        case UTF8PROC_CATEGORY_ME:
+        case UTF8PROC_CATEGORY_ND:
+        case UTF8PROC_CATEGORY_PC:
+        case UTF8PROC_CATEGORY_PD:
+        case UTF8PROC_CATEGORY_PS:
+        case UTF8PROC_CATEGORY_PE:
+        case UTF8PROC_CATEGORY_PI:
+        case UTF8PROC_CATEGORY_PF:
+        case UTF8PROC_CATEGORY_PO: return true;
+        default: return false;
     }
 }
 

@@ -22,13 +22,19 @@ std::size_t countStatus(const std::vector<std::shared_ptr<AudRuleResult>>& resul
 
 AudResult::AudResult(std::optional<std::string> name, std::shared_ptr<AudConf> conf,
                      std::shared_ptr<AudContext> context, std::vector<std::shared_ptr<AudRuleResult>> results)
-    : scanName(std::move(name)), audConf(std::move(conf)), audContext(std::move(context)),
+    : scanName(std::move(name)),
+      audConf(std::move(conf)),
+      audContext(std::move(context)),
       audRuleResults(std::move(results)) {
     if (audContext && !audContext->audMetaData.screenTitle.empty()) scanName = audContext->audMetaData.screenTitle;
 }
 
-std::vector<std::shared_ptr<AudRuleResult>> AudResult::failures() const { return withStatus(audRuleResults, AudStatus::fail); }
-std::vector<std::shared_ptr<AudRuleResult>> AudResult::passes() const { return withStatus(audRuleResults, AudStatus::pass); }
+std::vector<std::shared_ptr<AudRuleResult>> AudResult::failures() const {
+    return withStatus(audRuleResults, AudStatus::fail);
+}
+std::vector<std::shared_ptr<AudRuleResult>> AudResult::passes() const {
+    return withStatus(audRuleResults, AudStatus::pass);
+}
 std::vector<std::shared_ptr<AudRuleResult>> AudResult::incompletes() const {
     return withStatus(audRuleResults, AudStatus::incomplete);
 }
@@ -47,8 +53,8 @@ std::string AudResult::description() const {
         const auto& first = *group.front();
         text += ruleId + " (" + std::to_string(countStatus(group, AudStatus::fail)) + " failures " +
                 std::to_string(countStatus(group, AudStatus::pass)) + " passes " +
-                std::to_string(countStatus(group, AudStatus::incomplete)) + " incompletes): " +
-                std::string(toString(first.impact)) + " - " + first.ruleSummary + "\n\n";
+                std::to_string(countStatus(group, AudStatus::incomplete)) +
+                " incompletes): " + std::string(toString(first.impact)) + " - " + first.ruleSummary + "\n\n";
         for (const auto& result : group)
             if (result->status != AudStatus::pass) text += result->description();
     }
@@ -74,7 +80,8 @@ std::shared_ptr<AudResult> resultFromJson(const Json& json) {
     for (const auto& item : json.at("audRuleResults")) ruleResults.push_back(ruleResultFromJson(item));
     std::optional<std::string> scanName;
     if (json.contains("scanName")) scanName = json.at("scanName").get<std::string>();
-    auto result = std::make_shared<AudResult>(std::nullopt, std::move(conf), std::move(context), std::move(ruleResults));
+    auto result =
+        std::make_shared<AudResult>(std::nullopt, std::move(conf), std::move(context), std::move(ruleResults));
     result->scanName = std::move(scanName);
     if (json.contains("tags")) result->tags = json.at("tags").get<std::vector<std::string>>();
     return result;

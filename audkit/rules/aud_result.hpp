@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "audkit/base/json.hpp"
 #include "audkit/rules/aud_conf.hpp"
 #include "audkit/rules/aud_rule_result.hpp"
 #include "audkit/tree/aud_context.hpp"
-#include "audkit/base/json.hpp"
 
 namespace audkit {
 

@@ -1,7 +1,7 @@
 #include "audkit/rules/aud_rule.hpp"
 
-#include <cxxabi.h>
 #include <cstdlib>
+#include <cxxabi.h>
 #include <functional>
 #include <memory>
 #include <typeinfo>

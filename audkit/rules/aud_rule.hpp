@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "audkit/base/error.hpp"
-#include "audkit/tree/aud_props.hpp"
 #include "audkit/rules/rule_conf.hpp"
 #include "audkit/rules/rule_info.hpp"
+#include "audkit/tree/aud_props.hpp"
 
 namespace audkit {
 

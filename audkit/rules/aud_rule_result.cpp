@@ -2,9 +2,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "audkit/base/float_format.hpp"
 #include "audkit/rules/aud_rule.hpp"
 #include "audkit/tree/aud_view.hpp"
-#include "audkit/base/float_format.hpp"
 
 namespace audkit {
 namespace {
@@ -22,46 +22,64 @@ std::string describePropValue(const PropValue& value) {
     return std::visit(
         [](const auto& held) -> std::string {
             using Kind = std::decay_t<decltype(held)>;
-            if constexpr (std::is_same_v<Kind, bool>) return held ? "true" : "false";
+            if constexpr (std::is_same_v<Kind, bool>)
+                return held ? "true" : "false";
             else if constexpr (std::is_same_v<Kind, std::int64_t> || std::is_same_v<Kind, std::uint64_t>)
                 return std::to_string(held);
-            else if constexpr (std::is_same_v<Kind, double>) return describeDouble(held);
-            else if constexpr (std::is_same_v<Kind, float>) return describeFloat(held);
-            else if constexpr (std::is_same_v<Kind, std::string>) return held;
-            else if constexpr (std::is_same_v<Kind, AudTraits>) return held.toString();
+            else if constexpr (std::is_same_v<Kind, double>)
+                return describeDouble(held);
+            else if constexpr (std::is_same_v<Kind, float>)
+                return describeFloat(held);
+            else if constexpr (std::is_same_v<Kind, std::string>)
+                return held;
+            else if constexpr (std::is_same_v<Kind, AudTraits>)
+                return held.toString();
             else if constexpr (std::is_same_v<Kind, AudBounds> || std::is_same_v<Kind, AudRect> ||
                                std::is_same_v<Kind, AudPoint>)
                 return held.description();
-            else if constexpr (std::is_same_v<Kind, AudViewRef>) return held ? held->description() : "nil";
+            else if constexpr (std::is_same_v<Kind, AudViewRef>)
+                return held ? held->description() : "nil";
             else if constexpr (std::is_same_v<Kind, std::vector<std::string>>)
                 return describeList(held, [](const std::string& item) { return "\"" + item + "\""; });
             else if constexpr (std::is_same_v<Kind, std::vector<double>>)
                 return describeList(held, [](double item) { return describeDouble(item); });
             else if constexpr (std::is_same_v<Kind, AudViewList>)
                 return describeList(held, [](const AudViewRef& view) { return view ? view->description() : "nil"; });
-            else if constexpr (std::is_same_v<Kind, AudOrientation>) return std::string(toString(held));
+            else if constexpr (std::is_same_v<Kind, AudOrientation>)
+                return std::string(toString(held));
             else if constexpr (std::is_same_v<Kind, ElementOffScreen>)
                 return "ElementOffScreen(offScreenAmount: " + describeFloat(held.offScreenAmount) + ")";
             else if constexpr (std::is_same_v<Kind, PlatformRect>)
-                return "(" + describeDouble(held.x) + ", " + describeDouble(held.y) + ", " + describeDouble(held.width) +
-                       ", " + describeDouble(held.height) + ")";
+                return "(" + describeDouble(held.x) + ", " + describeDouble(held.y) + ", " +
+                       describeDouble(held.width) + ", " + describeDouble(held.height) + ")";
         },
         value);
 }
 
 AudRuleResult::AudRuleResult(AudStatus status, const std::optional<std::string>& summary, const AudRule& rule,
                              const AudView& view, std::shared_ptr<AudProps> props)
-    : status(status), impact(rule.config()->impact), ruleId(rule.id()),
-      ruleSummary(summary ? *summary : rule.config()->summary), props(std::move(props)), audViewId(view.audViewId),
-      isVisibleToUser(view.isVisibleToUser), experimental(rule.config()->experimental),
+    : status(status),
+      impact(rule.config()->impact),
+      ruleId(rule.id()),
+      ruleSummary(summary ? *summary : rule.config()->summary),
+      props(std::move(props)),
+      audViewId(view.audViewId),
+      isVisibleToUser(view.isVisibleToUser),
+      experimental(rule.config()->experimental),
       standard(rule.config()->standard) {}
 
 AudRuleResult::AudRuleResult(AudStatus status, AudImpact impact, std::string ruleId, std::string ruleSummary,
                              std::shared_ptr<AudProps> props, std::string audViewId, bool isVisibleToUser,
                              bool experimental, AudStandard standard)
-    : status(status), impact(impact), ruleId(std::move(ruleId)), ruleSummary(std::move(ruleSummary)),
-      props(std::move(props)), audViewId(std::move(audViewId)), isVisibleToUser(isVisibleToUser),
-      experimental(experimental), standard(standard) {}
+    : status(status),
+      impact(impact),
+      ruleId(std::move(ruleId)),
+      ruleSummary(std::move(ruleSummary)),
+      props(std::move(props)),
+      audViewId(std::move(audViewId)),
+      isVisibleToUser(isVisibleToUser),
+      experimental(experimental),
+      standard(standard) {}
 
 std::string AudRuleResult::description() const {
     std::string text = std::string(toString(status)) + ", View Id: " + audViewId +

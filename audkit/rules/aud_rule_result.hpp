@@ -4,10 +4,10 @@
 #include <optional>
 #include <string>
 
-#include "audkit/tree/aud_props.hpp"
+#include "audkit/base/json.hpp"
 #include "audkit/rules/aud_rule_id.hpp"
 #include "audkit/rules/rule_vocabulary.hpp"
-#include "audkit/base/json.hpp"
+#include "audkit/tree/aud_props.hpp"
 
 namespace audkit {
 

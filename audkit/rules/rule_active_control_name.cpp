@@ -11,7 +11,8 @@ std::shared_ptr<AudProps> RuleActiveControlName::collectProps(const AudView& vie
     if (view.elementType == T::datePicker || view.elementType == T::picker ||
         view.isChildOfElementType(T::datePicker) || view.isChildOfElementType(T::picker))
         return props;
-    if (view.elementType == T::image && view.isAccessibilityFocusable && view.viewHierarchy() == AudViewHierarchy::uiKit)
+    if (view.elementType == T::image && view.isAccessibilityFocusable &&
+        view.viewHierarchy() == AudViewHierarchy::uiKit)
         return props;  // such images are judged by ImageViewName
     const auto isActiveControl = view.get(viewkey::isActiveControl);
     if (!isActiveControl || !view.isAccessibilityFocusable) return props;

@@ -12,10 +12,13 @@ namespace audkit {
 class RuleActiveControlName : public AudRule {
 public:
     static constexpr RuleInfo info{
-        AudRuleId::activeControlName, AudStandard::wcag20, AudImpact::critical, false, false,
-        "Any interactive view should have an accessible name available for assistive technologies such as VoiceOver "
-        "and Voice Control.",
-        "This view has an accessible name available for assistive technologies."};
+        .id = AudRuleId::activeControlName,
+        .standard = AudStandard::wcag20,
+        .impact = AudImpact::critical,
+        .summary =
+            "Any interactive view should have an accessible name available for assistive technologies such as "
+            "VoiceOver and Voice Control.",
+        .passingDescription = "This view has an accessible name available for assistive technologies."};
     static constexpr const char* noNameMessage =
         "This control does not have a valid name. Ensure the element's accessibility label exists and is descriptive.";
     static constexpr const char* defaultStepperButtonNameMessage =

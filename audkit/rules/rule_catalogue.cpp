@@ -27,24 +27,15 @@ constexpr RuleCatalogueEntry row() {
 
 // Every built-in rule, one line each, in id order.
 constexpr std::array<RuleCatalogueEntry, 19> catalogue{{
-    {&unbuilt::a11yElementFocusBox, makeUnbuilt},
-    row<RuleActiveControlName>(),
-    {&unbuilt::associatedText, makeUnbuilt},
-    {&unbuilt::collidingViews, makeUnbuilt},
-    {&unbuilt::colorContrast, makeUnbuilt},
-    row<RuleConflictingTraits>(),
-    {&unbuilt::focusableText, makeUnbuilt},
-    row<RuleImageViewName>(),
-    {&unbuilt::inScrollView, makeUnbuilt},
-    {&unbuilt::inaccessibleAction, makeUnbuilt},
-    {&unbuilt::labelAtFront, makeUnbuilt},
-    {&unbuilt::labelInName, makeUnbuilt},
-    row<RuleMeaningfulAccessibleName>(),
-    {&unbuilt::nestedElementsName, makeUnbuilt},
-    {&unbuilt::screenOrientation, makeUnbuilt},
-    {&unbuilt::screenTitle, makeUnbuilt},
-    {&unbuilt::supportsDynamicType, makeUnbuilt},
-    {&unbuilt::touchTargetSize, makeUnbuilt},
+    {&unbuilt::a11yElementFocusBox, makeUnbuilt}, row<RuleActiveControlName>(),
+    {&unbuilt::associatedText, makeUnbuilt},      {&unbuilt::collidingViews, makeUnbuilt},
+    {&unbuilt::colorContrast, makeUnbuilt},       row<RuleConflictingTraits>(),
+    {&unbuilt::focusableText, makeUnbuilt},       row<RuleImageViewName>(),
+    {&unbuilt::inScrollView, makeUnbuilt},        {&unbuilt::inaccessibleAction, makeUnbuilt},
+    {&unbuilt::labelAtFront, makeUnbuilt},        {&unbuilt::labelInName, makeUnbuilt},
+    row<RuleMeaningfulAccessibleName>(),          {&unbuilt::nestedElementsName, makeUnbuilt},
+    {&unbuilt::screenOrientation, makeUnbuilt},   {&unbuilt::screenTitle, makeUnbuilt},
+    {&unbuilt::supportsDynamicType, makeUnbuilt}, {&unbuilt::touchTargetSize, makeUnbuilt},
     {&unbuilt::touchTargetSpacing, makeUnbuilt},
 }};
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "audkit/rules/rule_vocabulary.hpp"
 #include "audkit/base/json.hpp"
+#include "audkit/rules/rule_vocabulary.hpp"
 
 namespace audkit {
 

@@ -10,9 +10,11 @@ namespace audkit {
 // A focusable view must not carry traits that exclude each other.
 class RuleConflictingTraits : public AudRule {
 public:
-    static constexpr RuleInfo info{AudRuleId::conflictingTraits, AudStandard::platform, AudImpact::critical, false, false,
-                                   "Views should not have conflicting accessibility traits.",
-                                   "This view does not have conflicting accessibility traits."};
+    static constexpr RuleInfo info{.id = AudRuleId::conflictingTraits,
+                                   .standard = AudStandard::platform,
+                                   .impact = AudImpact::critical,
+                                   .summary = "Views should not have conflicting accessibility traits.",
+                                   .passingDescription = "This view does not have conflicting accessibility traits."};
     static constexpr PropKey<AudTraits> conflictingTraitsKey{"Conflicting Traits"};
     static constexpr std::array keys{rulekey::accessibilityTraits.name, rulekey::isAccessibilityFocusable.name,
                                      conflictingTraitsKey.name};

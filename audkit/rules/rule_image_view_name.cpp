@@ -6,7 +6,8 @@ namespace audkit {
 
 std::shared_ptr<AudProps> RuleImageViewName::collectProps(const AudView& view) {
     auto props = std::make_shared<AudProps>();
-    if (view.elementType != AudElementType::image || view.isChildOfProp(viewkey::isAccessibilityFocusable)) return props;
+    if (view.elementType != AudElementType::image || view.isChildOfProp(viewkey::isAccessibilityFocusable))
+        return props;
     props->add(rulekey::elementType, std::string("image"));
     props->add(rulekey::name, view.name);
     props->add(rulekey::isAccessibilityFocusable, view.isAccessibilityFocusable);

@@ -11,10 +11,13 @@ namespace audkit {
 class RuleImageViewName : public AudRule {
 public:
     static constexpr RuleInfo info{
-        AudRuleId::imageViewName, AudStandard::wcag20, AudImpact::critical, false, false,
-        "Focusable image elements should provide a meaningful accessible name available for assistive technologies "
-        "such as VoiceOver and Voice Control.",
-        "This image provides a meaningful accessible name for assistive technologies."};
+        .id = AudRuleId::imageViewName,
+        .standard = AudStandard::wcag20,
+        .impact = AudImpact::critical,
+        .summary =
+            "Focusable image elements should provide a meaningful accessible name available for assistive technologies "
+            "such as VoiceOver and Voice Control.",
+        .passingDescription = "This image provides a meaningful accessible name for assistive technologies."};
     static constexpr const char* noNameMessage =
         "This image is focusable and does not have a valid name. Ensure the image's accessibility label exists and is "
         "descriptive.";

@@ -13,11 +13,11 @@ struct RuleInfo {
     AudRuleId id;
     AudStandard standard;
     AudImpact impact;
-    bool experimental;
-    bool ignoredByDefault;
+    bool experimental = false;
+    bool ignoredByDefault = false;
     std::string_view summary;
     // Empty: the rule has none, and a PASS shows the configured summary.
-    std::string_view passingDescription;
+    std::string_view passingDescription{};
 };
 
 }  // namespace audkit

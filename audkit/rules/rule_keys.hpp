@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "audkit/tree/prop_key.hpp"
 #include "audkit/tree/aud_traits.hpp"
+#include "audkit/tree/prop_key.hpp"
 
 // Property keys that several rules record, and the two the runner adds to
 // every bag.

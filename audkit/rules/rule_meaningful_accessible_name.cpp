@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "audkit/tree/aud_view.hpp"
 #include "audkit/base/text_helpers.hpp"
+#include "audkit/tree/aud_view.hpp"
 
 namespace audkit {
 namespace {

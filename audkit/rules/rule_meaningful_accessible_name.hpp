@@ -11,9 +11,12 @@ namespace audkit {
 // ("Play button").
 class RuleMeaningfulAccessibleName : public AudRule {
 public:
-    static constexpr RuleInfo info{AudRuleId::meaningfulAccessibleName, AudStandard::platform, AudImpact::minor, false,
-                                   false, "An element's accessible name should not include its accessibility trait(s).",
-                                   "This element's accessible name does not include its accessibility trait(s)."};
+    static constexpr RuleInfo info{
+        .id = AudRuleId::meaningfulAccessibleName,
+        .standard = AudStandard::platform,
+        .impact = AudImpact::minor,
+        .summary = "An element's accessible name should not include its accessibility trait(s).",
+        .passingDescription = "This element's accessible name does not include its accessibility trait(s)."};
     static constexpr std::array keys{rulekey::accessibilityTraits.name, rulekey::name.name, rulekey::elementType.name,
                                      rulekey::isAccessibilityFocusable.name};
 

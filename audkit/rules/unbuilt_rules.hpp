@@ -9,61 +9,92 @@
 namespace audkit::unbuilt {
 
 inline constexpr RuleInfo a11yElementFocusBox{
-    AudRuleId::a11yElementFocusBox, AudStandard::bestPractice, AudImpact::moderate, false, false,
-    "Ensures a view's accessibility path, or VoiceOver focus box, encapsulates its own visual on-screen frame.", ""};
-inline constexpr RuleInfo associatedText{
-    AudRuleId::associatedText, AudStandard::wcag20, AudImpact::serious, false, false,
-    "A control should get its accessible name from a nearby label available for assistive technologies such as "
-    "VoiceOver and Voice Control.",
-    ""};
+    .id = AudRuleId::a11yElementFocusBox,
+    .standard = AudStandard::bestPractice,
+    .impact = AudImpact::moderate,
+    .summary =
+        "Ensures a view's accessibility path, or VoiceOver focus box, encapsulates its own visual on-screen frame."};
+inline constexpr RuleInfo associatedText{.id = AudRuleId::associatedText,
+                                         .standard = AudStandard::wcag20,
+                                         .impact = AudImpact::serious,
+                                         .summary =
+                                             "A control should get its accessible name from a nearby label available "
+                                             "for assistive technologies such as VoiceOver and Voice Control."};
 inline constexpr RuleInfo collidingViews{
-    AudRuleId::collidingViews, AudStandard::platform, AudImpact::minor, false, false,
-    "Views containing information should not intersect with another view, either entirely or partially.", ""};
-inline constexpr RuleInfo colorContrast{
-    AudRuleId::colorContrast, AudStandard::wcag20, AudImpact::serious, false, false,
-    "Ensures that each text element has a minimum 4.5:1 contrast ratio with its background and that large text has "
-    "a minimum 3.0:1 contrast ratio.",
-    ""};
+    .id = AudRuleId::collidingViews,
+    .standard = AudStandard::platform,
+    .impact = AudImpact::minor,
+    .summary = "Views containing information should not intersect with another view, either entirely or partially."};
+inline constexpr RuleInfo colorContrast{.id = AudRuleId::colorContrast,
+                                        .standard = AudStandard::wcag20,
+                                        .impact = AudImpact::serious,
+                                        .summary =
+                                            "Ensures that each text element has a minimum 4.5:1 contrast ratio with "
+                                            "its background and that large text has a minimum 3.0:1 contrast ratio."};
 inline constexpr RuleInfo focusableText{
-    AudRuleId::focusableText, AudStandard::wcag20, AudImpact::critical, false, false,
-    "Views containing text should be focusable for assistive technologies such as VoiceOver.", ""};
+    .id = AudRuleId::focusableText,
+    .standard = AudStandard::wcag20,
+    .impact = AudImpact::critical,
+    .summary = "Views containing text should be focusable for assistive technologies such as VoiceOver."};
 inline constexpr RuleInfo inScrollView{
-    AudRuleId::inScrollView, AudStandard::wcag20, AudImpact::serious, false, false,
-    "Text should be within a scrollable view to ensure that all elements are visible on all screen sizes.", ""};
+    .id = AudRuleId::inScrollView,
+    .standard = AudStandard::wcag20,
+    .impact = AudImpact::serious,
+    .summary = "Text should be within a scrollable view to ensure that all elements are visible on all screen sizes."};
 inline constexpr RuleInfo inaccessibleAction{
-    AudRuleId::inaccessibleAction, AudStandard::wcag20, AudImpact::critical, true, false,
-    "An interactive view should have the ability to be activated with assistive technology.", ""};
+    .id = AudRuleId::inaccessibleAction,
+    .standard = AudStandard::wcag20,
+    .impact = AudImpact::critical,
+    .experimental = true,
+    .summary = "An interactive view should have the ability to be activated with assistive technology."};
 inline constexpr RuleInfo labelAtFront{
-    AudRuleId::labelAtFront, AudStandard::bestPractice, AudImpact::minor, false, false,
-    "Any visible text of an interactive view should be at the start of the view's accessible name.", ""};
+    .id = AudRuleId::labelAtFront,
+    .standard = AudStandard::bestPractice,
+    .impact = AudImpact::minor,
+    .summary = "Any visible text of an interactive view should be at the start of the view's accessible name."};
 inline constexpr RuleInfo labelInName{
-    AudRuleId::labelInName, AudStandard::wcag21, AudImpact::serious, false, false,
-    "An accessibility focusable view should ensure its name includes its visible label.", ""};
+    .id = AudRuleId::labelInName,
+    .standard = AudStandard::wcag21,
+    .impact = AudImpact::serious,
+    .summary = "An accessibility focusable view should ensure its name includes its visible label."};
 inline constexpr RuleInfo nestedElementsName{
-    AudRuleId::nestedElementsName, AudStandard::wcag20, AudImpact::critical, false, false,
-    "A focusable view should have all visible text within its accessible name available to assistive technologies "
-    "like VoiceOver and Voice Control.",
-    ""};
-inline constexpr RuleInfo screenOrientation{AudRuleId::screenOrientation, AudStandard::wcag21, AudImpact::serious,
-                                            false, false,
-                                            "Views should adhere to the user's preferred display orientation.", ""};
+    .id = AudRuleId::nestedElementsName,
+    .standard = AudStandard::wcag20,
+    .impact = AudImpact::critical,
+    .summary =
+        "A focusable view should have all visible text within its accessible name available to assistive technologies "
+        "like VoiceOver and Voice Control."};
+inline constexpr RuleInfo screenOrientation{
+    .id = AudRuleId::screenOrientation,
+    .standard = AudStandard::wcag21,
+    .impact = AudImpact::serious,
+    .summary = "Views should adhere to the user's preferred display orientation."};
 inline constexpr RuleInfo screenTitle{
-    AudRuleId::screenTitle, AudStandard::wcag20, AudImpact::moderate, false, false,
-    "Every screen within an application should provide a title to be announced by assistive technology.", ""};
-inline constexpr RuleInfo supportsDynamicType{
-    AudRuleId::supportsDynamicType, AudStandard::platform, AudImpact::critical, true, true,
-    "Text elements should have the required properties to support Dynamic Type and resize the text to the user's "
-    "device preference.",
-    ""};
+    .id = AudRuleId::screenTitle,
+    .standard = AudStandard::wcag20,
+    .impact = AudImpact::moderate,
+    .summary = "Every screen within an application should provide a title to be announced by assistive technology."};
+inline constexpr RuleInfo supportsDynamicType{.id = AudRuleId::supportsDynamicType,
+                                              .standard = AudStandard::platform,
+                                              .impact = AudImpact::critical,
+                                              .experimental = true,
+                                              .ignoredByDefault = true,
+                                              .summary =
+                                                  "Text elements should have the required properties to support "
+                                                  "Dynamic Type and resize the text to the user's device preference."};
 inline constexpr RuleInfo touchTargetSize{
-    AudRuleId::touchTargetSize, AudStandard::wcag21, AudImpact::moderate, false, false,
-    "All active controls should have a minimum of 44pt by 44pt visual and tappable area.", ""};
+    .id = AudRuleId::touchTargetSize,
+    .standard = AudStandard::wcag21,
+    .impact = AudImpact::moderate,
+    .summary = "All active controls should have a minimum of 44pt by 44pt visual and tappable area."};
 inline constexpr RuleInfo touchTargetSpacing{
-    AudRuleId::touchTargetSpacing, AudStandard::wcag22, AudImpact::serious, false, false,
-    "Actionable controls should have a minimum dimension of 24 x 24 points or must be positioned so that if a "
-    "circle with a diameter of 24 points is placed on the center of control, the circle will not intersect with "
-    "another target or with the circle for another target.",
-    ""};
+    .id = AudRuleId::touchTargetSpacing,
+    .standard = AudStandard::wcag22,
+    .impact = AudImpact::serious,
+    .summary =
+        "Actionable controls should have a minimum dimension of 24 x 24 points or must be positioned so that if a "
+        "circle with a diameter of 24 points is placed on the center of control, the circle will not intersect with "
+        "another target or with the circle for another target."};
 
 // A catalogued rule whose checks are not built yet: every view is
 // INAPPLICABLE, so it adds no result.

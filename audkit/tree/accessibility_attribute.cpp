@@ -30,10 +30,18 @@ std::string_view attributeKey(AccessibilityAttribute attribute) { return keys.at
 const std::array<std::string_view, 13>& accessibilityAttributeNames() {
     using A = AccessibilityAttribute;
     static const std::array<std::string_view, 13> names{
-        attributeKey(A::elementType), attributeKey(A::frame),     attributeKey(A::traits),
-        attributeKey(A::isElement),   attributeKey(A::isUserInteractionEnabled), attributeKey(A::isVisible),
-        attributeKey(A::label),       attributeKey(A::value),     attributeKey(A::placeholderValue),
-        attributeKey(A::identifier),  attributeKey(A::children),  attributeKey(A::visibleFrame),
+        attributeKey(A::elementType),
+        attributeKey(A::frame),
+        attributeKey(A::traits),
+        attributeKey(A::isElement),
+        attributeKey(A::isUserInteractionEnabled),
+        attributeKey(A::isVisible),
+        attributeKey(A::label),
+        attributeKey(A::value),
+        attributeKey(A::placeholderValue),
+        attributeKey(A::identifier),
+        attributeKey(A::children),
+        attributeKey(A::visibleFrame),
         attributeKey(A::customActions),
     };
     return names;

@@ -4,15 +4,15 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
-#include "audkit/base/id_and_time_source.hpp"
-#include "audkit/base/process_state.hpp"
-#include "audkit/tree/accessibility_attribute.hpp"
-#include "audkit/tree/aud_view_json.hpp"
 #include "audkit/base/base64.hpp"
 #include "audkit/base/float_format.hpp"
+#include "audkit/base/id_and_time_source.hpp"
+#include "audkit/base/process_state.hpp"
+#include "audkit/base/text_helpers.hpp"
+#include "audkit/tree/accessibility_attribute.hpp"
+#include "audkit/tree/aud_view_json.hpp"
 #include "audkit/tree/image_crop.hpp"
 #include "audkit/tree/snapshot_capture.hpp"
-#include "audkit/base/text_helpers.hpp"
 #include "audkit/tree/view_tree_builder.hpp"
 
 namespace audkit {
@@ -24,9 +24,12 @@ AudMetaData makeMetaData(const AudDevice& device, const AudImage& screenshot, st
                          std::optional<std::string> appIdentifier, std::optional<std::string> runnerBundleIdentifier) {
     AudMetaData metaData;
     metaData.analysisTimestamp = truncateToInt64(IdAndTimeSource::secondsSince1970() * 1000.0);
-    if (!isBlank(appIdentifier)) metaData.appIdentifier = *appIdentifier;
-    else if (runnerBundleIdentifier) metaData.appIdentifier = *runnerBundleIdentifier;
-    else metaData.appIdentifier = noApplicationIdentifier;
+    if (!isBlank(appIdentifier))
+        metaData.appIdentifier = *appIdentifier;
+    else if (runnerBundleIdentifier)
+        metaData.appIdentifier = *runnerBundleIdentifier;
+    else
+        metaData.appIdentifier = noApplicationIdentifier;
     metaData.audVersion = audVersion();
     metaData.screenTitle = screenTitle ? *screenTitle : noScreenTitle;
     metaData.isFullScreenForML =
@@ -47,7 +50,8 @@ std::optional<std::string> screenTitle(Platform& platform, UIElement& element, c
     auto* interface = platform.snapshotSource().accessibilityInterface();
     if (children && interface != nullptr) {
         for (const auto& child : attributeReferences(*children).value_or(std::vector<XCAccessibilityElement>{})) {
-            const auto className = stringAttribute(singleAttribute(*interface, child, AccessibilityAttribute::elementType));
+            const auto className =
+                stringAttribute(singleAttribute(*interface, child, AccessibilityAttribute::elementType));
             if (className == "UILayoutContainerView") continue;
             const auto controllerTitle =
                 stringAttribute(singleAttribute(*interface, child, AccessibilityAttribute::viewControllerTitle));
@@ -106,7 +110,9 @@ AudContext::AudContext(std::shared_ptr<AudView> view, AudDevice device, AudImage
 }
 
 AudContext::AudContext(std::shared_ptr<AudView> view, AudDevice device, AudImage image, AudMetaData metaData)
-    : audView(std::move(view)), audDevice(std::move(device)), screenshot(std::move(image)),
+    : audView(std::move(view)),
+      audDevice(std::move(device)),
+      screenshot(std::move(image)),
       audMetaData(std::move(metaData)) {}
 
 bool AudContext::operator==(const AudContext& other) const {
@@ -117,7 +123,8 @@ bool AudContext::operator==(const AudContext& other) const {
 
 std::optional<std::string> applicationIdentifierHint(UIElement& element,
                                                      const std::optional<std::string>& runnerBundleIdentifier) {
-    const auto label = stringAttribute(element.valueForAccessibilityAttribute(attributeKey(AccessibilityAttribute::label)));
+    const auto label =
+        stringAttribute(element.valueForAccessibilityAttribute(attributeKey(AccessibilityAttribute::label)));
     if (!label || !runnerBundleIdentifier) return std::nullopt;
     std::string base = *runnerBundleIdentifier;
     constexpr std::string_view runnerSuffix = ".xctrunner";
@@ -174,9 +181,9 @@ Json deviceToJson(const AudDevice& device) {
 }
 
 AudDevice deviceFromJson(const Json& json) {
-    return AudDevice{json.at("name").get<std::string>(),  json.at("os").get<std::string>(),
+    return AudDevice{json.at("name").get<std::string>(),      json.at("os").get<std::string>(),
                      json.at("osVersion").get<std::string>(), json.at("screenHeight").get<float>(),
-                     json.at("screenWidth").get<float>(),   json.at("dpi").get<float>()};
+                     json.at("screenWidth").get<float>(),     json.at("dpi").get<float>()};
 }
 
 Json metaDataToJson(const AudMetaData& metaData) {

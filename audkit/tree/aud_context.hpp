@@ -5,10 +5,10 @@
 #include <optional>
 #include <string>
 
-#include "audkit/base/error.hpp"
 #include "audkit/base/aud_rect.hpp"
-#include "audkit/tree/aud_view.hpp"
+#include "audkit/base/error.hpp"
 #include "audkit/base/json.hpp"
+#include "audkit/tree/aud_view.hpp"
 #include "audkit/tree/platform.hpp"
 #include "audkit/tree/rgba_image.hpp"
 

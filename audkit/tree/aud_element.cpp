@@ -4,13 +4,13 @@
 #include <cmath>
 #include <utility>
 
-#include "audkit/base/zk_log.hpp"
-#include "audkit/base/process_state.hpp"
-#include "audkit/tree/accessibility_attribute.hpp"
 #include "audkit/base/aud_rect.hpp"
+#include "audkit/base/process_state.hpp"
+#include "audkit/base/text_helpers.hpp"
+#include "audkit/base/zk_log.hpp"
+#include "audkit/tree/accessibility_attribute.hpp"
 #include "audkit/tree/aud_traits.hpp"
 #include "audkit/tree/snapshot_capture.hpp"
-#include "audkit/base/text_helpers.hpp"
 
 namespace audkit {
 namespace {
@@ -87,11 +87,19 @@ std::optional<std::string> elementName(const AudElement& element, AccessibilityI
 
 bool isControlElementType(AudElementType type) {
     switch (type) {
-        case T::button: case T::key: case T::slider: case T::pageIndicator: case T::switch_: case T::toggle:
-        case T::link: case T::searchField: case T::textField: case T::secureTextField: case T::textView: case T::tab:
-            return true;
-        default:
-            return false;
+        case T::button:
+        case T::key:
+        case T::slider:
+        case T::pageIndicator:
+        case T::switch_:
+        case T::toggle:
+        case T::link:
+        case T::searchField:
+        case T::textField:
+        case T::secureTextField:
+        case T::textView:
+        case T::tab: return true;
+        default: return false;
     }
 }
 
@@ -111,8 +119,7 @@ AudElement AudElement::make(const AttributeDictionary& attributes, std::uint64_t
     element.frame = readRect(attributes, A::frame);
     const auto* traits = find(attributes, A::traits);
     element.traits = traits ? attributeUInt64(*traits).value_or(0) : 0;
-    element.isAccessibilityElement =
-        readBool(attributes, A::isElement) && element.className != "UIKeyboardDockView";
+    element.isAccessibilityElement = readBool(attributes, A::isElement) && element.className != "UIKeyboardDockView";
     element.isEnabled = readBool(attributes, A::isUserInteractionEnabled);
     element.isVisible = readBool(attributes, A::isVisible);
     element.label = readString(attributes, A::label);

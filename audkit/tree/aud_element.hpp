@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "audkit/tree/aud_element_type.hpp"
 #include "audkit/tree/attribute_value.hpp"
+#include "audkit/tree/aud_element_type.hpp"
 
 namespace audkit {
 

@@ -16,8 +16,8 @@ AudPropsError AudPropsError::propDNE(std::string_view key) {
 }
 
 AudPropsError AudPropsError::unexpectedType(std::string_view key, std::string_view from, std::string_view to) {
-    return {Case::unexpectedType, "Property \"" + std::string(key) + "\" could not be casted from " + std::string(from) +
-                                      " to " + std::string(to) + ")."};
+    return {Case::unexpectedType, "Property \"" + std::string(key) + "\" could not be casted from " +
+                                      std::string(from) + " to " + std::string(to) + ")."};
 }
 
 AudPropsError AudPropsError::couldNotDecode(std::string_view key) {
@@ -25,9 +25,12 @@ AudPropsError AudPropsError::couldNotDecode(std::string_view key) {
 }
 
 void AudProps::add(const std::string& key, std::optional<PropValue> value) {
-    const auto found = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& entry) { return entry.first == key; });
-    if (found != entries_.end()) found->second = std::move(value);
-    else entries_.emplace_back(key, std::move(value));
+    const auto found =
+        std::find_if(entries_.begin(), entries_.end(), [&](const Entry& entry) { return entry.first == key; });
+    if (found != entries_.end())
+        found->second = std::move(value);
+    else
+        entries_.emplace_back(key, std::move(value));
 }
 
 void AudProps::add(const AudProps& other) {

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "audkit/base/error.hpp"
+#include "audkit/base/json.hpp"
 #include "audkit/tree/prop_key.hpp"
 #include "audkit/tree/prop_value.hpp"
-#include "audkit/base/json.hpp"
 
 namespace audkit {
 
@@ -61,8 +61,8 @@ public:
 
     // Typed keys: the value must be of the key's kind (or absent).
     template <class T, class U>
-        requires std::same_as<std::remove_cvref_t<U>, T> || std::same_as<std::remove_cvref_t<U>, std::optional<T>> ||
-                 std::same_as<std::remove_cvref_t<U>, std::nullopt_t>
+    requires std::same_as<std::remove_cvref_t<U>, T> || std::same_as<std::remove_cvref_t<U>, std::optional<T>> ||
+        std::same_as<std::remove_cvref_t<U>, std::nullopt_t>
     void add(const PropKey<T>& key, U&& value) {
         std::optional<T> typed(std::forward<U>(value));
         add(std::string(key.name), typed ? std::optional<PropValue>(std::move(*typed)) : std::nullopt);

@@ -3,11 +3,11 @@
 #include <limits>
 #include <nlohmann/json.hpp>
 
+#include "audkit/base/float_format.hpp"
 #include "audkit/base/zk_log.hpp"
 #include "audkit/tree/aud_props.hpp"
 #include "audkit/tree/aud_view.hpp"
 #include "audkit/tree/aud_view_json.hpp"
-#include "audkit/base/float_format.hpp"
 
 namespace audkit {
 namespace {
@@ -106,7 +106,8 @@ std::optional<PropValue> decodePropValue(const Json& json) {
         if (const auto traits = tryGet<AudTraits>(json)) return *traits;
     }
     if (json.is_number_integer()) {
-        if (json.is_number_unsigned() && json.get<std::uint64_t>() > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
+        if (json.is_number_unsigned() &&
+            json.get<std::uint64_t>() > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
             return json.get<std::uint64_t>();
         return json.get<std::int64_t>();
     }
@@ -149,8 +150,10 @@ void to_json(Json& json, const AudProps& props) {
 AudProps propsFromJson(const Json& json) {
     AudProps props;
     for (const auto& [key, value] : json.items()) {
-        if (auto decoded = decodePropValue(value)) props.add(key, std::move(*decoded));
-        else ZKLog::log(AudPropsError::couldNotDecode(key));
+        if (auto decoded = decodePropValue(value))
+            props.add(key, std::move(*decoded));
+        else
+            ZKLog::log(AudPropsError::couldNotDecode(key));
     }
     return props;
 }

@@ -52,10 +52,15 @@ const std::array<TraitDisplayName, 19> displayNames{{
 }};
 
 // The keys of the object form; key i stands for bit i.
-constexpr std::array<const char*, 17> publicTraitKeys{
-    "button",  "link",      "image",       "selected",          "playsSound",         "keyboardKey",
-    "staticText", "summaryElement", "notEnabled", "updatesFrequently", "searchField", "startsMediaSession",
-    "adjustable", "allowsDirectInteraction", "causesPageTurn", "tabBar", "header"};
+constexpr std::array<const char*, 17> publicTraitKeys{"button",         "link",
+                                                      "image",          "selected",
+                                                      "playsSound",     "keyboardKey",
+                                                      "staticText",     "summaryElement",
+                                                      "notEnabled",     "updatesFrequently",
+                                                      "searchField",    "startsMediaSession",
+                                                      "adjustable",     "allowsDirectInteraction",
+                                                      "causesPageTurn", "tabBar",
+                                                      "header"};
 
 std::vector<std::string_view> splitAt(std::string_view text, std::string_view separator) {
     std::vector<std::string_view> pieces;

@@ -73,5 +73,7 @@ void from_json(const Json& json, AudTraits& traits);
 
 template <>
 struct std::hash<audkit::AudTraits> {
-    std::size_t operator()(const audkit::AudTraits& traits) const { return std::hash<std::uint64_t>{}(traits.rawValue); }
+    std::size_t operator()(const audkit::AudTraits& traits) const {
+        return std::hash<std::uint64_t>{}(traits.rawValue);
+    }
 };

@@ -36,7 +36,8 @@ bool contains(std::string_view text, std::string_view part) { return text.find(p
 // then trimmed.
 std::string removingOccurrences(std::string text, const std::string& pattern) {
     if (!pattern.empty()) {
-        for (auto at = text.find(pattern); at != std::string::npos; at = text.find(pattern, at)) text.erase(at, pattern.size());
+        for (auto at = text.find(pattern); at != std::string::npos; at = text.find(pattern, at))
+            text.erase(at, pattern.size());
     }
     return trimmedWhitespaceAndNewlines(text);
 }
@@ -83,7 +84,8 @@ bool preOrder(Node& root, Visitor&& visitor) {
             case RunStatus::stop: return true;
             case RunStatus::skipChildren: break;
             case RunStatus::proceed:
-                for (auto child = node->children.rbegin(); child != node->children.rend(); ++child) stack.push_back(child->get());
+                for (auto child = node->children.rbegin(); child != node->children.rend(); ++child)
+                    stack.push_back(child->get());
                 break;
         }
     }
@@ -217,7 +219,8 @@ const PropValue& AudView::getOrError(std::string_view key) const {
 
 std::optional<AudViewHierarchy> AudView::ownHierarchy() const {
     if (contains(className, "RCTView") || contains(className, "RNSScreen")) return AudViewHierarchy::reactNative;
-    if (contains(className, "SwiftUIApplication") || contains(className, "UIHostingView")) return AudViewHierarchy::swiftUI;
+    if (contains(className, "SwiftUIApplication") || contains(className, "UIHostingView"))
+        return AudViewHierarchy::swiftUI;
     return std::nullopt;
 }
 
@@ -237,7 +240,8 @@ bool AudView::isStaticTextOutsideBarControl() const {
 bool AudView::computeHeaderOrFooter() const {
     if (elementType == T::navigationBar || elementType == T::tabBar || elementType == T::toolbar) return true;
     if (isChildOfProp(viewkey::isHeaderOrFooter)) return false;
-    if (isChildOfElementType(T::scrollView) || isChildOfElementType(T::table) || isChildOfElementType(T::collectionView))
+    if (isChildOfElementType(T::scrollView) || isChildOfElementType(T::table) ||
+        isChildOfElementType(T::collectionView))
         return false;
     const AudBounds& screen = processState().screenRect;
     const AudBounds& bounds = boundsInScreen;
@@ -275,7 +279,8 @@ const std::vector<std::string>& AudView::textOfSelfAndDescendants() const {
             if (node.elementType == T::staticText) {
                 if (auto text = node.text()) texts.push_back(std::move(*text));
             }
-            if (node.elementType == T::textField || node.elementType == T::secureTextField) return RunStatus::skipChildren;
+            if (node.elementType == T::textField || node.elementType == T::secureTextField)
+                return RunStatus::skipChildren;
             return RunStatus::proceed;
         });
         cache = std::move(texts);
@@ -287,8 +292,8 @@ std::shared_ptr<AudView> AudView::visibleLabelInChildElement() const {
     auto& cache = lazy().visibleLabelInChildElement;
     if (!cache) {
         const AudView* label = nullptr;
-        const bool excluded = isTextInputType(elementType) ||
-                              (elementType == T::button && viewHierarchy() == AudViewHierarchy::swiftUI);
+        const bool excluded =
+            isTextInputType(elementType) || (elementType == T::button && viewHierarchy() == AudViewHierarchy::swiftUI);
         if (!excluded) {
             const auto valueForm = value ? std::optional(comparisonForm(*value)) : std::nullopt;
             const auto& expected = expectedValue();
@@ -314,46 +319,47 @@ std::shared_ptr<AudView> AudView::visibleLabelInChildElement() const {
 
 std::shared_ptr<AudView> AudView::associatedTextForControl() const {
     auto& cache = lazy().associatedTextForControl;
-    if (!cache) cache = [this]() -> const AudView* {
-        if (role != AudRole::control || elementType == T::pageIndicator || elementType == T::button) return nullptr;
-        if (const auto label = visibleLabelInChildElement()) return label.get();
-        if (elementType == T::cell && parent && parent->elementType == T::table) return nullptr;
-        const AudView* container = parent;
-        if (isChildOfProp(viewkey::isAccessibilityFocusable)) {
-            container = nullptr;
-            for (const AudView* ancestor = parent; ancestor != nullptr; ancestor = ancestor->parent) {
-                if (ancestor->isAccessibilityFocusable) {
-                    container = ancestor;
-                    break;
+    if (!cache)
+        cache = [this]() -> const AudView* {
+            if (role != AudRole::control || elementType == T::pageIndicator || elementType == T::button) return nullptr;
+            if (const auto label = visibleLabelInChildElement()) return label.get();
+            if (elementType == T::cell && parent && parent->elementType == T::table) return nullptr;
+            const AudView* container = parent;
+            if (isChildOfProp(viewkey::isAccessibilityFocusable)) {
+                container = nullptr;
+                for (const AudView* ancestor = parent; ancestor != nullptr; ancestor = ancestor->parent) {
+                    if (ancestor->isAccessibilityFocusable) {
+                        container = ancestor;
+                        break;
+                    }
                 }
             }
-        }
-        if (container == nullptr) return nullptr;
-        const AudView* candidate = nullptr;
-        visitPreOrder(*container, [&](const AudView& node) {
-            if (&node == this) return RunStatus::stop;
-            if (node.elementType != T::staticText) return RunStatus::proceed;
-            const auto text = node.text();
-            if (text && text != value && text != container->value) candidate = &node;
-            return RunStatus::proceed;
-        });
-        return candidate;
-    }();
+            if (container == nullptr) return nullptr;
+            const AudView* candidate = nullptr;
+            visitPreOrder(*container, [&](const AudView& node) {
+                if (&node == this) return RunStatus::stop;
+                if (node.elementType != T::staticText) return RunStatus::proceed;
+                const auto text = node.text();
+                if (text && text != value && text != container->value) candidate = &node;
+                return RunStatus::proceed;
+            });
+            return candidate;
+        }();
     return shared(*cache);
 }
 
 std::string AudView::description() const {
     return "<" + className + " audViewId=" + audViewId +
-           " isAccessibilityFocusable=" + (isAccessibilityFocusable ? "true" : "false") + " name=" + name.value_or("nil") +
-           " role=" + std::string(toString(role)) + " state=" + state.value_or("nil") + " value=" + value.value_or("nil") +
+           " isAccessibilityFocusable=" + (isAccessibilityFocusable ? "true" : "false") +
+           " name=" + name.value_or("nil") + " role=" + std::string(toString(role)) +
+           " state=" + state.value_or("nil") + " value=" + value.value_or("nil") +
            " rect=" + boundsInScreen.description() + ">";
 }
 
 bool AudView::operator==(const AudView& other) const {
-    return className == other.className && elementType == other.elementType &&
-           boundsInScreen == other.boundsInScreen && accessibilityIdentifier == other.accessibilityIdentifier &&
-           name == other.name && role == other.role && state == other.state && value == other.value &&
-           isAccessibilityFocusable == other.isAccessibilityFocusable;
+    return className == other.className && elementType == other.elementType && boundsInScreen == other.boundsInScreen &&
+           accessibilityIdentifier == other.accessibilityIdentifier && name == other.name && role == other.role &&
+           state == other.state && value == other.value && isAccessibilityFocusable == other.isAccessibilityFocusable;
 }
 
 }  // namespace audkit

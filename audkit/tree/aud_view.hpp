@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
-#include "audkit/base/error.hpp"
-#include "audkit/tree/aud_props.hpp"
-#include "audkit/tree/aud_element_type.hpp"
 #include "audkit/base/aud_rect.hpp"
+#include "audkit/base/error.hpp"
+#include "audkit/tree/aud_element_type.hpp"
+#include "audkit/tree/aud_props.hpp"
 #include "audkit/tree/aud_role.hpp"
 #include "audkit/tree/aud_view_hierarchy.hpp"
 #include "audkit/tree/view_keys.hpp"
@@ -105,7 +105,9 @@ public:
     const PropValue* get(std::string_view key) const { return props ? props->get(key) : nullptr; }
     const PropValue& getOrError(std::string_view key) const;
     template <class T>
-    std::optional<T> get(std::string_view key) const { return props ? props->get<T>(key) : std::nullopt; }
+    std::optional<T> get(std::string_view key) const {
+        return props ? props->get<T>(key) : std::nullopt;
+    }
     template <class T>
     const T& getOrError(std::string_view key) const {
         if (!props) throw AudPropsError::propDNE(key);

@@ -6,9 +6,15 @@
 namespace audkit {
 namespace {
 
-constexpr std::array<std::string_view, 9> fixedMembers{
-    "className", "audViewId", "elementType", "boundsInScreen", "isAccessibilityFocusable",
-    "accessibilityIdentifier", "detectedText", "calculatedProps", "children"};
+constexpr std::array<std::string_view, 9> fixedMembers{"className",
+                                                       "audViewId",
+                                                       "elementType",
+                                                       "boundsInScreen",
+                                                       "isAccessibilityFocusable",
+                                                       "accessibilityIdentifier",
+                                                       "detectedText",
+                                                       "calculatedProps",
+                                                       "children"};
 
 bool isFixedMember(std::string_view key) {
     for (const auto member : fixedMembers)
@@ -72,9 +78,9 @@ std::shared_ptr<AudView> readView(const Json& json, std::size_t depth) {
     fields.value = optionalString(calculated, "value");
 
     const auto typeMember = json.find("elementType");
-    const auto& typeName = typeMember != json.end() ? *typeMember : json.find("inheritedType") != json.end()
-                                                                        ? json.at("inheritedType")
-                                                                        : Json();
+    const auto& typeName = typeMember != json.end()                   ? *typeMember
+                           : json.find("inheritedType") != json.end() ? json.at("inheritedType")
+                                                                      : Json();
     fields.elementType = parseAudEnum<AudElementType>(typeName.is_string() ? typeName.get<std::string>() : "");
     fields.className = json.at("className").get<std::string>();
     fields.boundsInScreen = json.at("boundsInScreen").get<AudBounds>();

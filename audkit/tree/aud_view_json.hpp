@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <memory>
 
-#include "audkit/tree/aud_view.hpp"
 #include "audkit/base/json.hpp"
+#include "audkit/tree/aud_view.hpp"
 
 namespace audkit {
 

@@ -8,7 +8,13 @@
 namespace audkit {
 
 // The platform's device orientation numbers.
-enum class DeviceOrientation : int { unknown = 0, portrait = 1, portraitUpsideDown = 2, landscapeLeft = 3, landscapeRight = 4 };
+enum class DeviceOrientation : int {
+    unknown = 0,
+    portrait = 1,
+    portraitUpsideDown = 2,
+    landscapeLeft = 3,
+    landscapeRight = 4
+};
 
 // What the library asks of the device: its description and its orientation.
 class Device {

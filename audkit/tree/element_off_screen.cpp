@@ -2,8 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "audkit/base/number_formatter_helper.hpp"
 #include "audkit/base/float_format.hpp"
+#include "audkit/base/number_formatter_helper.hpp"
 
 namespace audkit {
 

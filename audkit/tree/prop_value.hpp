@@ -7,9 +7,9 @@
 #include <variant>
 #include <vector>
 
+#include "audkit/base/aud_rect.hpp"
 #include "audkit/tree/aud_orientation.hpp"
 #include "audkit/tree/aud_point.hpp"
-#include "audkit/base/aud_rect.hpp"
 #include "audkit/tree/aud_traits.hpp"
 #include "audkit/tree/element_off_screen.hpp"
 
@@ -29,9 +29,9 @@ using PropValue = std::variant<bool, std::int64_t, std::uint64_t, double, float,
 // The platform's name of each kind, as error messages show it.
 template <class T>
 struct PropKindName;
-#define AUDKIT_PROP_KIND_NAME(Type, Name) \
-    template <>                           \
-    struct PropKindName<Type> {           \
+#define AUDKIT_PROP_KIND_NAME(Type, Name)               \
+    template <>                                         \
+    struct PropKindName<Type> {                         \
         static constexpr std::string_view value = Name; \
     };
 AUDKIT_PROP_KIND_NAME(bool, "Bool")

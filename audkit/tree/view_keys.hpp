@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "audkit/tree/prop_value.hpp"
 #include "audkit/tree/prop_key.hpp"
+#include "audkit/tree/prop_value.hpp"
 
 // The properties the tree builder records on every view.
 namespace audkit::viewkey {

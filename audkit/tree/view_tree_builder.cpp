@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "audkit/base/process_state.hpp"
+#include "audkit/base/text_helpers.hpp"
 #include "audkit/tree/aud_traits.hpp"
 #include "audkit/tree/snapshot_capture.hpp"
-#include "audkit/base/text_helpers.hpp"
 
 namespace audkit {
 namespace {

@@ -4,8 +4,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "audkit/base/error.hpp"
 #include "audkit/base/aud_rect.hpp"
+#include "audkit/base/error.hpp"
 #include "audkit/tree/rgba_image.hpp"
 #include "audkit/vision/aud_color.hpp"
 

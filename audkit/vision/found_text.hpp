@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "audkit/base/error.hpp"
 #include "audkit/base/aud_rect.hpp"
-#include "audkit/vision/aud_bitmap.hpp"
+#include "audkit/base/error.hpp"
 #include "audkit/tree/text_recognizer.hpp"
+#include "audkit/vision/aud_bitmap.hpp"
 
 namespace audkit {
 

@@ -50,7 +50,8 @@ double jaroWinkler(std::string_view a, std::string_view b) {
                         3.0;
     if (jaro <= 0.7) return jaro;
     std::size_t prefix = 0;
-    while (prefix < std::min({first.size(), second.size(), std::size_t{4}}) && first[prefix] == second[prefix]) ++prefix;
+    while (prefix < std::min({first.size(), second.size(), std::size_t{4}}) && first[prefix] == second[prefix])
+        ++prefix;
     return jaro + (1.0 - jaro) * static_cast<double>(prefix) * 0.1;
 }
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <map>
 
+#include "audkit/base/text_helpers.hpp"
 #include "audkit/tree/aud_view.hpp"
 #include "audkit/tree/image_crop.hpp"
-#include "audkit/base/text_helpers.hpp"
 #include "audkit/vision/text_matching.hpp"
 
 namespace audkit::VisionHelper {

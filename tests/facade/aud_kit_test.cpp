@@ -30,7 +30,8 @@ public:
         server.Post("/attest/result/aud", [this](const httplib::Request& request, httplib::Response& reply) {
             targets.push_back("POST /attest/result/aud");
             posted = request.body;
-            reply.set_content(R"({"packageName":"com.example.shop","userId":"u1","resultId":"r1"})", "application/json");
+            reply.set_content(R"({"packageName":"com.example.shop","userId":"u1","resultId":"r1"})",
+                              "application/json");
         });
         start();
     }

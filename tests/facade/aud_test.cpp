@@ -24,7 +24,8 @@ private:
 test::BundleBuilder screen() {
     test::BundleBuilder builder;
     builder.document()["device"]["scale"] = 1;
-    builder.element("app", 2, test::attributes("UIApplication", test::rect(0, 0, 4, 8), {"hidden", "picker", "save", "id"}));
+    builder.element("app", 2,
+                    test::attributes("UIApplication", test::rect(0, 0, 4, 8), {"hidden", "picker", "save", "id"}));
     auto& hidden = builder.element("hidden", 1, test::attributes("HiddenGroup", test::rect(0, 0, 4, 2), {"inside"}));
     hidden["XC_kAXXCAttributeIsVisible"] = 0;
     auto& inside = builder.element("inside", 9, test::attributes("InsideButton", test::rect(0, 0, 2, 2)));
@@ -90,11 +91,13 @@ TEST_F(AudTest, HiddenViewsAndPickersAreSkippedButTheirChildrenAreNot) {
 TEST_F(AudTest, StatusesAndSummariesFollowTheRuleOutcome) {
     const auto result = scan(std::make_shared<AudConf>());
     EXPECT_EQ(recorded(*result, "UIButton"),
-              (std::vector<std::string>{"ActiveControlName PASS", "ConflictingTraits PASS", "MeaningfulAccessibleName FAIL"}));
+              (std::vector<std::string>{"ActiveControlName PASS", "ConflictingTraits PASS",
+                                        "MeaningfulAccessibleName FAIL"}));
     for (const auto& ruleResult : result->audRuleResults) {
         if (ruleResult->props->get<std::string>("className") != "UIButton") continue;
         if (ruleResult->ruleId == "ActiveControlName") {
-            EXPECT_EQ(ruleResult->ruleSummary, "This view has an accessible name available for assistive technologies.");
+            EXPECT_EQ(ruleResult->ruleSummary,
+                      "This view has an accessible name available for assistive technologies.");
         }
         if (ruleResult->ruleId == "MeaningfulAccessibleName") {  // a FAIL without words carries the configured summary
             EXPECT_EQ(ruleResult->ruleSummary, catalogueEntry(AudRuleId::meaningfulAccessibleName).summary);
@@ -111,7 +114,8 @@ TEST_F(AudTest, IgnoresByClassNameAndByIdentifier) {
     conf->ignoreRulesFor({{"UIButton", {"MeaningfulAccessibleName"}}, {"closeButton", {"ActiveControlName"}}});
     const auto result = scan(conf);
     EXPECT_EQ(recorded(*result, "UIButton"),
-              (std::vector<std::string>{"ActiveControlName PASS", "ConflictingTraits PASS", "MeaningfulAccessibleName IGNORED"}));
+              (std::vector<std::string>{"ActiveControlName PASS", "ConflictingTraits PASS",
+                                        "MeaningfulAccessibleName IGNORED"}));
     EXPECT_EQ(recorded(*result, "OtherButton").front(), "ActiveControlName IGNORED");
     for (const auto& ruleResult : result->audRuleResults) {
         if (ruleResult->status != AudStatus::ignored) continue;

@@ -49,7 +49,8 @@ TEST(FilesSave, ReportsTheCandidatePathWhenTheFileCannotBeCreated) {
         Files::save("a", dir.path().string(), "missing/scan", "json");
         FAIL() << "expected an error";
     } catch (const Files::FileNotSaved& error) {
-        EXPECT_EQ(std::string(error.what()), "Could not save file at location " + dir.path().string() + "/missing/scan.json");
+        EXPECT_EQ(std::string(error.what()),
+                  "Could not save file at location " + dir.path().string() + "/missing/scan.json");
     }
 }
 

@@ -79,7 +79,8 @@ TEST_F(AudClientTest, ChecksTheUserOncePerClient) {
 
 TEST_F(AudClientTest, PostsTheResultDocumentGzipCompressed) {
     BundlePlatform platform(CaptureBundle::open(test::sourceDir() / "examples" / "sign-in"));
-    AudResult result(std::nullopt, std::make_shared<AudConf>(), makeContext(platform, *platform.elementUnderTest()), {});
+    AudResult result(std::nullopt, std::make_shared<AudConf>(), makeContext(platform, *platform.elementUnderTest()),
+                     {});
     EXPECT_EQ(client()->postResult(result), key);
     EXPECT_EQ(backend.last.get_header_value("Content-Encoding"), "gzip");
     EXPECT_EQ(backend.last.get_header_value("Content-Type"), "application/json");
@@ -105,11 +106,10 @@ TEST_F(AudClientTest, ManagesResultsByTheirPercentEncodedKey) {
     EXPECT_EQ(backend.last.get_header_value("Content-Type"), "text/plain; charset=utf-8");
     backendClient->updateScanName(key, "   ");
     EXPECT_EQ(backendClient->deleteResult(key), key);
-    EXPECT_EQ(backend.targets,
-              (std::vector<std::string>{"GET /attest/result/aud/u1/com.example%20shop/r9",
-                                        "POST /attest/result/tag/u1/com.example%20shop/r9",
-                                        "PUT /attest/results/summaries/u1/com.example%20shop/r9/name",
-                                        "DELETE /attest/result/u1/com.example%20shop/r9"}));
+    EXPECT_EQ(backend.targets, (std::vector<std::string>{"GET /attest/result/aud/u1/com.example%20shop/r9",
+                                                         "POST /attest/result/tag/u1/com.example%20shop/r9",
+                                                         "PUT /attest/results/summaries/u1/com.example%20shop/r9/name",
+                                                         "DELETE /attest/result/u1/com.example%20shop/r9"}));
 
     backend.keyReply = R"({"deleted":true})";
     try {

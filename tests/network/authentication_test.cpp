@@ -47,7 +47,9 @@ public:
 
 class AuthenticationTest : public ::testing::Test {
 protected:
-    void SetUp() override { IdAndTimeSource::setClock([this] { return now; }); }
+    void SetUp() override {
+        IdAndTimeSource::setClock([this] { return now; });
+    }
     void TearDown() override { IdAndTimeSource::setClock(nullptr); }
 
     static std::string errorOf(const std::function<void()>& call) { return test::errorOf(call); }
@@ -89,7 +91,8 @@ TEST_F(AuthenticationTest, BadRepliesLeaveTheTokensUnchanged) {
     server.replies = {R"({"access_token":"x","refresh_token":"y","expires_in":1,"token_type":"Bearer"})"};
     EXPECT_EQ(errorOf([&] { token.fetchToken(); }), "Could not find refresh_expires_in in server response.");
     EXPECT_EQ(token.accessToken(), "a1");
-    server.replies = {R"({"access_token":"x","refresh_token":"y","expires_in":"300","refresh_expires_in":1,"token_type":"B"})"};
+    server.replies = {
+        R"({"access_token":"x","refresh_token":"y","expires_in":"300","refresh_expires_in":1,"token_type":"B"})"};
     EXPECT_EQ(errorOf([&] { token.fetchToken(); }),
               "expires_in expected to be of type Int. Server returned it as type String.");
     server.replies = {"[1]"};
@@ -109,7 +112,9 @@ TEST_F(AuthenticationTest, CredentialsAreCheckedBeforeAnythingIsSent) {
               "Could not login. username was empty.");
     EXPECT_EQ(errorOf([&] { AccessToken(transport, "ann", "", "", "", server.address()); }),
               "Could not login. password was empty.");
-    EXPECT_TRUE(errorOf([&] { AccessToken(transport, "ann", "pw", "", "", "auth.example.com"); }).starts_with("URL auth.example.com"));
+    EXPECT_TRUE(errorOf([&] {
+                    AccessToken(transport, "ann", "pw", "", "", "auth.example.com");
+                }).starts_with("URL auth.example.com"));
     EXPECT_TRUE(server.forms.empty());
     EXPECT_EQ(APIKey("k-1").credentialHeader().value, "k-1");
     EXPECT_EQ(APIKey("k-1").credentialHeader().field, HeaderField::apiKey);

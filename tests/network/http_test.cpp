@@ -5,10 +5,10 @@
 #include <thread>
 #include <zlib.h>
 
+#include "audkit/base/process_state.hpp"
 #include "audkit/network/gzip.hpp"
 #include "audkit/network/http_executor.hpp"
 #include "audkit/platform/curl_transport.hpp"
-#include "audkit/base/process_state.hpp"
 #include "tests/support/local_server.hpp"
 #include "tests/support/test_support.hpp"
 
@@ -19,7 +19,9 @@ namespace {
 class TestServer : public test::LocalServer {
 public:
     TestServer() {
-        server.Get("/ok", [](const httplib::Request&, httplib::Response& reply) { reply.set_content("{\"a\":1}", "application/json"); });
+        server.Get("/ok", [](const httplib::Request&, httplib::Response& reply) {
+            reply.set_content("{\"a\":1}", "application/json");
+        });
         server.Post("/created", [](const httplib::Request&, httplib::Response& reply) {
             reply.status = 201;
             reply.set_content("{\"id\":\"1\"}", "application/json");
@@ -78,8 +80,10 @@ std::string gunzip(const std::string& bytes) {
 using test::errorOf;
 
 TEST(URLWrapperTest, ValidatesAndJoinsWithOneSlash) {
-    EXPECT_EQ(URLWrapper("https://api.example.com/").appending({"/attest/user"}).url(), "https://api.example.com/attest/user");
-    EXPECT_EQ(URLWrapper("https://api.example.com").appending({"results", "u1"}).url(), "https://api.example.com/results/u1");
+    EXPECT_EQ(URLWrapper("https://api.example.com/").appending({"/attest/user"}).url(),
+              "https://api.example.com/attest/user");
+    EXPECT_EQ(URLWrapper("https://api.example.com").appending({"results", "u1"}).url(),
+              "https://api.example.com/results/u1");
     EXPECT_EQ(URLWrapper("http://h/a/").appending({"b"}).url(), "http://h/a/b");
     for (const char* bad : {"ftp://example.com", "example.com", "https://", "https://exa mple.com", "http://:80/x"}) {
         EXPECT_EQ(errorOf([&] { URLWrapper url(bad); }),
@@ -106,8 +110,10 @@ TEST(HttpExecutor, OnlyStatus200Succeeds) {
     TestServer server;
     CurlTransport transport;
     EXPECT_EQ(send(transport, getRequest(server.url("/ok"), nullptr), SuccessfulMessage::none), "{\"a\":1}");
-    EXPECT_EQ(errorOf([&] { send(transport, postRequest(server.url("/created"), "{}", ContentType::json, nullptr),
-                                 SuccessfulMessage::none); }),
+    EXPECT_EQ(errorOf([&] {
+                  send(transport, postRequest(server.url("/created"), "{}", ContentType::json, nullptr),
+                       SuccessfulMessage::none);
+              }),
               "\n\tmessage: No message available.\n\terror:  (201)");
     EXPECT_EQ(errorOf([&] { send(transport, getRequest(server.url("/empty"), nullptr), SuccessfulMessage::none); }),
               "Server unexpectedly returned no data.");
@@ -147,9 +153,10 @@ TEST(HttpRequests, MethodsHeadersAndBodiesArriveAsBuilt) {
     EXPECT_EQ(server.last.get_header_value("Content-Encoding"), "gzip");
     EXPECT_EQ(put.headers.front().first, "Authorization");  // the credential comes first
 
-    (void)send(transport, postRequest(server.url("/echo"), "grant_type=password&username=a%40b", ContentType::formURLEncoded,
-                                      nullptr),
-               SuccessfulMessage::none);
+    (void)send(
+        transport,
+        postRequest(server.url("/echo"), "grant_type=password&username=a%40b", ContentType::formURLEncoded, nullptr),
+        SuccessfulMessage::none);
     EXPECT_EQ(server.last.method, "POST");
     EXPECT_EQ(server.last.body, "grant_type=password&username=a%40b");
     EXPECT_EQ(server.last.get_header_value("Content-Type"), "application/x-www-form-urlencoded");
@@ -193,12 +200,15 @@ TEST(HttpTransportFailures, RefusedSlowAndUntrustedServers) {
 TEST(HttpTransportFailures, SelfSignedCertificateIsRejectedUnlessItsAuthorityIsConfigured) {
     test::TempDir dir;
     const auto cert = (dir.path() / "cert.pem").string(), key = (dir.path() / "key.pem").string();
-    const std::string make = "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 "
-                             "-addext subjectAltName=IP:127.0.0.1 -keyout " + key + " -out " + cert + " >/dev/null 2>&1";
+    const std::string make =
+        "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 "
+        "-addext subjectAltName=IP:127.0.0.1 -keyout " +
+        key + " -out " + cert + " >/dev/null 2>&1";
     ASSERT_EQ(std::system(make.c_str()), 0) << "openssl could not make a certificate";
 
     httplib::SSLServer server(cert.c_str(), key.c_str());
-    server.Get("/ok", [](const httplib::Request&, httplib::Response& reply) { reply.set_content("secure", "text/plain"); });
+    server.Get("/ok",
+               [](const httplib::Request&, httplib::Response& reply) { reply.set_content("secure", "text/plain"); });
     const int port = server.bind_to_any_port("127.0.0.1");
     std::thread thread([&] { server.listen_after_bind(); });
     while (!server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -32,7 +32,9 @@ public:
 
 class TelemetryTest : public ::testing::Test {
 protected:
-    void SetUp() override { IdAndTimeSource::setClock([] { return 1'700'000'000.5; }); }
+    void SetUp() override {
+        IdAndTimeSource::setClock([] { return 1'700'000'000.5; });
+    }
     void TearDown() override {
         IdAndTimeSource::setClock(nullptr);
         ::unsetenv("SIMULATOR_MODEL_IDENTIFIER");

@@ -20,7 +20,8 @@ test::BundleBuilder shopBundle() {
     builder.element("win", 4, test::attributes("UIWindow", test::rect(0, 0, 390, 844), {"label", "buy"}));
     builder.element("label", 48, test::attributes("UILabel", test::rect(16, 100, 200, 20)))["XC_kAXXCAttributeLabel"] =
         "Total";
-    builder.element("buy", 9, test::attributes("UIButton", test::rect(16, 140, 120, 44)))["XC_kAXXCAttributeLabel"] = "Buy";
+    builder.element("buy", 9, test::attributes("UIButton", test::rect(16, 140, 120, 44)))["XC_kAXXCAttributeLabel"] =
+        "Buy";
     return builder;
 }
 
@@ -56,7 +57,8 @@ TEST(CaptureBundle, StructuralErrorsNameTheFileAndTheMember) {
               "shop/capture.json: member \"format\" is \"xcresult\", expected \"audkit-capture\"");
     auto wrongVersion = document;
     wrongVersion["version"] = 2;
-    EXPECT_EQ(openError(wrongVersion.dump()), "shop/capture.json: member \"version\" is 2, only version 1 is supported");
+    EXPECT_EQ(openError(wrongVersion.dump()),
+              "shop/capture.json: member \"version\" is 2, only version 1 is supported");
     auto noRoot = document;
     noRoot.erase("root");
     EXPECT_EQ(openError(noRoot.dump()), "shop/capture.json: missing member \"root\"");
@@ -72,7 +74,8 @@ TEST(CaptureBundle, StructuralErrorsNameTheFileAndTheMember) {
     EXPECT_EQ(openError(noScale.dump()), "shop/capture.json: missing member \"device.scale\"");
     auto rootWithoutType = document;
     rootWithoutType["elements"]["app"]["rawType"] = nullptr;
-    EXPECT_EQ(openError(rootWithoutType.dump()), "shop/capture.json: the root element \"app\" needs an integer \"rawType\"");
+    EXPECT_EQ(openError(rootWithoutType.dump()),
+              "shop/capture.json: the root element \"app\" needs an integer \"rawType\"");
 }
 
 TEST(CaptureBundle, CyclesAndSharedChildrenAreReportedWithTheirIds) {
@@ -89,13 +92,15 @@ TEST(CaptureBundle, CyclesAndSharedChildrenAreReportedWithTheirIds) {
     auto twoParents = shopBundle();
     twoParents.document()["elements"]["label"]["attributes"]["XC_kAXXCAttributeChildren"] = {"buy"};
     const auto message = openError(twoParents.document().dump());
-    EXPECT_EQ(message, "shop/capture.json: element \"buy\" is listed under two parents in \"elements\": \"win\" and \"label\"");
+    EXPECT_EQ(message,
+              "shop/capture.json: element \"buy\" is listed under two parents in \"elements\": \"win\" and \"label\"");
 }
 
 TEST(CaptureBundle, AnswersTheSnapshotOperationsLikeTheDevice) {
     test::LogCapture log;
     BundlePlatform platform(bundleFrom(shopBundle().document()));
-    EXPECT_EQ(capturedClassNames(platform), (std::vector<std::string>{"UIApplication", ".UIWindow", "..UILabel", "..UIButton"}));
+    EXPECT_EQ(capturedClassNames(platform),
+              (std::vector<std::string>{"UIApplication", ".UIWindow", "..UILabel", "..UIButton"}));
     const auto buy = makeChildElement(platform.snapshotSource(), {"buy"});
     ASSERT_TRUE(buy);
     EXPECT_EQ(buy->elementType, AudElementType::button);
@@ -117,7 +122,8 @@ TEST(CaptureBundle, UnreadableChildrenAreLeftOutWithTheirDescendants) {
     elements["broken"] = {{"rawType", 1}, {"attributes", nullptr}};
     elements["unreferenced"] = {{"rawType", 1}, {"attributes", test::attributes("Ghost", test::rect(0, 0, 1, 1))}};
     BundlePlatform platform(bundleFrom(builder.document()));
-    EXPECT_EQ(capturedClassNames(platform), (std::vector<std::string>{"UIApplication", ".UIWindow", "..UILabel", "..UIButton"}));
+    EXPECT_EQ(capturedClassNames(platform),
+              (std::vector<std::string>{"UIApplication", ".UIWindow", "..UILabel", "..UIButton"}));
 }
 
 TEST(CaptureBundle, ValuesOfTheWrongKindTakeTheirFallbacks) {
@@ -213,10 +219,11 @@ std::string chainCapture(int count, const std::string& label, const std::string&
 std::size_t countCaptured(const CaptureBundle& bundle, std::size_t& deepest) {
     BundlePlatform platform(bundle);
     std::size_t visited = 0;
-    walkCapturedElements(platform.snapshotSource(), *platform.elementUnderTest(), [&](const AudElement&, std::size_t d) {
-        ++visited;
-        deepest = std::max(deepest, d);
-    });
+    walkCapturedElements(platform.snapshotSource(), *platform.elementUnderTest(),
+                         [&](const AudElement&, std::size_t d) {
+                             ++visited;
+                             deepest = std::max(deepest, d);
+                         });
     return visited;
 }
 

@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "audkit/platform/jpeg_codec.hpp"
 #include "audkit/base/base64.hpp"
+#include "audkit/platform/jpeg_codec.hpp"
 #include "audkit/tree/image_crop.hpp"
 
 namespace audkit {
@@ -13,8 +13,8 @@ RgbaImage gradient(std::uint32_t width, std::uint32_t height) {
     RgbaImage image{width, height, {}};
     for (std::uint32_t y = 0; y < height; ++y)
         for (std::uint32_t x = 0; x < width; ++x)
-            image.pixels.insert(image.pixels.end(), {static_cast<std::uint8_t>(x * 4), static_cast<std::uint8_t>(y * 4),
-                                                     128, 255});
+            image.pixels.insert(image.pixels.end(),
+                                {static_cast<std::uint8_t>(x * 4), static_cast<std::uint8_t>(y * 4), 128, 255});
     return image;
 }
 
@@ -56,8 +56,8 @@ TEST(ImageCrop, GrowsFractionalEdgesAndClipsToTheImage) {
     const auto crop = cropImage(image, AudRect(2.5F, 5.2F, 1, 3));
     EXPECT_EQ(crop.width, 4U);  // 2 to 6
     EXPECT_EQ(crop.height, 2U);
-    EXPECT_EQ(crop.pixels[0], 8);   // x = 2
-    EXPECT_EQ(crop.pixels[1], 4);   // y = 1
+    EXPECT_EQ(crop.pixels[0], 8);  // x = 2
+    EXPECT_EQ(crop.pixels[1], 4);  // y = 1
     const auto clipped = cropImage(image, AudRect(-5, 4, 8, 30));
     EXPECT_EQ(clipped.width, 4U);
     EXPECT_EQ(clipped.height, 2U);

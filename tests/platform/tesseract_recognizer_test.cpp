@@ -28,9 +28,9 @@ TEST(TesseractRecognizer, BackgroundDistanceMakesBothPolaritiesDarkOnLight) {
     paint(10, 0);    // a dark stroke on the white half
     paint(50, 255);  // a light stroke on the black half
     const auto grey = TesseractRecognizer::preprocess(image);
-    EXPECT_EQ(grey[16 * 64 + 10], 0);    // ink is dark
+    EXPECT_EQ(grey[16 * 64 + 10], 0);  // ink is dark
     EXPECT_EQ(grey[16 * 64 + 50], 0);
-    EXPECT_EQ(grey[2 * 64 + 2], 255);    // background is light on both halves
+    EXPECT_EQ(grey[2 * 64 + 2], 255);  // background is light on both halves
     EXPECT_EQ(grey[2 * 64 + 60], 255);
 }
 

@@ -25,7 +25,8 @@ public:
 };
 
 std::shared_ptr<MyRule> customRule(const std::string& id) {
-    return std::make_shared<MyRule>(id, std::make_shared<RuleConf>(AudImpact::minor, AudStandard::platform, "Mine.", false));
+    return std::make_shared<MyRule>(
+        id, std::make_shared<RuleConf>(AudImpact::minor, AudStandard::platform, "Mine.", false));
 }
 
 std::vector<std::string> idsOf(const std::vector<std::shared_ptr<AudRule>>& rules) {
@@ -88,8 +89,8 @@ TEST(AudConf, CustomRulesJoinAndLeaveTheRuleTable) {
     conf.setCustomRules({});
     EXPECT_FALSE(conf.rules.contains("MyRule"));
     EXPECT_FALSE(contains(idsOf(conf.rulesToRun()), "MyRule"));
-    EXPECT_EQ(sender->events, (std::vector<std::string>{R"(rule:custom {"rule_ids":["MyRule"]})",
-                                                        R"(rule:custom {"rule_ids":[]})"}));
+    EXPECT_EQ(sender->events,
+              (std::vector<std::string>{R"(rule:custom {"rule_ids":["MyRule"]})", R"(rule:custom {"rule_ids":[]})"}));
 }
 
 TEST(AudConf, ViewIgnoresAndExperimentalRules) {
@@ -107,7 +108,8 @@ TEST(AudConf, ViewIgnoresAndExperimentalRules) {
     EXPECT_TRUE(fresh.rules.at("InaccessibleAction")->ignored);
     EXPECT_TRUE(fresh.rules.at("SupportsDynamicType")->ignored);
     EXPECT_EQ(sender->events.back(), R"(rule:ignore {"rule_ids":["SupportsDynamicType"]})");
-    EXPECT_EQ(sender->events.at(1), R"(rule:ignore_view {"class_ids":"loginButton","rule_ids":["LabelInName","TouchTargetSize"]})");
+    EXPECT_EQ(sender->events.at(1),
+              R"(rule:ignore_view {"class_ids":"loginButton","rule_ids":["LabelInName","TouchTargetSize"]})");
 }
 
 TEST(AudConf, JsonReadsBothShapes) {
@@ -124,7 +126,8 @@ TEST(AudConf, JsonReadsBothShapes) {
     EXPECT_EQ(fromIds->rules.at("TouchTargetSize")->impact, AudImpact::moderate);
     EXPECT_THROW((void)audConfFromJson(Json::parse(R"({"ruleIds":["Nope"]})")), AudEnumError);
 
-    const auto odd = ruleConfFromJson(Json::parse(R"({"impact":9,"standard":"WCAG 2.1","summary":"s","ignored":true})"));
+    const auto odd =
+        ruleConfFromJson(Json::parse(R"({"impact":9,"standard":"WCAG 2.1","summary":"s","ignored":true})"));
     EXPECT_EQ(odd.impact, AudImpact::critical);
     EXPECT_EQ(odd.standard, AudStandard::bestPractice);
     EXPECT_FALSE(odd.experimental);

@@ -86,8 +86,9 @@ TEST(AudProps, DecodingTriesTheKindsInOrder) {
     EXPECT_EQ(props.get<PlatformRect>("rect"), (PlatformRect{1, 2, 3, 4}));
     EXPECT_FALSE(props.contains("nothing"));
     EXPECT_FALSE(props.contains("odd"));
-    EXPECT_EQ(log.lines(), (std::vector<std::string>{"ZUNIK ERROR: Could not decode property nothing. Skipping property.",
-                                                      "ZUNIK ERROR: Could not decode property odd. Skipping property."}));
+    EXPECT_EQ(log.lines(),
+              (std::vector<std::string>{"ZUNIK ERROR: Could not decode property nothing. Skipping property.",
+                                        "ZUNIK ERROR: Could not decode property odd. Skipping property."}));
 }
 
 }  // namespace

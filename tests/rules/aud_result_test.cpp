@@ -47,10 +47,14 @@ TEST_F(ResultTest, DescriptionGroupsByRuleIdAndListsAllButPasses) {
         "ActiveControlName (0 failures 1 passes 0 incompletes): CRITICAL - " +
         std::string(catalogueEntry(AudRuleId::activeControlName).summary) +
         "\n\n"
-        "IGNORED, View Id: " + root.audViewId + "\n\tisVisibleToUser : true\n\tclassName : UIApplication\n"
+        "IGNORED, View Id: " +
+        root.audViewId +
+        "\n\tisVisibleToUser : true\n\tclassName : UIApplication\n"
         "\tlabel : Shop\n\n"
         "TouchTargetSize (1 failures 1 passes 0 incompletes): MODERATE - Too small.\n\n"
-        "FAIL, View Id: " + root.audViewId + "\n\tisVisibleToUser : true\n\tclassName : UIApplication\n"
+        "FAIL, View Id: " +
+        root.audViewId +
+        "\n\tisVisibleToUser : true\n\tclassName : UIApplication\n"
         "\tlabel : Shop\n\n";
     EXPECT_EQ(result.description(), expected);
 }
@@ -100,12 +104,14 @@ TEST_F(ResultTest, LabelsWithControlCharactersAndBrokenUtf8StayValidJson) {
                                                       root, props)});
     const auto text = resultDocument(result);
     const auto parsed = nlohmann::json::parse(text);
-    EXPECT_EQ(parsed["audRuleResults"][0]["props"]["label"], "Line\n\t\"quoted\"\x01 and \xEF\xBF\xBD\xEF\xBF\xBD bytes");
+    EXPECT_EQ(parsed["audRuleResults"][0]["props"]["label"],
+              "Line\n\t\"quoted\"\x01 and \xEF\xBF\xBD\xEF\xBF\xBD bytes");
 }
 
 TEST(AudRuleResultJson, ReadingDefaultsAndTheAllThreeFallback) {
     auto json = Json::parse(
-        R"({"status":"FAIL","ruleId":"Mine","impact":7,"ruleSummary":"s","props":{},"audViewId":"1","standard":"WCAG 2.1"})");
+        R"({"status":"FAIL","ruleId":"Mine","impact":7,"ruleSummary":"s","props":{},"audViewId":"1",)"
+        R"("standard":"WCAG 2.1"})");
     const auto bad = ruleResultFromJson(json);
     EXPECT_EQ(bad->status, AudStatus::incomplete);
     EXPECT_EQ(bad->impact, AudImpact::critical);

@@ -46,7 +46,8 @@ TEST(RuleCatalogue, StatusErrorListsEveryCase) {
         FAIL();
     } catch (const AudEnumError& error) {
         EXPECT_EQ(std::string(error.what()),
-                  "AudStatus OK does not exist. Valid rawValues are\n\tINAPPLICABLE\n\tINCOMPLETE\n\tPASS\n\tFAIL\n\tIGNORED");
+                  "AudStatus OK does not exist. Valid rawValues "
+                  "are\n\tINAPPLICABLE\n\tINCOMPLETE\n\tPASS\n\tFAIL\n\tIGNORED");
     }
     EXPECT_EQ(toString(AudStandard::bestPractice), "Best Practice");
 }

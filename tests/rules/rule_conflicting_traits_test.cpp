@@ -14,7 +14,9 @@ TEST(RuleConflictingTraits, FirstConflictingGroupIsRecorded) {
     test::ScreenBuilder screen;
     screen.add("app", T::application, "UIApplication", {"a", "b", "c", "d", "e"});
     screen.add("a", T::button, "ButtonLink").label("x").traits(AudTraits({AudTraits::button, AudTraits::link}));
-    screen.add("b", T::staticText, "HeaderText").label("x").traits(AudTraits({AudTraits::header, AudTraits::staticText}));
+    screen.add("b", T::staticText, "HeaderText")
+        .label("x")
+        .traits(AudTraits({AudTraits::header, AudTraits::staticText}));
     screen.add("c", T::button, "SelectedDisabled").label("x").traits(AudTraits(0x108));
     screen.add("d", T::button, "NotFocusable").label("x").focusable(false).traits(AudTraits(0x3));
     screen.add("e", T::button, "NoTraits").label("x");

@@ -21,7 +21,9 @@ ScreenBuilder::Element& ScreenBuilder::Element::set(AccessibilityAttribute attri
 ScreenBuilder::Element& ScreenBuilder::Element::label(const std::string& text) {
     return set(A::label, text).focusable();
 }
-ScreenBuilder::Element& ScreenBuilder::Element::focusable(bool isElement) { return set(A::isElement, isElement ? 1 : 0); }
+ScreenBuilder::Element& ScreenBuilder::Element::focusable(bool isElement) {
+    return set(A::isElement, isElement ? 1 : 0);
+}
 ScreenBuilder::Element& ScreenBuilder::Element::traits(AudTraits traits) { return set(A::traits, traits.rawValue); }
 ScreenBuilder::Element& ScreenBuilder::Element::frame(double x, double y, double width, double height) {
     return set(A::frame, rect(x, y, width, height)).set(A::visibleFrame, rect(x, y, width, height));

@@ -49,8 +49,8 @@ TEST(BackendCommands, ScanPostsAndPrintsTheKeyLast) {
     std::ostringstream out, err;
     EXPECT_LE(cli::runScan(scan, login, out, err), 1) << err.str();
     EXPECT_TRUE(out.str().ends_with("\nu1/com.example.shop/r1\n")) << out.str();
-    EXPECT_EQ(backend.targets, (std::vector<std::string>{"POST /attest/result/aud",
-                                                         "POST /attest/result/tag/u1/com.example.shop/r1"}));
+    EXPECT_EQ(backend.targets,
+              (std::vector<std::string>{"POST /attest/result/aud", "POST /attest/result/tag/u1/com.example.shop/r1"}));
 
     cli::ResultOptions remove{"delete", "u1/com.example.shop/r1", {}, ""};
     std::ostringstream none, reason;
@@ -60,7 +60,8 @@ TEST(BackendCommands, ScanPostsAndPrintsTheKeyLast) {
     login.apiKey = "wrong-key";
     std::ostringstream rejected;
     EXPECT_EQ(cli::runResult(remove, login, none, rejected), 2);
-    EXPECT_EQ(rejected.str(), "audkit: Authentication could not be validated. Please check your credentials and try again.\n");
+    EXPECT_EQ(rejected.str(),
+              "audkit: Authentication could not be validated. Please check your credentials and try again.\n");
     for (const auto& line : log.lines()) EXPECT_EQ(line.find("wrong-key"), std::string::npos) << line;
     ::unsetenv("DO_NOT_TRACK");
 }

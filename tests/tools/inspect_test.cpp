@@ -34,8 +34,9 @@ TEST(InspectCommand, PrintsOneIndentedLinePerElement) {
     test::LogCapture log;
     test::TempDir dir;
     test::BundleBuilder builder;
-    builder.element("app", 2, test::attributes("UIApplication", test::rect(0, 0, 390, 844), {"field"}))
-        ["XC_kAXXCAttributeLabel"] = "Shop";
+    builder.element(
+        "app", 2, test::attributes("UIApplication", test::rect(0, 0, 390, 844), {"field"}))["XC_kAXXCAttributeLabel"] =
+        "Shop";
     auto& field = builder.element("field", 49, test::attributes("UITextField", test::rect(16, 120.5, 358, 44)));
     field["XC_kAXXCAttributeLabel"] = "Email\nAddress";
     field["XC_kAXXCAttributePlaceholderValue"] = "name@example.com";

@@ -27,8 +27,9 @@ TEST(ScanCommand, ExampleScanFindsTheUnnamedHelpButton) {
 
     std::vector<std::string> failures;
     for (const auto& ruleResult : result["audRuleResults"])
-        if (ruleResult["status"] == "FAIL") failures.push_back(ruleResult["ruleId"].get<std::string>() + " " +
-                                                               ruleResult["props"]["className"].get<std::string>());
+        if (ruleResult["status"] == "FAIL")
+            failures.push_back(ruleResult["ruleId"].get<std::string>() + " " +
+                               ruleResult["props"]["className"].get<std::string>());
     EXPECT_EQ(failures, std::vector<std::string>{"ActiveControlName UIButton"});
 
     // Text recognised on the screenshot reached the views.

@@ -2,11 +2,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include "audkit/base/base64.hpp"
 #include "audkit/base/id_and_time_source.hpp"
 #include "audkit/base/process_state.hpp"
 #include "audkit/platform/bundle_platform.hpp"
 #include "audkit/tree/aud_context.hpp"
-#include "audkit/base/base64.hpp"
 #include "tests/support/test_support.hpp"
 
 namespace audkit {
@@ -18,10 +18,12 @@ using nlohmann::json;
 test::BundleBuilder smallApp() {
     test::BundleBuilder builder;
     builder.document()["device"]["scale"] = 1;
-    builder.element("app", 2, test::attributes("UIApplication", test::rect(0, 0, 4, 8), {"nav", "panel"}))
-        ["XC_kAXXCAttributeLabel"] = "Shop";
+    builder.element(
+        "app", 2,
+        test::attributes("UIApplication", test::rect(0, 0, 4, 8), {"nav", "panel"}))["XC_kAXXCAttributeLabel"] = "Shop";
     builder.element("nav", 21, test::attributes("UINavigationBar", test::rect(0, 0, 4, 2), {"title"}));
-    builder.element("title", 48, test::attributes("UILabel", test::rect(0, 0, 4, 2)))["XC_kAXXCAttributeLabel"] = "Cart";
+    builder.element("title", 48, test::attributes("UILabel", test::rect(0, 0, 4, 2)))["XC_kAXXCAttributeLabel"] =
+        "Cart";
     builder.element("panel", 1, test::attributes("UIView", test::rect(1, 2, 2, 3)));
     return builder;
 }
@@ -34,7 +36,9 @@ std::shared_ptr<AudContext> contextOf(const test::BundleBuilder& builder, const 
 
 class ContextTest : public ::testing::Test {
 protected:
-    void SetUp() override { IdAndTimeSource::setClock([] { return 1700000000.1234; }); }
+    void SetUp() override {
+        IdAndTimeSource::setClock([] { return 1700000000.1234; });
+    }
     void TearDown() override { IdAndTimeSource::setClock(nullptr); }
     test::LogCapture log;
     test::TempDir dir;
@@ -127,7 +131,8 @@ TEST(AudMetaData, ReadingDefaultsAndTimestamps) {
     EXPECT_THROW((void)metaDataFromJson(meta), nlohmann::json::exception);
 
     AudMetaData named{"a", 5, "1", "Title", true, "Mine"};
-    EXPECT_EQ(named.description(), R"(<AudMetaData appId="a" analysisTimestamp="5" audVersion="1" screenTitle="Mine">)");
+    EXPECT_EQ(named.description(),
+              R"(<AudMetaData appId="a" analysisTimestamp="5" audVersion="1" screenTitle="Mine">)");
 }
 
 }  // namespace

@@ -47,7 +47,8 @@ TEST(AudElement, FallbacksForMissingAndMistypedAttributes) {
 
 TEST(AudElement, ClassNameOverridesAndUnsupportedRawTypes) {
     test::LogCapture log;
-    EXPECT_EQ(element(dictionary({{"ElementType", std::string("_UITableCellAccessoryButton")}}), 9).elementType, T::image);
+    EXPECT_EQ(element(dictionary({{"ElementType", std::string("_UITableCellAccessoryButton")}}), 9).elementType,
+              T::image);
     EXPECT_EQ(element(dictionary({{"ElementType", std::string("UISearchBar")}}), 1).elementType, T::searchField);
     EXPECT_EQ(element({}, 3).elementType, T::any);
     EXPECT_EQ(log.lines(), std::vector<std::string>{"ZUNIK ERROR: RawValue 3 not supported."});
@@ -55,9 +56,8 @@ TEST(AudElement, ClassNameOverridesAndUnsupportedRawTypes) {
 
 TEST(AudElement, KeyboardDockIsNeverAnAccessibilityElement) {
     EXPECT_TRUE(element(dictionary({{"IsElement", std::int64_t{1}}}), 1).isAccessibilityElement);
-    EXPECT_FALSE(
-        element(dictionary({{"ElementType", std::string("UIKeyboardDockView")}, {"IsElement", true}}), 1)
-            .isAccessibilityElement);
+    EXPECT_FALSE(element(dictionary({{"ElementType", std::string("UIKeyboardDockView")}, {"IsElement", true}}), 1)
+                     .isAccessibilityElement);
 }
 
 TEST(AudElement, CustomActionsCountOnlyWhenTheListHasItems) {
@@ -76,13 +76,14 @@ TEST(AudElement, TextFieldStateAndText) {
     EXPECT_EQ(empty.state(), "enabled, empty");
     EXPECT_FALSE(empty.text().has_value());
 
-    const auto sameAsPlaceholder = element(
-        dictionary({{"Value", std::string("Email")}, {"PlaceholderValue", std::string("Email")},
-                    {"Traits", std::uint64_t{0x8}}}),
-        50);
+    const auto sameAsPlaceholder = element(dictionary({{"Value", std::string("Email")},
+                                                       {"PlaceholderValue", std::string("Email")},
+                                                       {"Traits", std::uint64_t{0x8}}}),
+                                           50);
     EXPECT_EQ(sameAsPlaceholder.state(), "dimmed, selected, empty");
 
-    const auto emptyValue = element(dictionary({{"Value", std::string("")}, {"PlaceholderValue", std::string("Name")}}), 52);
+    const auto emptyValue =
+        element(dictionary({{"Value", std::string("")}, {"PlaceholderValue", std::string("Name")}}), 52);
     EXPECT_EQ(emptyValue.text(), "Name");
 }
 
@@ -97,11 +98,13 @@ TEST(AudElement, StateOfAdjustableElementsAndPlainViews) {
 TEST(AudElement, NamesTrimTheLabelAndIgnoreBlankOnes) {
     EXPECT_EQ(element(dictionary({{"Label", std::string("  Sign in\n")}}), 9).name, "Sign in");
     EXPECT_FALSE(element(dictionary({{"Label", std::string(" \t\u2003")}}), 9).name.has_value());
-    EXPECT_FALSE(element(dictionary({{"Label", std::string("Search")}, {"PlaceholderValue", std::string("Search")}}), 45)
-                     .name.has_value());
+    EXPECT_FALSE(
+        element(dictionary({{"Label", std::string("Search")}, {"PlaceholderValue", std::string("Search")}}), 45)
+            .name.has_value());
     EXPECT_FALSE(element({}, 45).name.has_value());
-    EXPECT_EQ(element(dictionary({{"Label", std::string("Find")}, {"PlaceholderValue", std::string("Search")}}), 45).name,
-              "Find");
+    EXPECT_EQ(
+        element(dictionary({{"Label", std::string("Find")}, {"PlaceholderValue", std::string("Search")}}), 45).name,
+        "Find");
 }
 
 TEST(AudElement, StaticTextKeepsItsLabelUnchanged) {
@@ -112,11 +115,11 @@ TEST(AudElement, StaticTextKeepsItsLabelUnchanged) {
 
 TEST(AudElement, OffScreenAmount) {
     EXPECT_EQ(element(dictionary({{"Frame", PlatformRect{0, 0, 0, 50}}}), 1).offScreenAmount(), 0);
-    EXPECT_FLOAT_EQ(element(dictionary({{"Frame", PlatformRect{0, 0, 100, 100}},
-                                        {"VisibleFrame", PlatformRect{0, 75, 100, 25}}}),
-                            1)
-                        .offScreenAmount(),
-                    0.75F);
+    EXPECT_FLOAT_EQ(
+        element(dictionary({{"Frame", PlatformRect{0, 0, 100, 100}}, {"VisibleFrame", PlatformRect{0, 75, 100, 25}}}),
+                1)
+            .offScreenAmount(),
+        0.75F);
 }
 
 TEST(AudElement, CopiesTheKeyboardFlag) {

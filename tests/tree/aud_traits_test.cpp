@@ -22,9 +22,15 @@ std::set<std::string> namesIn(std::string text) {
 }
 
 Json objectForm(std::uint64_t raw, bool withHeader = true) {
-    const char* keys[] = {"button", "link", "image", "selected", "playsSound", "keyboardKey", "staticText",
-                          "summaryElement", "notEnabled", "updatesFrequently", "searchField", "startsMediaSession",
-                          "adjustable", "allowsDirectInteraction", "causesPageTurn", "tabBar", "header"};
+    const char* keys[] = {"button",         "link",
+                          "image",          "selected",
+                          "playsSound",     "keyboardKey",
+                          "staticText",     "summaryElement",
+                          "notEnabled",     "updatesFrequently",
+                          "searchField",    "startsMediaSession",
+                          "adjustable",     "allowsDirectInteraction",
+                          "causesPageTurn", "tabBar",
+                          "header"};
     Json object = Json::object();
     for (int bit = 0; bit < 17; ++bit)
         if (withHeader || bit < 16) object[keys[bit]] = ((raw >> bit) & 1U) != 0;

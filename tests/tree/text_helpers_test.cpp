@@ -30,10 +30,12 @@ TEST(TextHelpers, LowercasingFollowsTheFullUnicodeMapping) {
 TEST(TextHelpers, GraphemeClustersCountWhatAReaderSees) {
     EXPECT_EQ(graphemeCount(""), 0U);
     EXPECT_EQ(graphemeCount("abc"), 3U);
-    EXPECT_EQ(graphemeCount("e\u0301"), 1U);                     // e + combining acute
-    EXPECT_EQ(graphemeCount("🇩🇪🇫🇷"), 2U);                        // two flags
-    EXPECT_EQ(graphemeCount("👩‍👩‍👧"), 1U);                          // one family
-    EXPECT_EQ(graphemeCount("a\xff" "b"), 3U);                   // an invalid byte stands alone
+    EXPECT_EQ(graphemeCount("e\u0301"), 1U);             // e + combining acute
+    EXPECT_EQ(graphemeCount("🇩🇪🇫🇷"), 2U);                // two flags
+    EXPECT_EQ(graphemeCount("👩‍👩‍👧"), 1U);  // one family
+    EXPECT_EQ(graphemeCount("a\xff"
+                            "b"),
+              3U);  // an invalid byte stands alone
 }
 
 }  // namespace

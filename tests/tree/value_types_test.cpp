@@ -5,15 +5,15 @@
 #include <nlohmann/json.hpp>
 #include <unordered_set>
 
+#include "audkit/base/aud_rect.hpp"
+#include "audkit/base/float_format.hpp"
 #include "audkit/base/process_state.hpp"
 #include "audkit/tree/aud_element_type.hpp"
 #include "audkit/tree/aud_orientation.hpp"
 #include "audkit/tree/aud_point.hpp"
-#include "audkit/base/aud_rect.hpp"
 #include "audkit/tree/aud_role.hpp"
 #include "audkit/tree/aud_view_hierarchy.hpp"
 #include "audkit/tree/element_off_screen.hpp"
-#include "audkit/base/float_format.hpp"
 #include "tests/support/test_support.hpp"
 
 namespace audkit {
@@ -40,9 +40,9 @@ TEST(AudRect, ReplacesNonFiniteValuesAndWarnsInCheckOrder) {
     EXPECT_EQ(rect.top(), 32767);
     EXPECT_EQ(rect.bottom(), 32767);  // 4 is above the top, so it becomes the top
     const std::string prefix = "ZUNIK WARNING: AudRect has an unexpected dimension. Converting dimension ";
-    EXPECT_EQ(log.lines(), (std::vector<std::string>{prefix + "right from inf to 32767.0.",
-                                                      prefix + "left from nan to 0.0.",
-                                                      prefix + "top from -inf to 32767.0."}));
+    EXPECT_EQ(log.lines(),
+              (std::vector<std::string>{prefix + "right from inf to 32767.0.", prefix + "left from nan to 0.0.",
+                                        prefix + "top from -inf to 32767.0."}));
 }
 
 TEST(AudRect, DimensionWarningsStayQuietWithoutDebugOutput) {
@@ -141,8 +141,9 @@ TEST(AudEnums, UnknownTextListsEveryCase) {
         (void)parseAudEnum<AudRole>("Control");
         FAIL() << "expected AudEnumError";
     } catch (const AudEnumError& error) {
-        EXPECT_EQ(std::string(error.what()),
-                  "AudRole Control does not exist. Valid rawValues are\n\ttextElement\n\tcontrol\n\timage\n\tgenericElement");
+        EXPECT_EQ(
+            std::string(error.what()),
+            "AudRole Control does not exist. Valid rawValues are\n\ttextElement\n\tcontrol\n\timage\n\tgenericElement");
     }
     EXPECT_EQ(toString(AudViewHierarchy::reactNative), "ReactNative");
     EXPECT_EQ(rawValue(AudViewHierarchy::swiftUI), 1);

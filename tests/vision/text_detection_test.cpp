@@ -23,8 +23,8 @@ FoundText found(const std::string& text, float left, float top, float right, flo
     FoundText result;
     result.text = text;
     result.rect = AudBounds(left, right, top, bottom);
-    result.image = std::make_shared<AudBitmap>(inkedImage(static_cast<std::uint32_t>(right - left) + 4,
-                                                          static_cast<std::uint32_t>(bottom - top) + 4, 1, 3));
+    result.image = std::make_shared<AudBitmap>(
+        inkedImage(static_cast<std::uint32_t>(right - left) + 4, static_cast<std::uint32_t>(bottom - top) + 4, 1, 3));
     return result;
 }
 
@@ -103,7 +103,8 @@ TEST(AudColorValue, HexFormsAndLuminance) {
             (void)AudColor::fromHex(bad);
             FAIL() << bad;
         } catch (const AudColor::CannotDecodeError& error) {
-            EXPECT_EQ(std::string(error.what()), std::string("Cannot decode AudColor. Hex #") + bad + " could not be converted.");
+            EXPECT_EQ(std::string(error.what()),
+                      std::string("Cannot decode AudColor. Hex #") + bad + " could not be converted.");
         }
     }
     EXPECT_NEAR(AudColor(0, 0, 0).relativeLuminance(), 0.0, 1e-12);

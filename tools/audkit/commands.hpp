@@ -32,10 +32,10 @@ int runContext(const ContextOptions& options, std::ostream& out, std::ostream& e
 
 struct ScanOptions {
     std::string bundle;
-    std::string format = "text";  // "text" or "json"
-    std::string output;           // write the result document here too
-    std::vector<std::string> ignore;        // rule ids ignored for every view
-    std::vector<std::string> ignoreViews;   // KEY=RULE_ID[,RULE_ID...]
+    std::string format = "text";           // "text" or "json"
+    std::string output;                    // write the result document here too
+    std::vector<std::string> ignore;       // rule ids ignored for every view
+    std::vector<std::string> ignoreViews;  // KEY=RULE_ID[,RULE_ID...]
     bool debug = false;
     bool progress = false;  // stage lines on standard error
     // Backend: --post sends the result, --save writes it through the facade.
@@ -53,8 +53,8 @@ struct LoginOptions {
 };
 
 struct ResultOptions {
-    std::string action;  // get, tag, rename or delete
-    std::string key;     // userId/packageName/resultId
+    std::string action;                  // get, tag, rename or delete
+    std::string key;                     // userId/packageName/resultId
     std::vector<std::string> arguments;  // tags, or the new name
     std::string output;
 };

@@ -27,15 +27,16 @@ std::string describeElement(const AudElement& element) {
 }
 
 std::string describeView(const AudView& view) {
-    std::string line = view.className + " " + std::string(toString(view.elementType)) + " " +
-                       std::string(toString(view.role));
+    std::string line =
+        view.className + " " + std::string(toString(view.elementType)) + " " + std::string(toString(view.role));
     if (view.name) line += " name=" + quote(*view.name);
     line += std::string(" focusable=") + (view.isAccessibilityFocusable ? "true" : "false");
     line += std::string(" visible=") + (view.isVisibleToUser ? "true" : "false");
     const auto& b = view.boundsInScreen;
     line += " bounds=(l: " + number(b.left()) + ", t: " + number(b.top()) + ", r: " + number(b.right()) +
             ", b: " + number(b.bottom()) + ")";
-    if (const auto label = view.associatedTextForControl()) line += " associatedText=" + quote(label->text().value_or(""));
+    if (const auto label = view.associatedTextForControl())
+        line += " associatedText=" + quote(label->text().value_or(""));
     return line;
 }
 
@@ -86,9 +87,10 @@ int runInspect(const InspectOptions& options, std::ostream& out, std::ostream& e
     try {
         BundlePlatform platform(CaptureBundle::open(options.bundle));
         if (options.tree) return printTree(platform, options, out, err);
-        const bool readable = walkCapturedElements(
-            platform.snapshotSource(), *platform.elementUnderTest(),
-            [&](const AudElement& element, std::size_t depth) { out << indentation(depth) << describeElement(element) << '\n'; });
+        const bool readable = walkCapturedElements(platform.snapshotSource(), *platform.elementUnderTest(),
+                                                   [&](const AudElement& element, std::size_t depth) {
+                                                       out << indentation(depth) << describeElement(element) << '\n';
+                                                   });
         if (!readable) {
             err << "audkit: " << rootUnreadable(platform) << '\n';
             return exitUsage;

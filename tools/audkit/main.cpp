@@ -38,14 +38,16 @@ int main(int argc, char** argv) {
         ->check(CLI::IsMember({"text", "json"}));
     scanCommand->add_option("--output", scan.output, "also write the result document to this file");
     scanCommand->add_option("--ignore", scan.ignore, "ignore a rule for every view (repeatable)");
-    scanCommand->add_option("--ignore-view", scan.ignoreViews,
-                            "KEY=RULE_ID[,RULE_ID...]: ignore rules for views of a class name or identifier (repeatable)");
+    scanCommand->add_option(
+        "--ignore-view", scan.ignoreViews,
+        "KEY=RULE_ID[,RULE_ID...]: ignore rules for views of a class name or identifier (repeatable)");
     scanCommand->add_flag("--debug", scan.debug, "print debug output");
     LoginOptions login;
     auto addLogin = [&login](CLI::App* command) {
         command->add_option("--server", login.server, "results backend address (default: the audkit service)");
         command->add_option("--api-key", login.apiKey, "log in with this API key");
-        command->add_option("--user", login.user, "log in as this user (password from AUDKIT_PASSWORD or standard input)");
+        command->add_option("--user", login.user,
+                            "log in as this user (password from AUDKIT_PASSWORD or standard input)");
     };
     scanCommand->add_flag("--post", scan.post, "post the result to the backend and print its key last");
     scanCommand->add_option("--save", scan.save, "save the result document into this folder and print its path");

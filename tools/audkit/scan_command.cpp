@@ -5,10 +5,10 @@
 #include <memory>
 #include <ostream>
 
-#include "audkit/facade/aud.hpp"
 #include "audkit/base/error.hpp"
 #include "audkit/base/process_state.hpp"
 #include "audkit/base/zk_log.hpp"
+#include "audkit/facade/aud.hpp"
 #include "audkit/platform/bundle_platform.hpp"
 #include "tools/audkit/backend_login.hpp"
 #include "tools/audkit/commands.hpp"
@@ -102,8 +102,10 @@ int runScan(const ScanOptions& options, const LoginOptions& login, std::ostream&
             result = Aud(conf, platform.textRecognizer().get()).run(context);
         }
         if (!options.output.empty()) writeDocument(options.output, resultDocument(*result, 2) + "\n");
-        if (options.format == "json") out << resultDocument(*result, 2) << '\n';
-        else out << result->description();
+        if (options.format == "json")
+            out << resultDocument(*result, 2) << '\n';
+        else
+            out << result->description();
         const std::optional<std::string> scanName =
             options.scanName.empty() ? std::nullopt : std::optional<std::string>(options.scanName);
         if (!options.save.empty()) {
