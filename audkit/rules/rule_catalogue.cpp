@@ -2,10 +2,14 @@
 
 #include <array>
 
+#include "audkit/rules/rule_a11y_element_focus_box.hpp"
 #include "audkit/rules/rule_active_control_name.hpp"
 #include "audkit/rules/rule_conflicting_traits.hpp"
 #include "audkit/rules/rule_image_view_name.hpp"
+#include "audkit/rules/rule_in_scroll_view.hpp"
 #include "audkit/rules/rule_meaningful_accessible_name.hpp"
+#include "audkit/rules/rule_screen_title.hpp"
+#include "audkit/rules/rule_touch_target_size.hpp"
 #include "audkit/rules/unbuilt_rules.hpp"
 
 namespace audkit {
@@ -27,15 +31,24 @@ constexpr RuleCatalogueEntry row() {
 
 // Every built-in rule, one line each, in id order.
 constexpr std::array<RuleCatalogueEntry, 19> catalogue{{
-    {&unbuilt::a11yElementFocusBox, makeUnbuilt}, row<RuleActiveControlName>(),
-    {&unbuilt::associatedText, makeUnbuilt},      {&unbuilt::collidingViews, makeUnbuilt},
-    {&unbuilt::colorContrast, makeUnbuilt},       row<RuleConflictingTraits>(),
-    {&unbuilt::focusableText, makeUnbuilt},       row<RuleImageViewName>(),
-    {&unbuilt::inScrollView, makeUnbuilt},        {&unbuilt::inaccessibleAction, makeUnbuilt},
-    {&unbuilt::labelAtFront, makeUnbuilt},        {&unbuilt::labelInName, makeUnbuilt},
-    row<RuleMeaningfulAccessibleName>(),          {&unbuilt::nestedElementsName, makeUnbuilt},
-    {&unbuilt::screenOrientation, makeUnbuilt},   {&unbuilt::screenTitle, makeUnbuilt},
-    {&unbuilt::supportsDynamicType, makeUnbuilt}, {&unbuilt::touchTargetSize, makeUnbuilt},
+    row<RuleA11yElementFocusBox>(),
+    row<RuleActiveControlName>(),
+    {&unbuilt::associatedText, makeUnbuilt},
+    {&unbuilt::collidingViews, makeUnbuilt},
+    {&unbuilt::colorContrast, makeUnbuilt},
+    row<RuleConflictingTraits>(),
+    {&unbuilt::focusableText, makeUnbuilt},
+    row<RuleImageViewName>(),
+    row<RuleInScrollView>(),
+    {&unbuilt::inaccessibleAction, makeUnbuilt},
+    {&unbuilt::labelAtFront, makeUnbuilt},
+    {&unbuilt::labelInName, makeUnbuilt},
+    row<RuleMeaningfulAccessibleName>(),
+    {&unbuilt::nestedElementsName, makeUnbuilt},
+    {&unbuilt::screenOrientation, makeUnbuilt},
+    row<RuleScreenTitle>(),
+    {&unbuilt::supportsDynamicType, makeUnbuilt},
+    row<RuleTouchTargetSize>(),
     {&unbuilt::touchTargetSpacing, makeUnbuilt},
 }};
 

@@ -8,12 +8,6 @@
 // facts move into its own header when its class is written.
 namespace audkit::unbuilt {
 
-inline constexpr RuleInfo a11yElementFocusBox{
-    .id = AudRuleId::a11yElementFocusBox,
-    .standard = AudStandard::bestPractice,
-    .impact = AudImpact::moderate,
-    .summary =
-        "Ensures a view's accessibility path, or VoiceOver focus box, encapsulates its own visual on-screen frame."};
 inline constexpr RuleInfo associatedText{.id = AudRuleId::associatedText,
                                          .standard = AudStandard::wcag20,
                                          .impact = AudImpact::serious,
@@ -36,11 +30,6 @@ inline constexpr RuleInfo focusableText{
     .standard = AudStandard::wcag20,
     .impact = AudImpact::critical,
     .summary = "Views containing text should be focusable for assistive technologies such as VoiceOver."};
-inline constexpr RuleInfo inScrollView{
-    .id = AudRuleId::inScrollView,
-    .standard = AudStandard::wcag20,
-    .impact = AudImpact::serious,
-    .summary = "Text should be within a scrollable view to ensure that all elements are visible on all screen sizes."};
 inline constexpr RuleInfo inaccessibleAction{
     .id = AudRuleId::inaccessibleAction,
     .standard = AudStandard::wcag20,
@@ -69,11 +58,6 @@ inline constexpr RuleInfo screenOrientation{
     .standard = AudStandard::wcag21,
     .impact = AudImpact::serious,
     .summary = "Views should adhere to the user's preferred display orientation."};
-inline constexpr RuleInfo screenTitle{
-    .id = AudRuleId::screenTitle,
-    .standard = AudStandard::wcag20,
-    .impact = AudImpact::moderate,
-    .summary = "Every screen within an application should provide a title to be announced by assistive technology."};
 inline constexpr RuleInfo supportsDynamicType{.id = AudRuleId::supportsDynamicType,
                                               .standard = AudStandard::platform,
                                               .impact = AudImpact::critical,
@@ -82,11 +66,6 @@ inline constexpr RuleInfo supportsDynamicType{.id = AudRuleId::supportsDynamicTy
                                               .summary =
                                                   "Text elements should have the required properties to support "
                                                   "Dynamic Type and resize the text to the user's device preference."};
-inline constexpr RuleInfo touchTargetSize{
-    .id = AudRuleId::touchTargetSize,
-    .standard = AudStandard::wcag21,
-    .impact = AudImpact::moderate,
-    .summary = "All active controls should have a minimum of 44pt by 44pt visual and tappable area."};
 inline constexpr RuleInfo touchTargetSpacing{
     .id = AudRuleId::touchTargetSpacing,
     .standard = AudStandard::wcag22,

@@ -109,9 +109,9 @@ TEST_F(ResultTest, LabelsWithControlCharactersAndBrokenUtf8StayValidJson) {
 }
 
 TEST(AudRuleResultJson, ReadingDefaultsAndTheAllThreeFallback) {
-    auto json = Json::parse(
-        R"({"status":"FAIL","ruleId":"Mine","impact":7,"ruleSummary":"s","props":{},"audViewId":"1",)"
-        R"("standard":"WCAG 2.1"})");
+    auto json =
+        Json::parse(R"({"status":"FAIL","ruleId":"Mine","impact":7,"ruleSummary":"s","props":{},"audViewId":"1",)"
+                    R"("standard":"WCAG 2.1"})");
     const auto bad = ruleResultFromJson(json);
     EXPECT_EQ(bad->status, AudStatus::incomplete);
     EXPECT_EQ(bad->impact, AudImpact::critical);

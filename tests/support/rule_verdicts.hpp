@@ -9,6 +9,7 @@
 #include "audkit/rules/aud_rule.hpp"
 #include "audkit/rules/rule_catalogue.hpp"
 #include "audkit/rules/rule_outcome.hpp"
+#include "audkit/tree/aud_context.hpp"
 #include "tests/support/screen_builder.hpp"
 
 namespace audkit::test {
@@ -24,10 +25,24 @@ inline std::ostream& operator<<(std::ostream& out, const Verdict& verdict) {
     return out << toString(verdict.status) << " " << verdict.summary;
 }
 
+// A context for rules that read the scan's screen: a phone screen of
+// 390 x 844 points at the given scale.
+inline std::shared_ptr<AudContext> contextFor(std::shared_ptr<AudView> root, float scale = 3, bool fullScreen = true,
+                                              std::string title = noScreenTitle) {
+    AudDevice device{"iPhone 15", "iOS", "17.2", 844 * scale, 390 * scale, scale};
+    AudMetaData metaData;
+    metaData.screenTitle = std::move(title);
+    metaData.isFullScreenForML = fullScreen;
+    return std::make_shared<AudContext>(std::move(root), device, AudImage{}, metaData);
+}
+
 // What the runner records for the view with this class name: a fresh rule
-// collects its props and decides through the runner's outcome mapping.
-inline Verdict judge(AudRuleId id, const AudView& root, const std::string& className) {
+// (set up with the context, when given) collects its props and decides
+// through the runner's outcome mapping.
+inline Verdict judge(AudRuleId id, const AudView& root, const std::string& className,
+                     const AudContext* context = nullptr) {
     auto rule = makeRule(id);
+    if (context) rule->setUp(*context);
     const auto props = rule->collectProps(findView(root, className));
     const auto outcome = decideOutcome(*rule, *props);
     return {outcome.status, outcome.summary.value_or(rule->summary())};

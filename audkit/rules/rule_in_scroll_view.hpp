@@ -1,0 +1,43 @@
+#pragma once
+
+#include <array>
+
+#include "audkit/rules/aud_rule.hpp"
+#include "audkit/rules/rule_keys.hpp"
+
+namespace audkit {
+
+// Static text must sit inside something that scrolls, so larger fonts do not
+// push it off the screen.
+class RuleInScrollView : public AudRule {
+public:
+    static constexpr RuleInfo info{
+        .id = AudRuleId::inScrollView,
+        .standard = AudStandard::wcag20,
+        .impact = AudImpact::serious,
+        .summary =
+            "Text should be within a scrollable view to ensure that all elements are visible on all screen sizes.",
+        .passingDescription = "This text element is within a scrollable view."};
+    static constexpr const char* notInScrollableViewMessage =
+        "This text is not within a scroll-able view. Information may be cut off when using a larger font.";
+    static constexpr const char* partialScreenMessage =
+        "Missing context. This may be a partial screen scan, please scan the entire screen to get results for this "
+        "rule.";
+    static constexpr PropKey<std::string> textKey{"text"};
+    static constexpr PropKey<bool> isInScrollableViewKey{"isInScrollableView"};
+    static constexpr PropKey<bool> isInTextFieldKey{"isInTextField"};
+    static constexpr PropKey<bool> isInScrollViewKey{"isInScrollView"};
+    static constexpr std::array keys{textKey.name, isInScrollableViewKey.name, isInTextFieldKey.name,
+                                     isInScrollViewKey.name, rulekey::elementType.name};
+
+    explicit RuleInScrollView(std::shared_ptr<RuleConf> config) : AudRule(info, std::move(config)) {}
+
+    void setUp(const AudContext& context) override;
+    std::shared_ptr<AudProps> collectProps(const AudView& view) override;
+    AudStatus runRule(const AudProps& props) override;
+
+private:
+    bool isFullScreen_ = true;
+};
+
+}  // namespace audkit
