@@ -1,7 +1,6 @@
 #include "audkit/facade/aud.hpp"
 
 #include <algorithm>
-#include <set>
 
 #include "audkit/base/base64.hpp"
 #include "audkit/base/zk_log.hpp"
@@ -57,21 +56,23 @@ std::vector<FoundText> Aud::recognizeText(const AudContext& context) const {
     return std::move(helper.foundText);
 }
 
-void Aud::record(AudRule& rule, const std::shared_ptr<AudView>& view, std::shared_ptr<AudProps> props,
-                 Results& results) const {
+std::set<std::string> Aud::ignoredFor(const AudView* view) const {
+    std::set<std::string> ignored;
+    if (!view) return ignored;
+    const auto& ignoredRules = configuration_->ignoredRules;
+    if (const auto found = ignoredRules.find(view->className); found != ignoredRules.end())
+        ignored.insert(found->second.begin(), found->second.end());
+    if (view->accessibilityIdentifier) {
+        if (const auto found = ignoredRules.find(*view->accessibilityIdentifier); found != ignoredRules.end())
+            ignored.insert(found->second.begin(), found->second.end());
+    }
+    return ignored;
+}
+
+void Aud::record(AudRule& rule, const std::shared_ptr<AudView>& view, const std::set<std::string>& ignored,
+                 std::shared_ptr<AudProps> props, Results& results) const {
     if (!props) props = std::make_shared<AudProps>();
     props->add(rulekey::className, view ? std::optional(view->className) : std::nullopt);
-
-    std::set<std::string> ignored;
-    if (view) {
-        const auto& ignoredRules = configuration_->ignoredRules;
-        if (const auto found = ignoredRules.find(view->className); found != ignoredRules.end())
-            ignored.insert(found->second.begin(), found->second.end());
-        if (view->accessibilityIdentifier) {
-            if (const auto found = ignoredRules.find(*view->accessibilityIdentifier); found != ignoredRules.end())
-                ignored.insert(found->second.begin(), found->second.end());
-        }
-    }
     if (!ignored.empty()) {
         props->add(rulekey::ignoredRulesList, std::vector<std::string>(ignored.begin(), ignored.end()));
         if (ignored.contains(rule.id())) {
@@ -88,7 +89,8 @@ void Aud::record(AudRule& rule, const std::shared_ptr<AudView>& view, std::share
 Aud::Results Aud::runViewRules(const std::vector<std::shared_ptr<AudRule>>& rules,
                                const std::shared_ptr<AudView>& view) const {
     Results results;
-    for (const auto& rule : rules) record(*rule, view, rule->collectProps(*view), results);
+    const auto ignored = ignoredFor(view.get());
+    for (const auto& rule : rules) record(*rule, view, ignored, rule->collectProps(*view), results);
     return results;
 }
 
@@ -96,15 +98,17 @@ Aud::Results Aud::runVisionRules(const std::vector<std::shared_ptr<VisionRule>>&
                                  const std::shared_ptr<AudView>& view, const std::vector<FoundText>& foundTexts,
                                  const Views& overlapping) const {
     Results results;
+    const auto ignored = ignoredFor(view.get());
     for (const auto& rule : rules)
-        record(*rule, view, rule->collectVisionProps(*view, foundTexts, overlapping), results);
+        record(*rule, view, ignored, rule->collectVisionProps(*view, foundTexts, overlapping), results);
     return results;
 }
 
 Aud::Results Aud::runPostRunRules(const std::vector<std::shared_ptr<PostRunRule>>& rules,
                                   const std::shared_ptr<AudView>& view, const Views& gathered) const {
     Results results;
-    for (const auto& rule : rules) record(*rule, view, rule->collectPostRunProps(view, gathered), results);
+    const auto ignored = ignoredFor(view.get());
+    for (const auto& rule : rules) record(*rule, view, ignored, rule->collectPostRunProps(view, gathered), results);
     return results;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -39,10 +40,13 @@ private:
                            const std::vector<FoundText>& foundTexts, const Views& overlapping) const;
     Results runPostRunRules(const std::vector<std::shared_ptr<PostRunRule>>& rules,
                             const std::shared_ptr<AudView>& view, const Views& gathered) const;
+    // The rule ids ignored for the view: those listed under its class name and
+    // under its accessibility identifier; none without a view.
+    std::set<std::string> ignoredFor(const AudView* view) const;
     // Adds the runner's keys, records IGNORED or the rule's outcome (none when
     // INAPPLICABLE or without a view).
-    void record(AudRule& rule, const std::shared_ptr<AudView>& view, std::shared_ptr<AudProps> props,
-                Results& results) const;
+    void record(AudRule& rule, const std::shared_ptr<AudView>& view, const std::set<std::string>& ignored,
+                std::shared_ptr<AudProps> props, Results& results) const;
 
     std::shared_ptr<AudConf> configuration_;
     TextRecognizer* recognizer_;

@@ -199,9 +199,4 @@ std::shared_ptr<TextRecognizer> BundlePlatform::textRecognizer() {
     return recognizer_;
 }
 
-void BundlePlatform::setTextRecognizer(std::shared_ptr<TextRecognizer> recognizer) {
-    recognizer_ = std::move(recognizer);
-    recognizerTried_ = true;
-}
-
 }  // namespace audkit

@@ -23,8 +23,6 @@ public:
     // Tesseract, made on first use; null when its language model cannot be loaded.
     std::shared_ptr<TextRecognizer> textRecognizer() override;
     std::shared_ptr<UIElement> elementUnderTest() override;
-    // Replaces the recogniser (one engine can serve many bundles).
-    void setTextRecognizer(std::shared_ptr<TextRecognizer> recognizer);
 
     const CaptureBundle& bundle() const { return bundle_; }
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "audkit/rules/bounds_geometry.hpp"
-#include "audkit/tree/aud_context.hpp"
 #include "audkit/tree/aud_view.hpp"
 
 namespace audkit {
@@ -34,15 +33,9 @@ AudBounds calculatedVisibleFrame(const AudView& view) {
 
 }  // namespace
 
-void RuleA11yElementFocusBox::setUp(const AudContext& context) {
-    screenSize_ = context.audDevice.screenSize();
-    scale_ = context.audDevice.scale;
-}
+void RuleA11yElementFocusBox::setUp(const AudContext& context) { screen_ = ScanScreen::of(context); }
 
-void RuleA11yElementFocusBox::tearDown() {
-    screenSize_ = AudBounds();
-    scale_ = 0;
-}
+void RuleA11yElementFocusBox::tearDown() { screen_ = {}; }
 
 std::shared_ptr<AudProps> RuleA11yElementFocusBox::collectProps(const AudView& view) {
     auto props = std::make_shared<AudProps>();
@@ -70,8 +63,8 @@ AudStatus RuleA11yElementFocusBox::runRule(const AudProps& props) {
 
     // Only the part of the frame on screen needs covering, and the box may fall
     // short of it by less than a point in each direction.
-    const auto clipped = boundsIntersection(*frame, screenSize_).value_or(*frame);
-    const float tolerance = tolerancePoints * (scale_ > 0 ? scale_ : 1.0F);
+    const auto clipped = boundsIntersection(*frame, screen_.bounds).value_or(*frame);
+    const float tolerance = tolerancePoints * screen_.pixelsPerPoint();
     if (const auto covered = boundsIntersection(*path, clipped);
         covered && covered->width() + tolerance >= clipped.width() && covered->height() + tolerance >= clipped.height())
         return AudStatus::pass;

@@ -2,9 +2,9 @@
 
 #include <array>
 
-#include "audkit/base/aud_rect.hpp"
 #include "audkit/rules/aud_rule.hpp"
 #include "audkit/rules/rule_keys.hpp"
+#include "audkit/rules/scan_screen.hpp"
 #include "audkit/tree/aud_element_type.hpp"
 
 namespace audkit {
@@ -60,8 +60,7 @@ public:
     void tearDown() override;
 
 private:
-    AudBounds screenSize_;
-    float scale_ = 0;
+    ScanScreen screen_;
 };
 
 }  // namespace audkit

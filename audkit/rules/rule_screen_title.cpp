@@ -13,8 +13,7 @@ void RuleScreenTitle::setUp(const AudContext& context) {
     const auto& title = context.audMetaData.screenTitle;
     // The placeholder of an untitled scan is no title.
     if (title != noScreenTitle) title_ = title;
-    screenBounds_ = context.audDevice.screenSize();
-    scale_ = context.audDevice.scale;
+    screen_ = ScanScreen::of(context);
 }
 
 void RuleScreenTitle::tearDown() { title_.reset(); }
@@ -23,10 +22,11 @@ bool RuleScreenTitle::isDrawer(const AudView& view) const {
     if (view.elementType == T::application || view.elementType == T::window || view.elementType == T::scrollBar)
         return false;
     const auto visible = view.get(viewkey::visibleFrameXCTest);
-    if (view.children.empty() || !visible || screenBounds_.width() <= 0) return false;
+    const auto& screen = screen_.bounds;
+    if (view.children.empty() || !visible || screen.width() <= 0) return false;
     const auto frame = AudBounds::fromPlatform(*visible);
-    return frame.height() * scale_ == screenBounds_.height() &&
-           frame.width() * scale_ / screenBounds_.width() < drawerWidthShare;
+    return frame.height() * screen_.scale == screen.height() &&
+           frame.width() * screen_.scale / screen.width() < drawerWidthShare;
 }
 
 void RuleScreenTitle::searchTitle(const AudView& root, AudProps& props) const {
@@ -64,7 +64,7 @@ std::shared_ptr<AudProps> RuleScreenTitle::collectProps(const AudView& view) {
 
 AudStatus RuleScreenTitle::runRule(const AudProps& props) {
     if (props.get(notFirstViewKey).value_or(false)) return AudStatus::inapplicable;
-    if (!props.contains(screenTitleKey)) (void)props.getOrError(screenTitleKey);
+    if (!props.contains(screenTitleKey)) throw AudPropsError::propDNE(screenTitleKey.name);
     // A blank title announces nothing.
     if (!isBlank(props.get(screenTitleKey))) return AudStatus::pass;
     if (props.get(drawerKey).value_or(false)) return AudStatus::inapplicable;

@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "audkit/base/aud_rect.hpp"
 #include "audkit/rules/aud_rule.hpp"
 #include "audkit/rules/rule_keys.hpp"
+#include "audkit/rules/scan_screen.hpp"
 
 namespace audkit {
 
@@ -44,8 +44,7 @@ private:
 
     bool isFullScreen_ = true;
     std::optional<std::string> title_;
-    AudBounds screenBounds_;
-    float scale_ = 0;
+    ScanScreen screen_;
 };
 
 }  // namespace audkit

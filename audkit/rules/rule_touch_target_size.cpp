@@ -3,22 +3,15 @@
 #include <cmath>
 
 #include "audkit/rules/bounds_geometry.hpp"
-#include "audkit/tree/aud_context.hpp"
 #include "audkit/tree/aud_view.hpp"
 
 namespace audkit {
 
 using T = AudElementType;
 
-void RuleTouchTargetSize::setUp(const AudContext& context) {
-    screenBounds_ = context.audDevice.screenSize();
-    scale_ = context.audDevice.scale;
-}
+void RuleTouchTargetSize::setUp(const AudContext& context) { screen_ = ScanScreen::of(context); }
 
-void RuleTouchTargetSize::tearDown() {
-    screenBounds_ = AudBounds();
-    scale_ = 0;
-}
+void RuleTouchTargetSize::tearDown() { screen_ = {}; }
 
 std::shared_ptr<AudProps> RuleTouchTargetSize::collectProps(const AudView& view) {
     auto props = std::make_shared<AudProps>();
@@ -39,12 +32,11 @@ std::shared_ptr<AudProps> RuleTouchTargetSize::collectProps(const AudView& view)
     const auto isActiveControl = view.get(viewkey::isActiveControl);
     if (!isActiveControl || !*isActiveControl || view.isChildOfProp(viewkey::isActiveControl)) return props;
 
-    // Without a scale (no scan set the rule up) the bounds are taken as points.
-    const float scale = scale_ > 0 ? scale_ : 1.0F;
+    const float scale = screen_.pixelsPerPoint();
     props->add(rulekey::isActiveControl, true);
     props->add(controlWidthKey, std::round(view.boundsInScreen.width() / scale));
     props->add(controlHeightKey, std::round(view.boundsInScreen.height() / scale));
-    props->add(isBehindModalKey, boundsContain(screenBounds_, view.boundsInScreen) && !view.isVisibleToUser);
+    props->add(isBehindModalKey, boundsContain(screen_.bounds, view.boundsInScreen) && !view.isVisibleToUser);
     props->add(viewHierarchyTypeKey, std::string(toString(view.viewHierarchy())));
     // The view records how much of it is off screen as a record; the rule keeps the fraction.
     if (offScreen) props->add(elementOffScreenKey, offScreen->offScreenAmount);

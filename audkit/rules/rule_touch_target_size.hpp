@@ -2,9 +2,9 @@
 
 #include <array>
 
-#include "audkit/base/aud_rect.hpp"
 #include "audkit/rules/aud_rule.hpp"
 #include "audkit/rules/rule_keys.hpp"
+#include "audkit/rules/scan_screen.hpp"
 
 namespace audkit {
 
@@ -43,8 +43,7 @@ public:
     void tearDown() override;
 
 private:
-    AudBounds screenBounds_;
-    float scale_ = 0;
+    ScanScreen screen_;
 };
 
 }  // namespace audkit
