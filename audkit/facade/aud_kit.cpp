@@ -8,6 +8,7 @@
 #include "audkit/base/text_helpers.hpp"
 #include "audkit/base/zk_log.hpp"
 #include "audkit/facade/aud.hpp"
+#include "audkit/facade/capture_context.hpp"
 #include "audkit/network/api_key.hpp"
 
 namespace audkit {
@@ -83,7 +84,7 @@ void AudKit::track(const std::string& event, const Json& properties) {
 std::shared_ptr<AudResult> AudKit::runOnElement(Platform& platform, UIElement& element) {
     const auto start = std::chrono::steady_clock::now();
     try {
-        const auto context = makeContext(platform, element);
+        const auto context = captureContext(platform, element, *configuration_);
         if (client_->organizationId()) {
             try {
                 client_->verifyUser();

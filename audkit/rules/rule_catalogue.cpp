@@ -8,6 +8,7 @@
 #include "audkit/rules/rule_image_view_name.hpp"
 #include "audkit/rules/rule_in_scroll_view.hpp"
 #include "audkit/rules/rule_meaningful_accessible_name.hpp"
+#include "audkit/rules/rule_screen_orientation.hpp"
 #include "audkit/rules/rule_screen_title.hpp"
 #include "audkit/rules/rule_touch_target_size.hpp"
 #include "audkit/rules/unbuilt_rules.hpp"
@@ -45,7 +46,7 @@ constexpr std::array<RuleCatalogueEntry, 19> catalogue{{
     {&unbuilt::labelInName, makeUnbuilt},
     row<RuleMeaningfulAccessibleName>(),
     {&unbuilt::nestedElementsName, makeUnbuilt},
-    {&unbuilt::screenOrientation, makeUnbuilt},
+    row<RuleScreenOrientation>(),
     row<RuleScreenTitle>(),
     {&unbuilt::supportsDynamicType, makeUnbuilt},
     row<RuleTouchTargetSize>(),

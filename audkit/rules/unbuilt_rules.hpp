@@ -53,11 +53,6 @@ inline constexpr RuleInfo nestedElementsName{
     .summary =
         "A focusable view should have all visible text within its accessible name available to assistive technologies "
         "like VoiceOver and Voice Control."};
-inline constexpr RuleInfo screenOrientation{
-    .id = AudRuleId::screenOrientation,
-    .standard = AudStandard::wcag21,
-    .impact = AudImpact::serious,
-    .summary = "Views should adhere to the user's preferred display orientation."};
 inline constexpr RuleInfo supportsDynamicType{.id = AudRuleId::supportsDynamicType,
                                               .standard = AudStandard::platform,
                                               .impact = AudImpact::critical,

@@ -9,6 +9,7 @@
 #include "audkit/base/error.hpp"
 #include "audkit/base/json.hpp"
 #include "audkit/tree/aud_view.hpp"
+#include "audkit/tree/orientation_probe.hpp"
 #include "audkit/tree/platform.hpp"
 #include "audkit/tree/rgba_image.hpp"
 
@@ -86,6 +87,9 @@ public:
     AudDevice audDevice;
     AudImage screenshot;
     AudMetaData audMetaData;
+    // The application's frames in the three orientations, when the scan
+    // measured them (they are not part of the result document).
+    std::optional<OrientationFrames> orientationFrames;
 
     bool operator==(const AudContext& other) const;
 };

@@ -9,6 +9,7 @@
 #include "audkit/base/process_state.hpp"
 #include "audkit/base/zk_log.hpp"
 #include "audkit/facade/aud.hpp"
+#include "audkit/facade/capture_context.hpp"
 #include "audkit/platform/bundle_platform.hpp"
 #include "tools/audkit/backend_login.hpp"
 #include "tools/audkit/commands.hpp"
@@ -97,7 +98,7 @@ int runScan(const ScanOptions& options, const LoginOptions& login, std::ostream&
             result = kit->runOnElement(platform, *platform.elementUnderTest());
         } else {
             stage("capturing the context");
-            const auto context = makeContext(platform, *platform.elementUnderTest());
+            const auto context = captureContext(platform, *platform.elementUnderTest(), *conf);
             stage("recognising text and running the rules");
             result = Aud(conf, platform.textRecognizer().get()).run(context);
         }

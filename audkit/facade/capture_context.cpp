@@ -1,0 +1,15 @@
+#include "audkit/facade/capture_context.hpp"
+
+#include "audkit/rules/aud_rule_id.hpp"
+
+namespace audkit {
+
+std::shared_ptr<AudContext> captureContext(Platform& platform, UIElement& element, const AudConf& configuration) {
+    auto context = makeContext(platform, element);
+    const auto orientationRule = configuration.rules.find(std::string(toString(AudRuleId::screenOrientation)));
+    if (orientationRule != configuration.rules.end() && !orientationRule->second->ignored)
+        context->orientationFrames = measureOrientationFrames(platform, configuration.bundleId);
+    return context;
+}
+
+}  // namespace audkit
