@@ -16,6 +16,10 @@ std::string describeList(const std::vector<Item>& items, Describe&& describe) {
     return text + "]";
 }
 
+std::string describeSpacing(const AudTargetSpacing& spacing) {
+    return spacing.className + " " + spacing.boundsInScreen.description();
+}
+
 }  // namespace
 
 std::string describePropValue(const PropValue& value) {
@@ -52,6 +56,10 @@ std::string describePropValue(const PropValue& value) {
             else if constexpr (std::is_same_v<Kind, PlatformRect>)
                 return "(" + describeDouble(held.x) + ", " + describeDouble(held.y) + ", " +
                        describeDouble(held.width) + ", " + describeDouble(held.height) + ")";
+            else if constexpr (std::is_same_v<Kind, AudTargetSpacing>)
+                return describeSpacing(held);
+            else if constexpr (std::is_same_v<Kind, std::vector<AudTargetSpacing>>)
+                return describeList(held, describeSpacing);
         },
         value);
 }

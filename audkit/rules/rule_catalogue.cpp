@@ -11,6 +11,7 @@
 #include "audkit/rules/rule_screen_orientation.hpp"
 #include "audkit/rules/rule_screen_title.hpp"
 #include "audkit/rules/rule_touch_target_size.hpp"
+#include "audkit/rules/rule_touch_target_spacing.hpp"
 #include "audkit/rules/unbuilt_rules.hpp"
 
 namespace audkit {
@@ -50,7 +51,7 @@ constexpr std::array<RuleCatalogueEntry, 19> catalogue{{
     row<RuleScreenTitle>(),
     {&unbuilt::supportsDynamicType, makeUnbuilt},
     row<RuleTouchTargetSize>(),
-    {&unbuilt::touchTargetSpacing, makeUnbuilt},
+    row<RuleTouchTargetSpacing>(),
 }};
 
 constexpr bool rowsInIdOrder() {

@@ -61,14 +61,6 @@ inline constexpr RuleInfo supportsDynamicType{.id = AudRuleId::supportsDynamicTy
                                               .summary =
                                                   "Text elements should have the required properties to support "
                                                   "Dynamic Type and resize the text to the user's device preference."};
-inline constexpr RuleInfo touchTargetSpacing{
-    .id = AudRuleId::touchTargetSpacing,
-    .standard = AudStandard::wcag22,
-    .impact = AudImpact::serious,
-    .summary =
-        "Actionable controls should have a minimum dimension of 24 x 24 points or must be positioned so that if a "
-        "circle with a diameter of 24 points is placed on the center of control, the circle will not intersect with "
-        "another target or with the circle for another target."};
 
 // A catalogued rule whose checks are not built yet: every view is
 // INAPPLICABLE, so it adds no result.

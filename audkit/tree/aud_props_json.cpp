@@ -122,6 +122,7 @@ std::optional<PropValue> decodePropValue(const Json& json) {
             }
         }
         if (const auto point = tryGet<AudPoint>(json)) return *point;
+        if (const auto spacing = tryGet<AudTargetSpacing>(json)) return *spacing;
         if (const auto offScreen = tryGet<ElementOffScreen>(json)) return *offScreen;
         return std::nullopt;
     }
@@ -129,6 +130,8 @@ std::optional<PropValue> decodePropValue(const Json& json) {
         if (allStrings(json)) return json.get<std::vector<std::string>>();
         if (allNumbers(json)) return json.get<std::vector<double>>();
         if (const auto rect = platformRect(json)) return *rect;
+        if (!json.empty())
+            if (const auto spacings = tryGet<std::vector<AudTargetSpacing>>(json)) return *spacings;
     }
     return std::nullopt;
 }

@@ -9,6 +9,7 @@
 
 #include "audkit/base/aud_rect.hpp"
 #include "audkit/tree/aud_orientation.hpp"
+#include "audkit/tree/aud_target_spacing.hpp"
 #include "audkit/tree/aud_point.hpp"
 #include "audkit/tree/aud_traits.hpp"
 #include "audkit/tree/element_off_screen.hpp"
@@ -24,7 +25,8 @@ using AudViewList = std::vector<AudViewRef>;
 // reading orders (aud_props_json.cpp).
 using PropValue = std::variant<bool, std::int64_t, std::uint64_t, double, float, std::string, AudTraits, AudBounds,
                                AudRect, AudViewRef, std::vector<std::string>, std::vector<double>, AudPoint,
-                               AudViewList, AudOrientation, ElementOffScreen, PlatformRect>;
+                               AudViewList, AudOrientation, ElementOffScreen, PlatformRect, AudTargetSpacing,
+                               std::vector<AudTargetSpacing>>;
 
 // The platform's name of each kind, as error messages show it.
 template <class T>
@@ -51,6 +53,8 @@ AUDKIT_PROP_KIND_NAME(AudViewList, "Array<AudView>")
 AUDKIT_PROP_KIND_NAME(AudOrientation, "AudOrientation")
 AUDKIT_PROP_KIND_NAME(ElementOffScreen, "ElementOffScreen")
 AUDKIT_PROP_KIND_NAME(PlatformRect, "CGRect")
+AUDKIT_PROP_KIND_NAME(AudTargetSpacing, "AudTargetSpacing")
+AUDKIT_PROP_KIND_NAME(std::vector<AudTargetSpacing>, "Array<AudTargetSpacing>")
 #undef AUDKIT_PROP_KIND_NAME
 
 std::string_view propKindName(const PropValue& value);

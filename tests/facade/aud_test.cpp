@@ -12,7 +12,9 @@ namespace {
 // their own tests and would only add results here.
 std::shared_ptr<AudConf> nameRulesOnly() {
     auto conf = std::make_shared<AudConf>();
-    conf->ignore({"A11yElementFocusBox", "InScrollView", "ScreenTitle", "TouchTargetSize"}, true);
+    conf->ignore({"A11yElementFocusBox", "InScrollView", "ScreenOrientation", "ScreenTitle", "TouchTargetSize",
+                  "TouchTargetSpacing"},
+                 true);
     return conf;
 }
 
