@@ -29,16 +29,21 @@ SpatialIndex::SpatialIndex(const std::vector<AudBounds>& rectangles, float cellS
         top = std::min<double>(top, rect.top());
         bottom = std::max<double>(bottom, rect.bottom());
     }
-    const double side = cellSize > 0 ? cellSize : 1.0;
+    // Cells of the asked size, made larger when there would be more than a few
+    // per rectangle.
+    double side = cellSize > 0 ? cellSize : 1.0;
+    const double width = std::max(right - left, 1.0), height = std::max(bottom - top, 1.0);
+    const double most = std::max<double>(minCellLimit, cellsPerRectangle * static_cast<double>(rectangles.size()));
+    if ((width / side) * (height / side) > most) side = std::sqrt(width * height / most);
     const auto count = [&](double extent) {
-        return static_cast<std::size_t>(std::clamp(std::ceil(extent / side), 1.0, double(maxCellsPerSide)));
+        return static_cast<std::size_t>(std::clamp(std::ceil(extent / side), 1.0, most));
     };
     left_ = left;
     top_ = top;
     columns_ = count(right - left);
     rows_ = count(bottom - top);
-    cellWidth_ = std::max(side, (right - left) / static_cast<double>(columns_));
-    cellHeight_ = std::max(side, (bottom - top) / static_cast<double>(rows_));
+    cellWidth_ = std::max(side, width / static_cast<double>(columns_));
+    cellHeight_ = std::max(side, height / static_cast<double>(rows_));
     cells_.resize(columns_ * rows_);
     for (std::size_t index = 0; index < rectangles.size(); ++index) {
         const auto range = cellsOf(rectangles[index]);

@@ -13,8 +13,9 @@ namespace audkit {
 // extent fall into the border cells, so any size of rectangle is safe.
 class SpatialIndex {
 public:
-    // cellSize: the side of a cell, in the rectangles' units; at most
-    // maxCellsPerSide cells are used along each side (larger cells beyond that).
+    // cellSize: the side of a cell, in the rectangles' units; cells grow when
+    // there would be more than cellsPerRectangle of them per rectangle (and
+    // more than minCellLimit in all), so memory stays linear.
     SpatialIndex(const std::vector<AudBounds>& rectangles, float cellSize);
 
     // The positions of the rectangles that may touch the area, ascending, each
@@ -22,7 +23,8 @@ public:
     // area is among them.
     std::vector<std::size_t> candidates(const AudBounds& area) const;
 
-    static constexpr std::size_t maxCellsPerSide = 256;
+    static constexpr double cellsPerRectangle = 4;
+    static constexpr double minCellLimit = 4096;
 
 private:
     struct CellRange {
