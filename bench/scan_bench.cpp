@@ -14,16 +14,19 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <nlohmann/json.hpp>
 
 #include "audkit/base/base64.hpp"
 #include "audkit/base/text_helpers.hpp"
 #include "audkit/base/zk_log.hpp"
 #include "audkit/facade/aud.hpp"
+#include "audkit/facade/capture_context.hpp"
 #include "audkit/platform/bundle_platform.hpp"
 #include "audkit/platform/jpeg_codec.hpp"
 #include "audkit/platform/tesseract_recognizer.hpp"
 #include "audkit/vision/text_matching.hpp"
+#include "tests/support/expected_verdicts.hpp"
 
 namespace {
 
@@ -95,6 +98,7 @@ int main(int argc, char** argv) {
     ZKLog::setSink(nullptr);
     TesseractRecognizer recognizer;
     Figures total;
+    std::map<std::string, std::pair<int, int>> agreement;  // rule -> (agreed, judged)
     double totalScan = 0, totalTesseract = 0;
     std::printf("%-10s %8s %8s %8s %8s %8s | %6s %6s | %8s %8s %6s\n", "example", "read", "context", "ocr", "rules",
                 "encode", "recall", "size", "scan", "tess", "ratio");
@@ -107,7 +111,8 @@ int main(int argc, char** argv) {
         const double readTime = secondsSince(start);
 
         start = Clock::now();
-        const auto context = makeContext(platform, *platform.elementUnderTest());
+        const auto conf = std::make_shared<AudConf>();
+        const auto context = captureContext(platform, *platform.elementUnderTest(), *conf);
         const double contextTime = secondsSince(start);
 
         start = Clock::now();
@@ -116,12 +121,25 @@ int main(int argc, char** argv) {
         const double ocrTime = secondsSince(start);
 
         start = Clock::now();
-        const auto result = Aud(std::make_shared<AudConf>(), nullptr).run(context);
+        const auto result = Aud(conf, nullptr).run(context);
         const double rulesTime = secondsSince(start);
 
         start = Clock::now();
         const auto document = resultDocument(*result);
         const double encodeTime = secondsSince(start);
+
+        if (std::ifstream expectedFile(entry.path() / "expected-verdicts.json"); expectedFile) {
+            // The scan as the command line makes it, text included.
+            const auto scanned = nlohmann::json::parse(resultDocument(*Aud(conf, &recognizer).run(context)));
+            for (const auto& comparison : verdicts::compare(scanned, nlohmann::json::parse(expectedFile))) {
+                auto& [agreed, judged] = agreement[comparison.rule];
+                agreed += comparison.agrees() ? 1 : 0;
+                ++judged;
+                if (!comparison.agrees())
+                    std::printf("  %s %s %s: reviewer %s, scan %s\n", name.c_str(), comparison.element.c_str(),
+                                comparison.rule.c_str(), comparison.expected.c_str(), comparison.actual.c_str());
+            }
+        }
 
         std::ifstream truthFile(entry.path() / "text-lines.json");
         const auto figures = compare(nlohmann::json::parse(truthFile), foundTexts);
@@ -150,5 +168,8 @@ int main(int argc, char** argv) {
         double(total.found) / double(total.lines), total.found, total.lines,
         total.sized ? double(total.sizedWithinOnePoint) / double(total.sized) : 0.0, total.sized, totalScan,
         totalTesseract, totalScan / totalTesseract);
+    std::printf("agreement with the reviewers' expected verdicts:");
+    for (const auto& [rule, counts] : agreement) std::printf(" %s %d/%d", rule.c_str(), counts.first, counts.second);
+    std::printf("\n");
     return 0;
 }

@@ -47,6 +47,7 @@ MEASURE_SCRIPT = """
     return {id: ids.get(node), parent: parent ? ids.get(parent) : null, className: d.axClass,
             rawType: Number(d.axType), label: d.axLabel, value: d.axValue, placeholder: d.axPlaceholder,
             identifier: d.axId, traits: d.axTraits || '0', isElement: d.axElement !== '0',
+            orientation: d.axOrientation,
             enabled: d.axEnabled !== '0',
             frame: {x: box.x, y: box.y, width: box.width, height: box.height}};
   });
@@ -102,6 +103,16 @@ def rounded(value):
     return int(value) if value == int(value) else value
 
 
+def orientation_of(kind):
+    """The recorded rotation: an application that follows the device ("rotating")
+    or keeps its portrait frame ("portrait"); None records no rotation."""
+    if kind is None:
+        return None
+    portrait = {"X": 0, "Y": 0, "Width": WIDTH, "Height": HEIGHT}
+    landscape = {"X": 0, "Y": 0, "Width": HEIGHT, "Height": WIDTH} if kind == "rotating" else portrait
+    return {"initial": 1, "appFrames": {"1": portrait, "3": landscape, "4": landscape}}
+
+
 def capture_from(records, name):
     children = {record["id"]: [] for record in records}
     for record in records:
@@ -127,7 +138,7 @@ def capture_from(records, name):
             if record.get(member) is not None:
                 attributes["XC_kAXXCAttribute" + key] = record[member]
         elements[record["id"]] = {"rawType": record["rawType"], "attributes": attributes}
-    return {
+    capture = {
         "format": "audkit-capture",
         "version": 1,
         "device": {"name": "iPhone 15", "systemName": "iOS", "systemVersion": "17.2", "scale": SCALE,
@@ -138,6 +149,10 @@ def capture_from(records, name):
         "rootQueries": {"webViewCount": 0, "keyboardExists": False, "title": None},
         "elements": elements,
     }
+    orientation = orientation_of(records[0].get("orientation"))
+    if orientation:
+        capture["orientation"] = orientation
+    return capture
 
 
 def generate(name):
