@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -24,8 +26,15 @@ template <class Self>
 struct Frame {
     static Self withOrigin(float x, float y, float width, float height) { return Self(x, x + width, y, y + height); }
 
+    // Coordinates beyond a billion points (no screen has them) are clamped
+    // there, so every later sum, scale and distance stays finite.
+    static constexpr double farthestPoint = 1e9;
+
     static Self fromPlatform(const PlatformRect& rect) {
-        double x = rect.x, y = rect.y, width = rect.width, height = rect.height;
+        const auto clamp = [](double value) {
+            return std::isnan(value) ? 0.0 : std::clamp(value, -farthestPoint, farthestPoint);
+        };
+        double x = clamp(rect.x), y = clamp(rect.y), width = clamp(rect.width), height = clamp(rect.height);
         if (width < 0) {
             x += width;
             width = -width;

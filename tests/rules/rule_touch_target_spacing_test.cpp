@@ -92,9 +92,13 @@ TEST(RuleTouchTargetSpacing, HugeCoordinatesNeitherOverflowNorCrowd) {
     screen.add("a", T::button, "Small").label("a").frame(100, 100, 20, 20);
     screen.add("b", T::button, "FarAway").label("b").frame(3e37, 3e37, 20, 20);
     screen.add("c", T::button, "Negative").label("c").frame(-3e37, 100, 20, 20);
+    // Beyond what a 32-bit float holds: clamped when read, never converted out of range.
+    screen.add("d", T::button, "BeyondFloats").label("d").frame(1e300, -1e300, 1e300, 20);
     const auto results = spacingResults(screen);
     EXPECT_EQ(results.at("Small")->status, AudStatus::pass);
     EXPECT_EQ(results.at("FarAway")->status, AudStatus::pass);
+    EXPECT_EQ(results.at("BeyondFloats")->props->get(R::boundsInScreenKey),
+              AudBounds(3e9F, 6e9F, -3e9F, -3e9F + 60));
 }
 
 TEST(RuleTouchTargetSpacing, TheIndexFindsWhatComparingEveryPairFinds) {
