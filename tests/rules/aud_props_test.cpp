@@ -91,5 +91,17 @@ TEST(AudProps, DecodingTriesTheKindsInOrder) {
                                         "ZUNIK ERROR: Could not decode property odd. Skipping property."}));
 }
 
+TEST(AudProps, TargetSpacingsSurviveTheResultDocument) {
+    test::LogCapture log;
+    AudProps props;
+    const std::vector<AudTargetSpacing> nearby{{"UIButton", AudBounds(0, 60, 0, 60)}, {"Next", AudBounds(3, 9, 4, 8)}};
+    props.add("allNearbyTargets", nearby);
+    props.add("one", nearby.front());
+    const auto read = propsFromJson(Json::parse(Json(props).dump()));
+    EXPECT_EQ(read.get<std::vector<AudTargetSpacing>>("allNearbyTargets"), nearby);
+    EXPECT_EQ(read.get<AudTargetSpacing>("one"), nearby.front());
+    EXPECT_TRUE(log.lines().empty());
+}
+
 }  // namespace
 }  // namespace audkit
