@@ -4,10 +4,15 @@
 
 #include "audkit/rules/rule_a11y_element_focus_box.hpp"
 #include "audkit/rules/rule_active_control_name.hpp"
+#include "audkit/rules/rule_associated_text.hpp"
 #include "audkit/rules/rule_conflicting_traits.hpp"
 #include "audkit/rules/rule_image_view_name.hpp"
 #include "audkit/rules/rule_in_scroll_view.hpp"
+#include "audkit/rules/rule_inaccessible_action.hpp"
+#include "audkit/rules/rule_label_at_front.hpp"
+#include "audkit/rules/rule_label_in_name.hpp"
 #include "audkit/rules/rule_meaningful_accessible_name.hpp"
+#include "audkit/rules/rule_nested_elements_name.hpp"
 #include "audkit/rules/rule_screen_orientation.hpp"
 #include "audkit/rules/rule_screen_title.hpp"
 #include "audkit/rules/rule_touch_target_size.hpp"
@@ -35,18 +40,18 @@ constexpr RuleCatalogueEntry row() {
 constexpr std::array<RuleCatalogueEntry, 19> catalogue{{
     row<RuleA11yElementFocusBox>(),
     row<RuleActiveControlName>(),
-    {&unbuilt::associatedText, makeUnbuilt},
+    row<RuleAssociatedText>(),
     {&unbuilt::collidingViews, makeUnbuilt},
     {&unbuilt::colorContrast, makeUnbuilt},
     row<RuleConflictingTraits>(),
     {&unbuilt::focusableText, makeUnbuilt},
     row<RuleImageViewName>(),
     row<RuleInScrollView>(),
-    {&unbuilt::inaccessibleAction, makeUnbuilt},
-    {&unbuilt::labelAtFront, makeUnbuilt},
-    {&unbuilt::labelInName, makeUnbuilt},
+    row<RuleInaccessibleAction>(),
+    row<RuleLabelAtFront>(),
+    row<RuleLabelInName>(),
     row<RuleMeaningfulAccessibleName>(),
-    {&unbuilt::nestedElementsName, makeUnbuilt},
+    row<RuleNestedElementsName>(),
     row<RuleScreenOrientation>(),
     row<RuleScreenTitle>(),
     {&unbuilt::supportsDynamicType, makeUnbuilt},

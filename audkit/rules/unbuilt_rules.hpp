@@ -8,12 +8,6 @@
 // facts move into its own header when its class is written.
 namespace audkit::unbuilt {
 
-inline constexpr RuleInfo associatedText{.id = AudRuleId::associatedText,
-                                         .standard = AudStandard::wcag20,
-                                         .impact = AudImpact::serious,
-                                         .summary =
-                                             "A control should get its accessible name from a nearby label available "
-                                             "for assistive technologies such as VoiceOver and Voice Control."};
 inline constexpr RuleInfo collidingViews{
     .id = AudRuleId::collidingViews,
     .standard = AudStandard::platform,
@@ -30,29 +24,6 @@ inline constexpr RuleInfo focusableText{
     .standard = AudStandard::wcag20,
     .impact = AudImpact::critical,
     .summary = "Views containing text should be focusable for assistive technologies such as VoiceOver."};
-inline constexpr RuleInfo inaccessibleAction{
-    .id = AudRuleId::inaccessibleAction,
-    .standard = AudStandard::wcag20,
-    .impact = AudImpact::critical,
-    .experimental = true,
-    .summary = "An interactive view should have the ability to be activated with assistive technology."};
-inline constexpr RuleInfo labelAtFront{
-    .id = AudRuleId::labelAtFront,
-    .standard = AudStandard::bestPractice,
-    .impact = AudImpact::minor,
-    .summary = "Any visible text of an interactive view should be at the start of the view's accessible name."};
-inline constexpr RuleInfo labelInName{
-    .id = AudRuleId::labelInName,
-    .standard = AudStandard::wcag21,
-    .impact = AudImpact::serious,
-    .summary = "An accessibility focusable view should ensure its name includes its visible label."};
-inline constexpr RuleInfo nestedElementsName{
-    .id = AudRuleId::nestedElementsName,
-    .standard = AudStandard::wcag20,
-    .impact = AudImpact::critical,
-    .summary =
-        "A focusable view should have all visible text within its accessible name available to assistive technologies "
-        "like VoiceOver and Voice Control."};
 inline constexpr RuleInfo supportsDynamicType{.id = AudRuleId::supportsDynamicType,
                                               .standard = AudStandard::platform,
                                               .impact = AudImpact::critical,

@@ -55,25 +55,48 @@ double jaroWinkler(std::string_view a, std::string_view b) {
     return jaro + (1.0 - jaro) * static_cast<double>(prefix) * 0.1;
 }
 
-bool detectedTextMatches(std::string_view detected, std::string_view name) {
+std::vector<std::string> spaceSeparatedWords(std::string_view text) {
+    std::vector<std::string> words;
+    for (std::size_t start = 0; start <= text.size();) {
+        const auto end = std::min(text.find(' ', start), text.size());
+        if (end > start) words.emplace_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return words;
+}
+
+bool enoughWordsCovered(std::size_t covered, std::size_t total) {
+    if (total == 0) return false;
+    const double threshold = total < 6 ? 0.66 : 0.8;
+    return static_cast<double>(covered) / static_cast<double>(total) >= threshold;
+}
+
+std::string strippingValue(const std::string& text, const std::string& value) {
+    if (text == value || value.empty()) return text;
+    std::string stripped;
+    std::size_t from = 0;
+    for (auto at = text.find(value); at != std::string::npos; at = text.find(value, from)) {
+        stripped.append(text, from, at - from);
+        from = at + value.size();
+    }
+    return stripped.append(text, from);
+}
+
+bool detectedTextMatches(std::string_view detected, std::string_view name, WordShare share) {
     const auto nameText = normalised(name);
     const auto detectedText = normalised(detected);
     if (jaroWinkler(nameText, detectedText) >= 0.8) return true;
     if (jaroWinkler(removingWhitespaceAndNewlines(nameText), removingWhitespaceAndNewlines(detectedText)) >= 0.8)
         return true;
-    if (detectedText.find(nameText) != std::string::npos) return true;
-    std::vector<std::string> pieces;
-    for (std::size_t start = 0; start <= detectedText.size();) {
-        const auto end = std::min(detectedText.find(' ', start), detectedText.size());
-        if (end > start) pieces.push_back(detectedText.substr(start, end - start));
-        start = end + 1;
-    }
-    if (pieces.empty()) return false;
-    const double threshold = pieces.size() < 6 ? 0.66 : 0.8;
-    const auto contained = std::count_if(pieces.begin(), pieces.end(), [&](const std::string& piece) {
-        return nameText.find(piece) != std::string::npos;
-    });
-    return static_cast<double>(contained) / static_cast<double>(pieces.size()) >= threshold;
+    // A name inside a longer text attaches that text to it, but does not hold it.
+    if (share == WordShare::enough && detectedText.find(nameText) != std::string::npos) return true;
+    const auto pieces = spaceSeparatedWords(detectedText);
+    const auto contained =
+        static_cast<std::size_t>(std::count_if(pieces.begin(), pieces.end(), [&](const std::string& piece) {
+            return nameText.find(piece) != std::string::npos;
+        }));
+    if (share == WordShare::all) return !pieces.empty() && contained == pieces.size();
+    return enoughWordsCovered(contained, pieces.size());
 }
 
 }  // namespace audkit

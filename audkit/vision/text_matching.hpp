@@ -1,15 +1,36 @@
 #pragma once
 
+#include <cstddef>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace audkit {
 
 // Jaro-Winkler similarity of two texts, compared by user-perceived characters.
 double jaroWinkler(std::string_view a, std::string_view b);
 
+// How many of the detected words must appear in the name when the whole texts
+// are not alike: enough of them (to attach recognised lines to views), or all
+// of them (to judge whether a name holds what the view shows).
+enum class WordShare { enough, all };
+
 // Whether text found on the screenshot matches a name, allowing for
-// recognition errors: close Jaro-Winkler scores, containment, or enough of the
-// detected words inside the name.
-bool detectedTextMatches(std::string_view detected, std::string_view name);
+// recognition errors: close Jaro-Winkler scores, the name inside the detected
+// text (only when attaching), or the share of the detected words inside the
+// name.
+bool detectedTextMatches(std::string_view detected, std::string_view name, WordShare share = WordShare::enough);
+
+// The pieces of a text between single spaces, empty pieces dropped.
+std::vector<std::string> spaceSeparatedWords(std::string_view text);
+
+// Whether `covered` of `total` words is enough: two thirds of a short text
+// (under six words), four fifths of a longer one; never for no words.
+bool enoughWordsCovered(std::size_t covered, std::size_t total);
+
+// A text in comparison form without the view's value in the same form: the
+// text itself when it is the value, else the text with every occurrence of
+// the value cut out (an empty value cuts nothing).
+std::string strippingValue(const std::string& text, const std::string& value);
 
 }  // namespace audkit

@@ -97,8 +97,7 @@ TEST(RuleTouchTargetSpacing, HugeCoordinatesNeitherOverflowNorCrowd) {
     const auto results = spacingResults(screen);
     EXPECT_EQ(results.at("Small")->status, AudStatus::pass);
     EXPECT_EQ(results.at("FarAway")->status, AudStatus::pass);
-    EXPECT_EQ(results.at("BeyondFloats")->props->get(R::boundsInScreenKey),
-              AudBounds(3e9F, 6e9F, -3e9F, -3e9F + 60));
+    EXPECT_EQ(results.at("BeyondFloats")->props->get(R::boundsInScreenKey), AudBounds(3e9F, 6e9F, -3e9F, -3e9F + 60));
 }
 
 TEST(RuleTouchTargetSpacing, TheIndexFindsWhatComparingEveryPairFinds) {

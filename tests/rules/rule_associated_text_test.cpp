@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+
+#include "audkit/facade/aud.hpp"
+#include "audkit/rules/rule_associated_text.hpp"
+#include "tests/support/rule_verdicts.hpp"
+
+namespace audkit {
+namespace {
+
+using T = AudElementType;
+using R = RuleAssociatedText;
+
+TEST(RuleAssociatedText, ControlsBesideALabelNeedANameAndTheLabelSetsTheImpact) {
+    test::LogCapture log;
+    test::ScreenBuilder screen;
+    screen.add("app", T::application, "UIApplication", {"form", "picker"}).frame(0, 0, 390, 844);
+    screen.add("form", T::other, "Form", {"emailLabel", "email", "cityLabel", "city", "zipLabel", "zip"});
+    screen.add("emailLabel", T::staticText, "EmailLabel").label("Email").focusable(false);
+    screen.add("email", T::textField, "EmailField").focusable();
+    screen.add("cityLabel", T::staticText, "CityLabel").label("City");
+    screen.add("city", T::textField, "CityField").focusable();
+    screen.add("zipLabel", T::staticText, "ZipLabel").label("Postcode");
+    screen.add("zip", T::textField, "ZipField").label("Postcode");
+    screen.add("picker", T::picker, "UIPickerView", {"wheelLabel", "wheel"});
+    screen.add("wheelLabel", T::staticText, "WheelLabel").label("Size").focusable(false);
+    screen.add("wheel", T::textField, "WheelField").focusable();
+
+    auto conf = std::make_shared<AudConf>();
+    for (const auto id : allCases<AudRuleId>())
+        if (id != AudRuleId::associatedText) conf->ignore(std::string(toString(id)), true);
+    const auto root = screen.build();
+    const auto result = Aud(conf, nullptr).run(test::contextFor(root));
+    std::map<std::string, std::shared_ptr<AudRuleResult>> byClass;
+    for (const auto& ruleResult : result->audRuleResults)
+        byClass[ruleResult->props->get(rulekey::className).value_or("")] = ruleResult;
+    ASSERT_TRUE(byClass.contains("EmailField"));
+    EXPECT_EQ(byClass.at("EmailField")->status, AudStatus::fail);
+    EXPECT_EQ(byClass.at("EmailField")->ruleSummary, R::noNameMessage);
+    EXPECT_EQ(byClass.at("EmailField")->impact, AudImpact::critical);  // the label cannot be focused
+    EXPECT_EQ(byClass.at("CityField")->impact, AudImpact::serious);    // the label can
+    EXPECT_EQ(byClass.at("ZipField")->status, AudStatus::pass);
+    EXPECT_FALSE(byClass.contains("WheelField"));
+    // A focusable control records every key but the focusable ancestor's class; the runner adds className.
+    auto expected = test::declared(R::keys);
+    expected.erase(std::string(R::focusableViewClassKey.name));
+    expected.insert("className");
+    EXPECT_EQ(test::keysOf(*byClass.at("ZipField")->props), expected);
+}
+
+}  // namespace
+}  // namespace audkit
