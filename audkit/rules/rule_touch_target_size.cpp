@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "audkit/rules/bounds_geometry.hpp"
+#include "audkit/rules/touch_targets.hpp"
 #include "audkit/tree/aud_view.hpp"
 
 namespace audkit {
@@ -17,17 +18,12 @@ std::shared_ptr<AudProps> RuleTouchTargetSize::collectProps(const AudView& view)
     auto props = std::make_shared<AudProps>();
     const auto offScreen = view.get(viewkey::elementOffScreen);
     if (offScreen && offScreen->offScreenAmount >= 1.0F) return props;
-    const bool keyboardKey =
-        (view.elementType == T::keyboard || view.isChildOfElementType(T::keyboard)) && view.role == AudRole::control;
-    if (keyboardKey) return props;
-    for (const auto type : {T::datePicker, T::picker, T::pageIndicator})
-        if (view.isElementOrChildOfElementType(type)) return props;
+    if (isSystemControlPart(view)) return props;
 
     const bool inTextField =
         view.isElementOrChildOfElementType(T::textField) || view.isElementOrChildOfElementType(T::secureTextField);
     props->add(isTextFieldKey, inTextField);
-    const auto traits = view.get(viewkey::accessibilityTraits).value_or(AudTraits());
-    if (view.isElementOrChildOfElementType(T::textView) && traits.contains(AudTraits::link)) return props;
+    if (isLinkInText(view)) return props;
 
     const auto isActiveControl = view.get(viewkey::isActiveControl);
     if (!isActiveControl || !*isActiveControl || view.isChildOfProp(viewkey::isActiveControl)) return props;

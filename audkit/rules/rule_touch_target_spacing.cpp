@@ -4,12 +4,11 @@
 #include <cmath>
 
 #include "audkit/rules/bounds_geometry.hpp"
+#include "audkit/rules/touch_targets.hpp"
 #include "audkit/tree/aud_view.hpp"
 
 namespace audkit {
 namespace {
-
-using T = AudElementType;
 
 struct Point {
     double x, y;
@@ -31,15 +30,7 @@ bool compared(bool insideA, bool isA, bool insideB, bool isB) {
     return !insideB && !isA && !isB;
 }
 
-bool notJudged(const AudView& view) {
-    const bool keyboardKey =
-        (view.elementType == T::keyboard || view.isChildOfElementType(T::keyboard)) && view.role == AudRole::control;
-    if (keyboardKey || !view.isVisibleToUser) return true;
-    for (const auto type : {T::datePicker, T::picker, T::pageIndicator})
-        if (view.isElementOrChildOfElementType(type)) return true;
-    const auto traits = view.get(viewkey::accessibilityTraits).value_or(AudTraits());
-    return view.isElementOrChildOfElementType(T::textView) && traits.contains(AudTraits::link);
-}
+bool notJudged(const AudView& view) { return !view.isVisibleToUser || isSystemControlPart(view) || isLinkInText(view); }
 
 }  // namespace
 

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "audkit/facade/aud.hpp"
 #include "audkit/rules/rule_associated_text.hpp"
 #include "tests/support/rule_verdicts.hpp"
 
@@ -25,14 +24,7 @@ TEST(RuleAssociatedText, ControlsBesideALabelNeedANameAndTheLabelSetsTheImpact) 
     screen.add("wheelLabel", T::staticText, "WheelLabel").label("Size").focusable(false);
     screen.add("wheel", T::textField, "WheelField").focusable();
 
-    auto conf = std::make_shared<AudConf>();
-    for (const auto id : allCases<AudRuleId>())
-        if (id != AudRuleId::associatedText) conf->ignore(std::string(toString(id)), true);
-    const auto root = screen.build();
-    const auto result = Aud(conf, nullptr).run(test::contextFor(root));
-    std::map<std::string, std::shared_ptr<AudRuleResult>> byClass;
-    for (const auto& ruleResult : result->audRuleResults)
-        byClass[ruleResult->props->get(rulekey::className).value_or("")] = ruleResult;
+    const auto byClass = test::resultsByClass(screen, AudRuleId::associatedText);
     ASSERT_TRUE(byClass.contains("EmailField"));
     EXPECT_EQ(byClass.at("EmailField")->status, AudStatus::fail);
     EXPECT_EQ(byClass.at("EmailField")->ruleSummary, R::noNameMessage);

@@ -3,7 +3,6 @@
 #include <map>
 #include <random>
 
-#include "audkit/facade/aud.hpp"
 #include "audkit/rules/rule_touch_target_spacing.hpp"
 #include "tests/support/rule_verdicts.hpp"
 
@@ -16,15 +15,7 @@ using R = RuleTouchTargetSpacing;
 // The spacing results of a whole scan of the screen, by class name, as the
 // runner gathers the targets and calls the rule.
 std::map<std::string, std::shared_ptr<AudRuleResult>> spacingResults(const test::ScreenBuilder& screen) {
-    auto conf = std::make_shared<AudConf>();
-    for (const auto id : allCases<AudRuleId>())
-        if (id != AudRuleId::touchTargetSpacing) conf->ignore(std::string(toString(id)), true);
-    const auto root = screen.build();
-    const auto result = Aud(conf, nullptr).run(test::contextFor(root));
-    std::map<std::string, std::shared_ptr<AudRuleResult>> byClass;
-    for (const auto& ruleResult : result->audRuleResults)
-        byClass[ruleResult->props->get(rulekey::className).value_or("")] = ruleResult;
-    return byClass;
+    return test::resultsByClass(screen, AudRuleId::touchTargetSpacing);
 }
 
 test::ScreenBuilder screenWithApp() {

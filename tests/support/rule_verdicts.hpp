@@ -6,6 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include <map>
+#include <memory>
+
+#include "audkit/facade/aud.hpp"
 #include "audkit/rules/aud_rule.hpp"
 #include "audkit/rules/rule_catalogue.hpp"
 #include "audkit/rules/rule_outcome.hpp"
@@ -46,6 +50,20 @@ inline Verdict judge(AudRuleId id, const AudView& root, const std::string& class
     const auto props = rule->collectProps(findView(root, className));
     const auto outcome = decideOutcome(*rule, *props);
     return {outcome.status, outcome.summary.value_or(rule->summary())};
+}
+
+// The results of one rule over a whole scan of the screen (the runner with
+// every other rule ignored), by the class name of the view.
+inline std::map<std::string, std::shared_ptr<AudRuleResult>> resultsByClass(const ScreenBuilder& screen,
+                                                                            AudRuleId only) {
+    auto conf = std::make_shared<AudConf>();
+    for (const auto id : allCases<AudRuleId>())
+        if (id != only) conf->ignore(std::string(toString(id)), true);
+    const auto result = Aud(conf, nullptr).run(contextFor(screen.build()));
+    std::map<std::string, std::shared_ptr<AudRuleResult>> byClass;
+    for (const auto& ruleResult : result->audRuleResults)
+        byClass[ruleResult->props->get(rulekey::className).value_or("")] = ruleResult;
+    return byClass;
 }
 
 // The keys of a bag, to compare with the keys a rule declares.
