@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "audkit/rules/bounds_geometry.hpp"
+#include "audkit/base/bounds_geometry.hpp"
 #include "audkit/tree/aud_view.hpp"
 
 namespace audkit {

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "audkit/rules/bounds_geometry.hpp"
+#include "audkit/base/bounds_geometry.hpp"
 #include "audkit/rules/touch_targets.hpp"
 #include "audkit/tree/aud_view.hpp"
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "audkit/base/bounds_geometry.hpp"
 #include "audkit/base/id_and_time_source.hpp"
 #include "audkit/base/process_state.hpp"
 #include "audkit/base/text_helpers.hpp"
@@ -21,13 +22,6 @@ using T = AudElementType;
 
 std::shared_ptr<AudView> shared(const AudView* view) {
     return view ? std::const_pointer_cast<AudView>(view->shared_from_this()) : nullptr;
-}
-
-std::optional<AudBounds> intersection(const AudBounds& a, const AudBounds& b) {
-    const AudBounds overlap(std::max(a.left(), b.left()), std::min(a.right(), b.right()), std::max(a.top(), b.top()),
-                            std::min(a.bottom(), b.bottom()));
-    if (overlap.width() == 0 || overlap.height() == 0) return std::nullopt;
-    return overlap;
 }
 
 bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
@@ -245,7 +239,7 @@ bool AudView::computeHeaderOrFooter() const {
         return false;
     const AudBounds& screen = processState().screenRect;
     const AudBounds& bounds = boundsInScreen;
-    const auto overlap = intersection(bounds, screen);
+    const auto overlap = boundsIntersection(bounds, screen);
     if (!overlap) return false;
     const float overlapFraction = overlap->width() * overlap->height() / (bounds.width() * bounds.height());
     if (!(overlapFraction >= 0.25F)) return false;

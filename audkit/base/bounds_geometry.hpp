@@ -7,7 +7,7 @@
 
 namespace audkit {
 
-// Rectangle questions of the geometry rules, on coordinates as stored.
+// Rectangle questions, on coordinates as stored.
 
 inline bool boundsContain(const AudBounds& outer, const AudBounds& inner) {
     return outer.left() <= inner.left() && inner.right() <= outer.right() && outer.top() <= inner.top() &&
