@@ -1,12 +1,13 @@
 #include "audkit/facade/aud.hpp"
 
-#include <algorithm>
+#include <unordered_set>
 
 #include "audkit/base/base64.hpp"
 #include "audkit/base/zk_log.hpp"
 #include "audkit/rules/rule_keys.hpp"
 #include "audkit/rules/rule_outcome.hpp"
 #include "audkit/tree/aud_view.hpp"
+#include "audkit/vision/text_areas.hpp"
 #include "audkit/vision/vision_helper.hpp"
 
 namespace audkit {
@@ -132,6 +133,8 @@ std::shared_ptr<AudResult> Aud::run(const std::shared_ptr<AudContext>& context) 
 
     Results results;
     VisionMap visionMap;
+    const FoundTextsByRow foundTextRows(foundTexts);
+    std::unordered_set<const AudView*> mappedViews;
     Views spacingViews, textViews;
     auto append = [&](Results more) {
         results.insert(results.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
@@ -145,14 +148,12 @@ std::shared_ptr<AudResult> Aud::run(const std::shared_ptr<AudContext>& context) 
         if (!ownText && (node.isChildOfElementType(T::segmentedControl) || node.isChildOfElementType(T::tabBar) ||
                          node.isChildOfElementType(T::toolbar)))
             ownText = node.get(viewkey::label);
-        const bool mapped = std::any_of(visionMap.begin(), visionMap.end(),
-                                        [&](const auto& entry) { return entry.first.get() == &node; });
-        if (ownText && !mapped) {
-            auto selection = VisionHelper::selectFoundTexts(*ownText, node.boundsInScreen, foundTexts);
+        if (ownText && mappedViews.insert(&node).second) {
+            auto selection = VisionHelper::selectFoundTexts(*ownText, node.boundsInScreen, foundTextRows);
             node.detectedText = VisionHelper::orderedText(ownText, selection);
             visionMap.emplace_back(view, std::move(selection));
         } else if (!ownText && attachesTextByBounds(node)) {
-            auto selection = VisionHelper::foundTextsInside(node.boundsInScreen, foundTexts);
+            auto selection = VisionHelper::foundTextsInside(node.boundsInScreen, foundTextRows);
             node.detectedText = VisionHelper::orderedText(std::nullopt, selection);
             visionMap.emplace_back(view, std::move(selection));
         }
@@ -167,8 +168,11 @@ std::shared_ptr<AudResult> Aud::run(const std::shared_ptr<AudContext>& context) 
     });
 
     if (!vision.empty()) {
-        for (const auto& [view, texts] : visionMap)
-            append(runVisionRules(vision, view, texts, VisionHelper::overlappingViews(*view, visionMap)));
+        const TextAreas textAreas(visionMap);
+        for (std::size_t entry = 0; entry < visionMap.size(); ++entry) {
+            const auto& [view, texts] = visionMap[entry];
+            append(runVisionRules(vision, view, texts, textAreas.overlapping(entry)));
+        }
     }
     if (!perControl.empty()) {
         for (const auto& view : spacingViews) append(runPostRunRules(perControl, view, spacingViews));

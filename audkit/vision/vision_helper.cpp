@@ -2,13 +2,15 @@
 
 #include <algorithm>
 #include <map>
+#include <numeric>
 
 #include "audkit/base/text_helpers.hpp"
 #include "audkit/tree/aud_view.hpp"
 #include "audkit/tree/image_crop.hpp"
 #include "audkit/vision/text_matching.hpp"
 
-namespace audkit::VisionHelper {
+namespace audkit {
+namespace VisionHelper {
 namespace {
 
 std::string joined(const std::vector<std::string>& texts) {
@@ -23,37 +25,12 @@ std::string joinedInGivenOrder(const std::vector<FoundText>& foundTexts) {
     return joined(texts);
 }
 
+// How far (pixels) a found text may reach beyond a view's frame and still be its.
+constexpr float tolerance = 20;
+
 bool insideGrown(const AudBounds& rect, const AudBounds& frame) {
-    return rect.left() >= frame.left() - 20 && rect.right() <= frame.right() + 20 && rect.top() >= frame.top() - 20 &&
-           rect.bottom() <= frame.bottom() + 20;
-}
-
-// The union of the texts' rectangles, skipping empty ones; none when all are.
-std::optional<AudBounds> unionOf(const std::vector<FoundText>& foundTexts) {
-    std::optional<AudBounds> area;
-    for (const auto& found : foundTexts) {
-        const auto& rect = found.rect;
-        if (rect.width() == 0 || rect.height() == 0) continue;
-        if (!area) {
-            area = rect;
-            continue;
-        }
-        area = AudBounds(std::min(area->left(), rect.left()), std::max(area->right(), rect.right()),
-                         std::min(area->top(), rect.top()), std::max(area->bottom(), rect.bottom()));
-    }
-    return area;
-}
-
-bool intersectPositively(const AudBounds& a, const AudBounds& b) {
-    const AudBounds overlap(std::max(a.left(), b.left()), std::min(a.right(), b.right()), std::max(a.top(), b.top()),
-                            std::min(a.bottom(), b.bottom()));
-    return overlap.width() > 0 && overlap.height() > 0;
-}
-
-const std::vector<FoundText>* foundTextsOf(const AudView& view, const VisionMap& visionMap) {
-    for (const auto& [mapped, texts] : visionMap)
-        if (mapped.get() == &view) return &texts;
-    return nullptr;
+    return rect.left() >= frame.left() - tolerance && rect.right() <= frame.right() + tolerance &&
+           rect.top() >= frame.top() - tolerance && rect.bottom() <= frame.bottom() + tolerance;
 }
 
 }  // namespace
@@ -81,17 +58,29 @@ std::string orderedText(const std::optional<std::string>& viewText, const std::v
     return joinedInGivenOrder(foundTexts);
 }
 
-std::vector<FoundText> foundTextsInside(const AudBounds& frame, const std::vector<FoundText>& foundTexts) {
+// The texts that may belong to the frame: both ways of belonging need the
+// text's rows within the frame's rows, grown by the tolerance.
+std::vector<const FoundText*> onRowsOf(const AudBounds& frame, const FoundTextsByRow& foundTexts) {
+    return foundTexts.withTopBetween(frame.top() - tolerance, frame.bottom() + tolerance);
+}
+
+std::vector<FoundText> foundTextsInside(const AudBounds& frame, const FoundTextsByRow& foundTexts) {
     std::vector<FoundText> inside;
-    for (const auto& found : foundTexts)
-        if (insideGrown(found.rect, frame)) inside.push_back(found);
+    for (const auto* found : onRowsOf(frame, foundTexts))
+        if (insideGrown(found->rect, frame)) inside.push_back(*found);
     return inside;
 }
 
 std::vector<FoundText> selectFoundTexts(const std::string& viewText, const AudBounds& frame,
                                         const std::vector<FoundText>& foundTexts) {
+    return selectFoundTexts(viewText, frame, FoundTextsByRow(foundTexts));
+}
+
+std::vector<FoundText> selectFoundTexts(const std::string& viewText, const AudBounds& frame,
+                                        const FoundTextsByRow& foundTexts) {
     std::vector<FoundText> inside, sameRows;
-    for (const auto& found : foundTexts) {
+    for (const auto* candidate : onRowsOf(frame, foundTexts)) {
+        const auto& found = *candidate;
         if (!detectedTextMatches(found.text, viewText)) continue;
         const auto& rect = found.rect;
         if (insideGrown(rect, frame)) {
@@ -99,7 +88,7 @@ std::vector<FoundText> selectFoundTexts(const std::string& viewText, const AudBo
             if (found.text == viewText || orderedText(viewText, inside) == viewText) break;
             continue;
         }
-        if (rect.top() >= frame.top() - 20 && rect.bottom() <= frame.bottom() + 20) {
+        if (rect.top() >= frame.top() - tolerance && rect.bottom() <= frame.bottom() + tolerance) {
             // Same rows, wider than the view: narrowed to the view and given its text.
             const float dx = std::abs(frame.left() - rect.left());
             FoundText narrowed = found;
@@ -114,24 +103,26 @@ std::vector<FoundText> selectFoundTexts(const std::string& viewText, const AudBo
     return inside.empty() ? sameRows : inside;
 }
 
-std::vector<std::shared_ptr<AudView>> overlappingViews(const AudView& view, const VisionMap& visionMap) {
-    const auto summary = [&](const AudView& subject) {
-        const auto text = joined(subject.textOfSelfAndDescendants());
-        const auto* texts = foundTextsOf(subject, visionMap);
-        static const std::vector<FoundText> none;
-        const auto& found = texts ? *texts : none;
-        return std::make_tuple(text, orderedText(text, found), unionOf(found));
-    };
-    const auto [text, ordered, area] = summary(view);
-    std::vector<std::shared_ptr<AudView>> overlapping;
-    if (detectedTextMatches(ordered, text)) return overlapping;
-    for (const auto& [other, texts] : visionMap) {
-        if (other.get() == &view) continue;
-        const auto [otherText, otherOrdered, otherArea] = summary(*other);
-        if (detectedTextMatches(otherOrdered, ordered)) continue;
-        if (area && otherArea && intersectPositively(*area, *otherArea)) overlapping.push_back(other);
-    }
-    return overlapping;
+}  // namespace VisionHelper
+
+FoundTextsByRow::FoundTextsByRow(const std::vector<FoundText>& foundTexts)
+    : foundTexts_(foundTexts), byTop_(foundTexts.size()) {
+    std::iota(byTop_.begin(), byTop_.end(), std::size_t{0});
+    std::stable_sort(byTop_.begin(), byTop_.end(), [&](std::size_t a, std::size_t b) {
+        return foundTexts_[a].rect.top() < foundTexts_[b].rect.top();
+    });
 }
 
-}  // namespace audkit::VisionHelper
+std::vector<const FoundText*> FoundTextsByRow::withTopBetween(float top, float bottom) const {
+    const auto topOf = [&](std::size_t index) { return foundTexts_[index].rect.top(); };
+    const auto first = std::partition_point(byTop_.begin(), byTop_.end(), [&](auto i) { return topOf(i) < top; });
+    const auto last = std::partition_point(first, byTop_.end(), [&](auto i) { return topOf(i) <= bottom; });
+    std::vector<std::size_t> positions(first, last);
+    std::sort(positions.begin(), positions.end());
+    std::vector<const FoundText*> texts;
+    texts.reserve(positions.size());
+    for (const auto position : positions) texts.push_back(&foundTexts_[position]);
+    return texts;
+}
+
+}  // namespace audkit
