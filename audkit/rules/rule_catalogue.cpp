@@ -5,7 +5,9 @@
 #include "audkit/rules/rule_a11y_element_focus_box.hpp"
 #include "audkit/rules/rule_active_control_name.hpp"
 #include "audkit/rules/rule_associated_text.hpp"
+#include "audkit/rules/rule_colliding_views.hpp"
 #include "audkit/rules/rule_conflicting_traits.hpp"
+#include "audkit/rules/rule_focusable_text.hpp"
 #include "audkit/rules/rule_image_view_name.hpp"
 #include "audkit/rules/rule_in_scroll_view.hpp"
 #include "audkit/rules/rule_inaccessible_action.hpp"
@@ -41,10 +43,10 @@ constexpr std::array<RuleCatalogueEntry, 19> catalogue{{
     row<RuleA11yElementFocusBox>(),
     row<RuleActiveControlName>(),
     row<RuleAssociatedText>(),
-    {&unbuilt::collidingViews, makeUnbuilt},
+    row<RuleCollidingViews>(),
     {&unbuilt::colorContrast, makeUnbuilt},
     row<RuleConflictingTraits>(),
-    {&unbuilt::focusableText, makeUnbuilt},
+    row<RuleFocusableText>(),
     row<RuleImageViewName>(),
     row<RuleInScrollView>(),
     row<RuleInaccessibleAction>(),

@@ -99,4 +99,30 @@ bool detectedTextMatches(std::string_view detected, std::string_view name, WordS
     return enoughWordsCovered(contained, pieces.size());
 }
 
+bool shownTextMatches(std::string_view detected, std::string_view text) {
+    const auto shown = removingPunctuation(lowercased(detected));
+    const auto assigned = removingPunctuation(lowercased(text));
+    if (shown.find(assigned) != std::string::npos) return true;
+    // Pieces between single blanks; empty pieces count but never match.
+    const auto pieces = [](const std::string& value) {
+        std::vector<std::string> result;
+        std::size_t start = 0;
+        for (std::size_t blank; (blank = value.find(' ', start)) != std::string::npos; start = blank + 1)
+            result.push_back(value.substr(start, blank - start));
+        result.push_back(value.substr(start));
+        return result;
+    };
+    const auto shownPieces = pieces(shown);
+    const auto assignedPieces = pieces(assigned);
+    // A shown piece counts when it is a whole word of the text: the start of
+    // a word that something covers or cuts off does not show that word.
+    const auto contained = std::count_if(shownPieces.begin(), shownPieces.end(), [&](const std::string& piece) {
+        return !piece.empty() && std::find(assignedPieces.begin(), assignedPieces.end(), piece) != assignedPieces.end();
+    });
+    const double share = shownPieces.size() > 5 ? 0.8 : 0.66;
+    const auto covered = static_cast<double>(contained);
+    return covered / static_cast<double>(shownPieces.size()) >= share &&
+           covered / static_cast<double>(assignedPieces.size()) >= share;
+}
+
 }  // namespace audkit

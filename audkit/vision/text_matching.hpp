@@ -33,4 +33,10 @@ bool enoughWordsCovered(std::size_t covered, std::size_t total);
 // the value cut out (an empty value cuts nothing).
 std::string strippingValue(const std::string& text, const std::string& value);
 
+// Whether the text found on screen shows a view's whole text: it holds the
+// text (case and punctuation aside), or enough of the words found are whole
+// words of the text and they make up enough of the text: two thirds, four
+// fifths when more than five words were found.
+bool shownTextMatches(std::string_view detected, std::string_view text);
+
 }  // namespace audkit

@@ -14,6 +14,7 @@
 #include "audkit/rules/rule_catalogue.hpp"
 #include "audkit/rules/rule_outcome.hpp"
 #include "audkit/tree/aud_context.hpp"
+#include "audkit/tree/text_recognizer.hpp"
 #include "tests/support/screen_builder.hpp"
 
 namespace audkit::test {
@@ -52,14 +53,47 @@ inline Verdict judge(AudRuleId id, const AudView& root, const std::string& class
     return {outcome.status, outcome.summary.value_or(rule->summary())};
 }
 
+// A line of text on the screenshot, its box in points of the 390 x 844
+// point screen of contextFor.
+struct ShownLine {
+    std::string text;
+    double x, y, width, height;
+};
+
+// Answers every recognition with the given lines.
+class ShownLines : public TextRecognizer {
+public:
+    explicit ShownLines(std::vector<ShownLine> lines) : lines_(std::move(lines)) {}
+    std::vector<TextObservation> recognize(const RgbaImage&) override {
+        std::vector<TextObservation> observations;
+        for (const auto& line : lines_)
+            observations.push_back(
+                {line.text, line.x / 390, 1 - (line.y + line.height) / 844, line.width / 390, line.height / 844});
+        return observations;
+    }
+
+private:
+    std::vector<ShownLine> lines_;
+};
+
 // The results of one rule over a whole scan of the screen (the runner with
-// every other rule ignored), by the class name of the view.
-inline std::map<std::string, std::shared_ptr<AudRuleResult>> resultsByClass(const ScreenBuilder& screen,
-                                                                            AudRuleId only) {
+// every other rule ignored), by the class name of the view. With lines, the
+// screenshot is a white page on which recognition finds them.
+inline std::map<std::string, std::shared_ptr<AudRuleResult>> resultsByClass(const ScreenBuilder& screen, AudRuleId only,
+                                                                            std::vector<ShownLine> lines = {}) {
     auto conf = std::make_shared<AudConf>();
     for (const auto id : allCases<AudRuleId>())
         if (id != only) conf->ignore(std::string(toString(id)), true);
-    const auto result = Aud(conf, nullptr).run(contextFor(screen.build()));
+    auto context = contextFor(screen.build());
+    ShownLines recognizer(std::move(lines));
+    if (!recognizer.recognize({}).empty()) {
+        auto page = std::make_shared<RgbaImage>();
+        page->width = static_cast<std::uint32_t>(context->audDevice.screenWidth);
+        page->height = static_cast<std::uint32_t>(context->audDevice.screenHeight);
+        page->pixels.assign(std::size_t{page->width} * page->height * 4, 255);
+        context->screenshot.decoded = std::move(page);
+    }
+    const auto result = Aud(conf, &recognizer).run(context);
     std::map<std::string, std::shared_ptr<AudRuleResult>> byClass;
     for (const auto& ruleResult : result->audRuleResults)
         byClass[ruleResult->props->get(rulekey::className).value_or("")] = ruleResult;
