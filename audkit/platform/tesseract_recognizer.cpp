@@ -8,24 +8,13 @@
 #include <tesseract/resultiterator.h>
 #include <utf8proc.h>
 
+#include "audkit/platform/ink_image.hpp"
 #include "audkit/vision/found_text.hpp"
 
 namespace audkit {
 namespace {
 
-constexpr int blockSize = 8;          // pixels per cell of the background estimate
-constexpr int backgroundRadius = 5;   // cells on each side: a 5 x 5 cell median, about 20 points at scale 3
-constexpr float contrastGain = 2.0F;  // how dark a given distance from the background becomes
 constexpr float minimumConfidence = 40;
-
-std::vector<std::uint8_t> luma(const RgbaImage& image) {
-    std::vector<std::uint8_t> grey(static_cast<std::size_t>(image.width) * image.height);
-    for (std::size_t i = 0; i < grey.size(); ++i) {
-        const auto* pixel = image.pixels.data() + i * 4;
-        grey[i] = static_cast<std::uint8_t>((299 * pixel[0] + 587 * pixel[1] + 114 * pixel[2] + 500) / 1000);
-    }
-    return grey;
-}
 
 std::size_t lettersAndDigits(const std::string& text) {
     std::size_t count = 0;
@@ -56,61 +45,13 @@ TesseractRecognizer::TesseractRecognizer(const std::string& language) : engine_(
         throw TextRecognizerError("The Tesseract language model \"" + language +
                                   "\" could not be loaded (install tesseract-ocr-" + language +
                                   " or point TESSDATA_PREFIX at its tessdata folder)");
-    engine_->api.SetPageSegMode(tesseract::PSM_AUTO);
+    engine_->api.SetPageSegMode(tesseract::PSM_SPARSE_TEXT);
     engine_->api.SetVariable("debug_file", "/dev/null");
 }
 
 TesseractRecognizer::~TesseractRecognizer() { engine_->api.End(); }
 
-std::vector<std::uint8_t> TesseractRecognizer::preprocess(const RgbaImage& image) {
-    const int width = static_cast<int>(image.width), height = static_cast<int>(image.height);
-    const auto grey = luma(image);
-    // The background of each cell: the most common grey value in it.
-    const int cellsX = (width + blockSize - 1) / blockSize, cellsY = (height + blockSize - 1) / blockSize;
-    std::vector<std::uint8_t> cells(static_cast<std::size_t>(cellsX) * cellsY);
-    std::array<int, 256> counts{};  // emptied again after each cell, not refilled with zeros
-    for (int cy = 0; cy < cellsY; ++cy) {
-        for (int cx = 0; cx < cellsX; ++cx) {
-            const int x0 = cx * blockSize, x1 = std::min(width, x0 + blockSize);
-            const int y0 = cy * blockSize, y1 = std::min(height, y0 + blockSize);
-            int mode = 0;
-            for (int y = y0; y < y1; ++y)
-                for (int x = x0; x < x1; ++x) {
-                    const auto value = grey[static_cast<std::size_t>(y) * width + x];
-                    if (++counts[value] > counts[mode] || (counts[value] == counts[mode] && value < mode)) mode = value;
-                }
-            for (int y = y0; y < y1; ++y)
-                for (int x = x0; x < x1; ++x) counts[grey[static_cast<std::size_t>(y) * width + x]] = 0;
-            cells[static_cast<std::size_t>(cy) * cellsX + cx] = static_cast<std::uint8_t>(mode);
-        }
-    }
-    // The local background: the median of the neighbouring cells.
-    std::vector<std::uint8_t> background(cells.size());
-    std::vector<std::uint8_t> window;
-    for (int cy = 0; cy < cellsY; ++cy) {
-        for (int cx = 0; cx < cellsX; ++cx) {
-            window.clear();
-            for (int dy = -backgroundRadius; dy <= backgroundRadius; ++dy)
-                for (int dx = -backgroundRadius; dx <= backgroundRadius; ++dx) {
-                    const int x = cx + dx, y = cy + dy;
-                    if (x >= 0 && y >= 0 && x < cellsX && y < cellsY)
-                        window.push_back(cells[static_cast<std::size_t>(y) * cellsX + x]);
-                }
-            std::nth_element(window.begin(), window.begin() + window.size() / 2, window.end());
-            background[static_cast<std::size_t>(cy) * cellsX + cx] = window[window.size() / 2];
-        }
-    }
-    std::vector<std::uint8_t> out(grey.size());
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const auto index = static_cast<std::size_t>(y) * width + x;
-            const int local = background[static_cast<std::size_t>(y / blockSize) * cellsX + x / blockSize];
-            const float distance = std::abs(static_cast<float>(grey[index]) - static_cast<float>(local));
-            out[index] = static_cast<std::uint8_t>(255.0F - std::min(255.0F, distance * contrastGain));
-        }
-    }
-    return out;
-}
+std::vector<std::uint8_t> TesseractRecognizer::preprocess(const RgbaImage& image) { return inkImage(image); }
 
 std::vector<TextObservation> TesseractRecognizer::recognize(const RgbaImage& image) {
     if (image.width == 0 || image.height == 0) return {};
@@ -123,35 +64,55 @@ std::vector<TextObservation> TesseractRecognizer::recognize(const RgbaImage& ima
     if (api.Recognize(nullptr) != 0) throw TextRecognizerError("Tesseract could not recognise the screenshot");
 
     std::vector<TextObservation> observations;
-    std::unique_ptr<tesseract::ResultIterator> lines(api.GetIterator());
-    if (!lines) return observations;
+    std::unique_ptr<tesseract::ResultIterator> words(api.GetIterator());
+    if (!words) return observations;
     const double width = image.width, height = image.height;
+    // A line is the words of it that were read with confidence: specks and
+    // bits of borders read as stray marks beside real words are left out
+    // instead of sinking the whole line.
+    std::string text;
+    int left = 0, top = 0, right = 0, bottom = 0;
+    const auto finishLine = [&] {
+        if (lettersAndDigits(text) >= 2) {
+            // The box hugs the ink; the platform's spans the font's whole line
+            // height. The ink's share of the font size follows from which
+            // glyphs the line has (capitals and ascenders, descenders, both or
+            // neither).
+            static constexpr std::array<double, 4> inkShareOfEm{0.53, 0.74, 0.76, 0.98};
+            constexpr double lineHeightInEm = 1.17;
+            const double em = (bottom - top) / inkShareOfEm[static_cast<std::size_t>(glyphClass(text))];
+            const double centre = (top + bottom) / 2.0;
+            const int lineTop = std::max(0, static_cast<int>(std::lround(centre - em * lineHeightInEm / 2)));
+            const int lineBottom = std::min(static_cast<int>(image.height),
+                                            static_cast<int>(std::lround(centre + em * lineHeightInEm / 2)));
+            TextObservation observation;
+            observation.text = text;
+            observation.x = left / width;
+            observation.width = (right - left) / width;
+            observation.height = (lineBottom - lineTop) / height;
+            observation.y = 1.0 - lineBottom / height;
+            observations.push_back(observation);
+        }
+        text.clear();
+    };
     do {
-        std::unique_ptr<char[]> raw(lines->GetUTF8Text(tesseract::RIL_TEXTLINE));
-        if (!raw) continue;
-        std::string text(raw.get());
-        while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
-        if (lines->Confidence(tesseract::RIL_TEXTLINE) < minimumConfidence || lettersAndDigits(text) < 2) continue;
-        int left = 0, top = 0, right = 0, bottom = 0;
-        if (!lines->BoundingBox(tesseract::RIL_TEXTLINE, &left, &top, &right, &bottom)) continue;
-        // The box hugs the ink; the platform's spans the font's whole line
-        // height. The ink's share of the font size follows from which glyphs
-        // the line has (capitals and ascenders, descenders, both or neither).
-        static constexpr std::array<double, 4> inkShareOfEm{0.53, 0.74, 0.76, 0.98};
-        constexpr double lineHeightInEm = 1.17;
-        const double em = (bottom - top) / inkShareOfEm[static_cast<std::size_t>(glyphClass(text))];
-        const double centre = (top + bottom) / 2.0;
-        top = std::max(0, static_cast<int>(std::lround(centre - em * lineHeightInEm / 2)));
-        bottom =
-            std::min(static_cast<int>(image.height), static_cast<int>(std::lround(centre + em * lineHeightInEm / 2)));
-        TextObservation observation;
-        observation.text = text;
-        observation.x = left / width;
-        observation.width = (right - left) / width;
-        observation.height = (bottom - top) / height;
-        observation.y = 1.0 - bottom / height;
-        observations.push_back(observation);
-    } while (lines->Next(tesseract::RIL_TEXTLINE));
+        if (words->IsAtBeginningOf(tesseract::RIL_TEXTLINE)) finishLine();
+        std::unique_ptr<char[]> raw(words->GetUTF8Text(tesseract::RIL_WORD));
+        if (!raw || words->Confidence(tesseract::RIL_WORD) < minimumConfidence) continue;
+        std::string word(raw.get());
+        int wordLeft = 0, wordTop = 0, wordRight = 0, wordBottom = 0;
+        if (lettersAndDigits(word) == 0 ||
+            !words->BoundingBox(tesseract::RIL_WORD, &wordLeft, &wordTop, &wordRight, &wordBottom))
+            continue;
+        if (text.empty()) {
+            left = wordLeft, top = wordTop, right = wordRight, bottom = wordBottom;
+        } else {
+            left = std::min(left, wordLeft), top = std::min(top, wordTop);
+            right = std::max(right, wordRight), bottom = std::max(bottom, wordBottom);
+        }
+        text += (text.empty() ? "" : " ") + word;
+    } while (words->Next(tesseract::RIL_WORD));
+    finishLine();
     return observations;
 }
 
