@@ -90,6 +90,25 @@ std::optional<PlatformRect> platformRect(const Json& json) {
     return PlatformRect{origin[0].get<double>(), origin[1].get<double>(), size[0].get<double>(), size[1].get<double>()};
 }
 
+std::optional<AudColorContrast> colorContrast(const Json& json) {
+    if (!json.is_object() || !json.contains("colorA")) return std::nullopt;
+    try {
+        return colorContrastFromJson(json);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<std::vector<AudColorContrast>> colorContrasts(const Json& json) {
+    std::vector<AudColorContrast> pairs;
+    for (const auto& item : json) {
+        auto pair = colorContrast(item);
+        if (!pair) return std::nullopt;
+        pairs.push_back(std::move(*pair));
+    }
+    return pairs;
+}
+
 }  // namespace
 
 Json encodePropValue(const PropValue& value) { return encode(value); }
@@ -104,6 +123,13 @@ std::optional<PropValue> decodePropValue(const Json& json) {
     }
     if (json.is_object()) {
         if (const auto traits = tryGet<AudTraits>(json)) return *traits;
+        // Only the object form: a colour is written as six hex digits, which
+        // plain words ("facade", "decade") can also be, and those stay text.
+        if (json.contains("red")) {
+            try {
+                return colorFromJson(json);
+            } catch (const std::exception&) {}
+        }
     }
     if (json.is_number_integer()) {
         if (json.is_number_unsigned() &&
@@ -122,6 +148,7 @@ std::optional<PropValue> decodePropValue(const Json& json) {
             }
         }
         if (const auto point = tryGet<AudPoint>(json)) return *point;
+        if (const auto pair = colorContrast(json)) return *pair;
         if (const auto spacing = tryGet<AudTargetSpacing>(json)) return *spacing;
         if (const auto offScreen = tryGet<ElementOffScreen>(json)) return *offScreen;
         return std::nullopt;
@@ -130,8 +157,10 @@ std::optional<PropValue> decodePropValue(const Json& json) {
         if (allStrings(json)) return json.get<std::vector<std::string>>();
         if (allNumbers(json)) return json.get<std::vector<double>>();
         if (const auto rect = platformRect(json)) return *rect;
-        if (!json.empty())
+        if (!json.empty()) {
+            if (const auto pairs = colorContrasts(json)) return *pairs;
             if (const auto spacings = tryGet<std::vector<AudTargetSpacing>>(json)) return *spacings;
+        }
     }
     return std::nullopt;
 }

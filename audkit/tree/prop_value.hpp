@@ -8,9 +8,11 @@
 #include <vector>
 
 #include "audkit/base/aud_rect.hpp"
+#include "audkit/tree/aud_color.hpp"
+#include "audkit/tree/aud_color_contrast.hpp"
 #include "audkit/tree/aud_orientation.hpp"
-#include "audkit/tree/aud_target_spacing.hpp"
 #include "audkit/tree/aud_point.hpp"
+#include "audkit/tree/aud_target_spacing.hpp"
 #include "audkit/tree/aud_traits.hpp"
 #include "audkit/tree/element_off_screen.hpp"
 
@@ -23,10 +25,11 @@ using AudViewList = std::vector<AudViewRef>;
 // The kinds of value a property bag holds. Adding a kind means adding it here,
 // naming it in PropKindName, and giving it a place in the JSON writing and
 // reading orders (aud_props_json.cpp).
-using PropValue = std::variant<bool, std::int64_t, std::uint64_t, double, float, std::string, AudTraits, AudBounds,
-                               AudRect, AudViewRef, std::vector<std::string>, std::vector<double>, AudPoint,
-                               AudViewList, AudOrientation, ElementOffScreen, PlatformRect, AudTargetSpacing,
-                               std::vector<AudTargetSpacing>>;
+using PropValue =
+    std::variant<bool, std::int64_t, std::uint64_t, double, float, std::string, AudTraits, AudBounds, AudRect,
+                 AudViewRef, std::vector<std::string>, std::vector<double>, AudPoint, AudViewList, AudOrientation,
+                 ElementOffScreen, PlatformRect, AudTargetSpacing, std::vector<AudTargetSpacing>, AudColor,
+                 std::vector<AudColor>, AudColorContrast, std::vector<AudColorContrast>>;
 
 // The platform's name of each kind, as error messages show it.
 template <class T>
@@ -55,6 +58,10 @@ AUDKIT_PROP_KIND_NAME(ElementOffScreen, "ElementOffScreen")
 AUDKIT_PROP_KIND_NAME(PlatformRect, "CGRect")
 AUDKIT_PROP_KIND_NAME(AudTargetSpacing, "AudTargetSpacing")
 AUDKIT_PROP_KIND_NAME(std::vector<AudTargetSpacing>, "Array<AudTargetSpacing>")
+AUDKIT_PROP_KIND_NAME(AudColor, "AudColor")
+AUDKIT_PROP_KIND_NAME(std::vector<AudColor>, "Array<AudColor>")
+AUDKIT_PROP_KIND_NAME(AudColorContrast, "AudColorContrast")
+AUDKIT_PROP_KIND_NAME(std::vector<AudColorContrast>, "Array<AudColorContrast>")
 #undef AUDKIT_PROP_KIND_NAME
 
 std::string_view propKindName(const PropValue& value);

@@ -5,7 +5,9 @@
 namespace audkit {
 
 AudColor AudBitmap::pixelColor(double x, double y, bool clear) {
-    if (image_.pixels.empty()) throw BitmapError::couldNotCreateContext();
+    // A buffer shorter than its stated size is as unusable as none.
+    if (image_.pixels.empty() || image_.pixels.size() / 4 / std::max<std::size_t>(image_.width, 1) < image_.height)
+        throw BitmapError::couldNotCreateContext();
     const auto column = static_cast<std::size_t>(static_cast<std::int64_t>(x));
     const auto row = static_cast<std::size_t>(static_cast<std::int64_t>(y));
     auto* pixel = image_.pixels.data() + (static_cast<std::size_t>(image_.width) * row + column) * 4;

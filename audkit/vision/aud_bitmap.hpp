@@ -7,7 +7,7 @@
 #include "audkit/base/aud_rect.hpp"
 #include "audkit/base/error.hpp"
 #include "audkit/tree/rgba_image.hpp"
-#include "audkit/vision/aud_color.hpp"
+#include "audkit/tree/aud_color.hpp"
 
 namespace audkit {
 

@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "audkit/vision/aud_color.hpp"
+#include "audkit/tree/aud_color.hpp"
 #include "audkit/vision/found_text.hpp"
 #include "audkit/vision/text_matching.hpp"
 #include "audkit/vision/vision_helper.hpp"

@@ -1,4 +1,4 @@
-#include "audkit/vision/aud_color.hpp"
+#include "audkit/tree/aud_color.hpp"
 
 #include <array>
 #include <charconv>
