@@ -1,0 +1,179 @@
+#include "audkit/vision/color_contrast_helper.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <map>
+#include <optional>
+
+#include "audkit/vision/scan_line.hpp"
+
+namespace audkit {
+namespace {
+
+constexpr std::array lineKinds{LineKind::horizontal, LineKind::vertical, LineKind::diagonal, LineKind::antiDiagonal};
+
+bool contains(const std::vector<AudColor>& colors, const AudColor& color) {
+    return std::find(colors.begin(), colors.end(), color) != colors.end();
+}
+
+void insert(std::vector<AudColor>& colors, const AudColor& color) {
+    if (!contains(colors, color)) colors.push_back(color);
+}
+
+// Whether c lies between a and b on every channel, at the same share of the
+// way on each channel that differs.
+bool isBlend(const AudColor& c, const AudColor& a, const AudColor& b) {
+    const std::array<std::array<int, 3>, 3> channels{
+        {{a.red, a.green, a.blue}, {b.red, b.green, b.blue}, {c.red, c.green, c.blue}}};
+    std::vector<double> positions;
+    for (std::size_t i = 0; i < 3; ++i) {
+        const int ca = channels[0][i], cb = channels[1][i], cc = channels[2][i];
+        const int d = std::abs(ca - cb);
+        if (std::abs(cc - ca) > d || std::abs(cc - cb) > d) return false;
+        if (d != 0) positions.push_back(std::round(100.0 * std::abs(cc - ca) / d));
+    }
+    if (positions.size() < 2) return true;
+    double mean = 0;
+    for (const double position : positions) mean += position;
+    mean /= static_cast<double>(positions.size());
+    return std::all_of(positions.begin(), positions.end(), [&](double position) {
+        return std::abs(position - mean) <= ColorContrastHelper::blendTolerance;
+    });
+}
+
+std::int64_t mostFrequent(const std::vector<std::int64_t>& runs) {
+    std::map<std::int64_t, std::size_t> counts;
+    for (const auto run : runs) ++counts[run];
+    std::int64_t best = 0;
+    std::size_t bestCount = 0;
+    for (const auto& [run, count] : counts) {
+        if (count > bestCount) {  // ties go to the shorter run
+            best = run;
+            bestCount = count;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+ColorContrastHelper::ColorContrastHelper(FoundText detectedText)
+    : detectedText_(std::move(detectedText)), croppedImage_(detectedText_.image) {}
+
+float ColorContrastHelper::boldStrokePoints(float fontSize) {
+    if (fontSize <= 10) return 0.5F;
+    if (fontSize <= 12) return 1.0F;
+    if (fontSize < 16) return 1.2F;
+    if (fontSize < 20) return 2.0F;
+    return 2.5F;
+}
+
+std::vector<AudColor> ColorContrastHelper::removingBlends(const std::vector<AudColor>& colors) {
+    if (colors.size() <= 2) return colors;
+    std::vector<AudColor> blends;
+    for (const auto& c : colors)
+        for (const auto& a : colors)
+            for (const auto& b : colors)
+                if (!(a == b) && !(c == a) && !(c == b) && isBlend(c, a, b)) insert(blends, c);
+    std::vector<AudColor> kept;
+    for (const auto& color : colors)
+        if (!contains(blends, color)) kept.push_back(color);
+    return kept;
+}
+
+void ColorContrastHelper::readLines() {
+    auto& bitmap = *croppedImage_;
+    for (const auto kind : lineKinds) {
+        ScanLine line(bitmap.frame(), kind);
+        std::optional<AudColor> current;
+        std::int64_t count = 0;
+        const auto record = [&](const ScanLine::Point& point) {
+            std::optional<AudColor> color;
+            try {
+                color = bitmap.pixelColor(point.x, point.y);
+            } catch (const AudBitmap::BitmapError&) {
+                ++count;  // an unreadable pixel lengthens the run in progress
+                return;
+            }
+            if (current && *color == *current) {
+                ++count;
+                return;
+            }
+            if (current && count > 1 && !current->isTransparent()) {
+                colorStreams_.add(*current, count);
+                insert(recordedOrder_, *current);
+            }
+            current = color;
+            count = 1;
+        };
+        try {
+            current = bitmap.pixelColor(line.currentPoint().x, line.currentPoint().y);
+            count = 1;
+        } catch (const AudBitmap::BitmapError&) {}
+        while (line.step()) record(line.currentPoint());
+    }
+}
+
+std::int64_t ColorContrastHelper::strokeWidth(const AudColor& color) const {
+    const auto found = colorStreams_.bucket.find(color);
+    return found == colorStreams_.bucket.end() ? 0 : mostFrequent(found->second);
+}
+
+void ColorContrastHelper::buildPairs(const std::vector<AudColor>& edgeColors) {
+    const float fontSize = detectedText_.estimatedFontSize;
+    const float scale = detectedText_.scale > 0 ? detectedText_.scale : 1.0F;
+    for (std::size_t i = 0; i < colors_.size(); ++i) {
+        for (std::size_t j = i + 1; j < colors_.size(); ++j) {
+            auto a = colors_[i], b = colors_[j];
+            const bool aIsEdge = contains(edgeColors, a), bIsEdge = contains(edgeColors, b);
+            if (colors_.size() >= 3 && aIsEdge && bIsEdge) continue;  // two background shades
+            // The text's colour first: the one that is not a background candidate.
+            if (aIsEdge && !bIsEdge) std::swap(a, b);
+            const std::int64_t width = aIsEdge != bIsEdge ? strokeWidth(a) : std::min(strokeWidth(a), strokeWidth(b));
+            const bool bold = boldStrokePoints(fontSize) <= static_cast<float>(width) / scale;
+            AudColorContrast pair(a, b, std::floor(fontSize), bold, width);
+            if (std::find(allColorContrasts_.begin(), allColorContrasts_.end(), pair) == allColorContrasts_.end())
+                allColorContrasts_.push_back(pair);
+        }
+    }
+}
+
+void ColorContrastHelper::analyse() {
+    if (!croppedImage_) throw ColorContrastError::unableDetectColors();
+    auto& bitmap = *croppedImage_;
+    std::vector<AudColor> edges;
+    for (const auto kind : lineKinds) {
+        const ScanLine line(bitmap.frame(), kind);
+        try {
+            insert(edges, bitmap.pixelColor(line.startPoint().x, line.startPoint().y));
+            insert(edges, bitmap.pixelColor(line.endPoint().x, line.endPoint().y));
+        } catch (const AudBitmap::BitmapError&) {
+            throw ColorContrastError::unableDetectColors();
+        }
+    }
+    readLines();
+
+    const auto& seen = recordedOrder_;
+    if (seen.size() < 2) throw ColorContrastError::unableDetectColors();
+    if (seen.size() > mostColors) throw ColorContrastError::tooManyColors();
+    if (seen.size() == 2) {
+        colors_ = seen;
+        buildPairs(edges);
+        return;
+    }
+    const auto total = static_cast<float>(colorStreams_.totalCount());
+    std::vector<AudColor> common;
+    for (const auto& color : seen) {
+        std::int64_t length = 0;
+        for (const auto run : colorStreams_.bucket.at(color)) length += run;
+        if (static_cast<float>(length) / total >= leastShare) common.push_back(color);
+    }
+    colors_ = removingBlends(common);
+    std::vector<AudColor> keptEdges;
+    for (const auto& color : edges)
+        if (contains(colors_, color)) keptEdges.push_back(color);
+    buildPairs(keptEdges);
+}
+
+}  // namespace audkit

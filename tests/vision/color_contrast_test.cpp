@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "audkit/tree/aud_props.hpp"
+#include "audkit/vision/color_contrast_helper.hpp"
+#include "audkit/vision/scan_line.hpp"
+
+namespace audkit {
+namespace {
+
+const AudColor white(255, 255, 255, 255), black(0, 0, 0, 255);
+
+// A crop of `background` crossed by vertical strokes of `ink`, `stroke`
+// pixels wide and `gap` apart, with one pixel of `edge` on each side of every
+// stroke when given (anti-aliasing).
+FoundText crop(AudColor ink, AudColor background, int stroke = 3, std::optional<AudColor> edge = std::nullopt,
+               float fontSize = 17, float scale = 3, int width = 120, int height = 40, int gap = 9) {
+    RgbaImage image{static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height),
+                    std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 4)};
+    const auto paint = [&](int x, int y, const AudColor& color) {
+        auto* pixel = image.pixels.data() + (static_cast<std::size_t>(y) * width + x) * 4;
+        pixel[0] = color.red, pixel[1] = color.green, pixel[2] = color.blue, pixel[3] = 255;
+    };
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const int at = x % (stroke + gap);
+            const bool inside = x >= 6 && x < width - 6 && y >= 8 && y < height - 8;
+            AudColor color = background;
+            if (inside && at >= 1 && at <= stroke) color = ink;
+            if (inside && edge && (at == 0 || at == stroke + 1)) color = *edge;
+            paint(x, y, color);
+        }
+    }
+    FoundText found;
+    found.text = "Sample";
+    found.scale = scale;
+    found.estimatedFontSize = fontSize;
+    found.image = std::make_shared<AudBitmap>(std::move(image));
+    return found;
+}
+
+TEST(ScanLine, StepsAlongTheMajorAxisAndStopsBeforeTheEnd) {
+    ScanLine horizontal(AudBounds(0, 10, 0, 4), LineKind::horizontal);
+    EXPECT_EQ(horizontal.startPoint(), (ScanLine::Point{0, 2}));
+    EXPECT_EQ(horizontal.endPoint(), (ScanLine::Point{9, 2}));
+    int steps = 0;
+    while (horizontal.step()) ++steps;
+    EXPECT_EQ(steps, 8);  // x from 1 to 8
+    EXPECT_EQ(horizontal.currentPoint(), (ScanLine::Point{8, 2}));
+
+    ScanLine anti(AudBounds(0, 5, 0, 20), LineKind::antiDiagonal);  // steep: along y
+    EXPECT_EQ(anti.startPoint(), (ScanLine::Point{4, 0}));
+    ASSERT_TRUE(anti.step());
+    EXPECT_EQ(anti.currentPoint(), (ScanLine::Point{4, 1}));
+    while (anti.step()) {
+        EXPECT_GE(anti.currentPoint().x, 0);
+        EXPECT_LT(anti.currentPoint().y, 19);
+    }
+    ScanLine point(AudBounds(0, 1, 0, 1), LineKind::diagonal);
+    EXPECT_FALSE(point.step());
+}
+
+TEST(AudColorContrast, RatiosRoundingEqualityAndJson) {
+    EXPECT_DOUBLE_EQ(AudColorContrast(white, black, 17, false, 3).contrast(), 21.0);
+    EXPECT_DOUBLE_EQ(AudColorContrast(white, white, 17, false, 3).contrast(), 1.0);
+    EXPECT_DOUBLE_EQ(AudColorContrast(AudColor(0, 0, 0, 0), white, 17, false, 3).contrast(), 0.0);
+    // #767676 on white is the classic 4.54:1.
+    EXPECT_DOUBLE_EQ(AudColorContrast(AudColor(0x76, 0x76, 0x76), white, 17, false, 3).contrast(), 4.54);
+    // Pairs are equal and hash alike in either order.
+    const AudColorContrast ab(AudColor(1, 2, 3), AudColor(200, 100, 50), 17, false, 3);
+    const AudColorContrast ba(AudColor(200, 100, 50), AudColor(1, 2, 3), 30, true, 9);
+    EXPECT_EQ(ab, ba);
+    EXPECT_EQ(std::hash<AudColorContrast>{}(ab), std::hash<AudColorContrast>{}(ba));
+
+    // The JSON form keeps its member order; reading recomputes the contrast.
+    Json json = ab;
+    EXPECT_EQ(json.dump(), R"({"colorA":"010203","colorB":"c86432","contrast":5.27,"estimatedFontSize":17.0,)"
+                           R"("fontIsBold":false,"pixelDensity":3})");
+    json["contrast"] = 99;
+    const auto back = colorContrastFromJson(json);
+    EXPECT_EQ(back, ab);
+    EXPECT_DOUBLE_EQ(back.contrast(), 5.27);
+    json.erase("pixelDensity");
+    EXPECT_THROW(colorContrastFromJson(json), std::exception);
+}
+
+TEST(AudColorContrast, PropertyBagsKeepColoursAndPairsThroughJson) {
+    AudProps props;
+    props.add("pairs",
+              std::vector<AudColorContrast>{{black, white, 17, false, 3}, {AudColor(9, 9, 9), white, 20, true, 6}});
+    props.add("pair", AudColorContrast(black, white, 17, false, 3));
+    props.add("word", std::string("facade"));  // six hex digits, but a word
+    Json json = props;
+    const auto back = propsFromJson(json);
+    ASSERT_TRUE(back.get<std::vector<AudColorContrast>>("pairs"));
+    EXPECT_EQ(back.get<std::vector<AudColorContrast>>("pairs")->at(1).pixelDensity, 6);
+    EXPECT_EQ(back.get<AudColorContrast>("pair")->colorB, white);
+    EXPECT_EQ(back.get<std::string>("word"), "facade");
+    // A colour in its object form is read as a colour.
+    const auto colour = propsFromJson(Json::parse(R"({"c": {"red": 1, "green": 2, "blue": 3, "alpha": 255}})"));
+    EXPECT_EQ(colour.get<AudColor>("c"), AudColor(1, 2, 3));
+}
+
+TEST(ColorContrastHelper, TextAgainstItsBackgroundWithStrokeWidthAndBoldness) {
+    const AudColor grey(0x76, 0x76, 0x76);
+    ColorContrastHelper plain(crop(grey, white));
+    plain.analyse();
+    ASSERT_EQ(plain.allColorContrasts().size(), 1U);
+    const auto& pair = plain.allColorContrasts().front();
+    EXPECT_EQ(pair.colorA, grey);  // the text's colour first
+    EXPECT_DOUBLE_EQ(pair.contrast(), 4.54);
+    EXPECT_EQ(pair.pixelDensity, 3);
+    EXPECT_EQ(pair.estimatedFontSize, 17);
+    EXPECT_FALSE(pair.fontIsBold);  // 3 px at scale 3 is 1 pt, under 2 pt at 17 pt
+
+    // Anti-aliased edges between text and background are blends, not colours.
+    ColorContrastHelper blended(crop(black, white, 4, AudColor(128, 128, 128), 14.5F, 2));
+    blended.analyse();
+    ASSERT_EQ(blended.allColorContrasts().size(), 1U);
+    EXPECT_DOUBLE_EQ(blended.allColorContrasts().front().contrast(), 21.0);
+    EXPECT_TRUE(blended.allColorContrasts().front().fontIsBold);  // 2 pt at 14.5 pt reaches the bold stroke
+    // A grey that is not on the way from one colour to the other stays.
+    EXPECT_EQ(ColorContrastHelper::removingBlends({black, white, AudColor(128, 100, 128)}).size(), 3U);
+    EXPECT_EQ(ColorContrastHelper::removingBlends({black, white, AudColor(128, 128, 128)}).size(), 2U);
+}
+
+TEST(ColorContrastHelper, FlatCropsAndPicturesNeedReview) {
+    RgbaImage flatImage{20, 20, std::vector<std::uint8_t>(20 * 20 * 4, 255)};
+    FoundText flat;
+    flat.image = std::make_shared<AudBitmap>(flatImage);
+    ColorContrastHelper one(flat);
+    try {
+        one.analyse();
+        FAIL() << "a flat crop has no text colour";
+    } catch (const ColorContrastError& error) {
+        EXPECT_EQ(error.errorCase(), ColorContrastError::Case::unableDetectColors);
+    }
+    // A gradient: every pair of columns a colour of its own.
+    RgbaImage ramp{60, 30, std::vector<std::uint8_t>(60 * 30 * 4, 255)};
+    for (std::uint32_t y = 0; y < 30; ++y)
+        for (std::uint32_t x = 0; x < 60; ++x) ramp.pixels[(y * 60 + x) * 4] = static_cast<std::uint8_t>(x / 2 * 8);
+    FoundText picture;
+    picture.image = std::make_shared<AudBitmap>(ramp);
+    ColorContrastHelper many(picture);
+    try {
+        many.analyse();
+        FAIL() << "a gradient has too many colours";
+    } catch (const ColorContrastError& error) {
+        EXPECT_EQ(error.errorCase(), ColorContrastError::Case::tooManyColors);
+    }
+    // A bitmap whose buffer is shorter than its size cannot be read.
+    FoundText broken;
+    broken.image = std::make_shared<AudBitmap>(RgbaImage{50, 50, std::vector<std::uint8_t>(16, 0)});
+    EXPECT_THROW(ColorContrastHelper(broken).analyse(), ColorContrastError);
+}
+
+}  // namespace
+}  // namespace audkit
