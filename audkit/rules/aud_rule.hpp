@@ -61,6 +61,9 @@ public:
     virtual void setPassingDescription(std::optional<std::string> text) { passingDescription_ = std::move(text); }
     virtual AudStandard standard() const { return config_->standard; }
     virtual AudImpact impact() const { return config_->impact; }
+    // The impact of the result for a view with these props: the configured
+    // one, unless the rule measures how serious each finding is.
+    virtual AudImpact impactFor(const AudProps&) const { return config_->impact; }
     virtual const std::shared_ptr<RuleConf>& config() const { return config_; }
     virtual void setConfig(std::shared_ptr<RuleConf> config) { config_ = std::move(config); }
 

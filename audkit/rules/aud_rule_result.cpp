@@ -20,6 +20,14 @@ std::string describeSpacing(const AudTargetSpacing& spacing) {
     return spacing.className + " " + spacing.boundsInScreen.description();
 }
 
+// "#777777 on #ffffff 4.48:1 (17 pt, regular, stroke 3 px)": the first colour
+// is the text's where the analysis could tell.
+std::string describeColorContrast(const AudColorContrast& pair) {
+    return "#" + pair.colorA.hex() + " on #" + pair.colorB.hex() + " " + describeDouble(pair.contrast()) + ":1 (" +
+           describeFloat(pair.estimatedFontSize) + " pt, " + (pair.fontIsBold ? "bold" : "regular") + ", stroke " +
+           std::to_string(pair.pixelDensity) + " px)";
+}
+
 }  // namespace
 
 std::string describePropValue(const PropValue& value) {
@@ -60,6 +68,14 @@ std::string describePropValue(const PropValue& value) {
                 return describeSpacing(held);
             else if constexpr (std::is_same_v<Kind, std::vector<AudTargetSpacing>>)
                 return describeList(held, describeSpacing);
+            else if constexpr (std::is_same_v<Kind, AudColor>)
+                return "#" + held.hex();
+            else if constexpr (std::is_same_v<Kind, std::vector<AudColor>>)
+                return describeList(held, [](const AudColor& color) { return "#" + color.hex(); });
+            else if constexpr (std::is_same_v<Kind, AudColorContrast>)
+                return describeColorContrast(held);
+            else if constexpr (std::is_same_v<Kind, std::vector<AudColorContrast>>)
+                return describeList(held, describeColorContrast);
         },
         value);
 }
@@ -67,7 +83,7 @@ std::string describePropValue(const PropValue& value) {
 AudRuleResult::AudRuleResult(AudStatus status, const std::optional<std::string>& summary, const AudRule& rule,
                              const AudView& view, std::shared_ptr<AudProps> props)
     : status(status),
-      impact(rule.config()->impact),
+      impact(props ? rule.impactFor(*props) : rule.config()->impact),
       ruleId(rule.id()),
       ruleSummary(summary ? *summary : rule.config()->summary),
       props(std::move(props)),

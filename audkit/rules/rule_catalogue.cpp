@@ -6,6 +6,7 @@
 #include "audkit/rules/rule_active_control_name.hpp"
 #include "audkit/rules/rule_associated_text.hpp"
 #include "audkit/rules/rule_colliding_views.hpp"
+#include "audkit/rules/rule_color_contrast.hpp"
 #include "audkit/rules/rule_conflicting_traits.hpp"
 #include "audkit/rules/rule_focusable_text.hpp"
 #include "audkit/rules/rule_image_view_name.hpp"
@@ -44,7 +45,7 @@ constexpr std::array<RuleCatalogueEntry, 19> catalogue{{
     row<RuleActiveControlName>(),
     row<RuleAssociatedText>(),
     row<RuleCollidingViews>(),
-    {&unbuilt::colorContrast, makeUnbuilt},
+    row<RuleColorContrast>(),
     row<RuleConflictingTraits>(),
     row<RuleFocusableText>(),
     row<RuleImageViewName>(),

@@ -8,12 +8,6 @@
 // facts move into its own header when its class is written.
 namespace audkit::unbuilt {
 
-inline constexpr RuleInfo colorContrast{.id = AudRuleId::colorContrast,
-                                        .standard = AudStandard::wcag20,
-                                        .impact = AudImpact::serious,
-                                        .summary =
-                                            "Ensures that each text element has a minimum 4.5:1 contrast ratio with "
-                                            "its background and that large text has a minimum 3.0:1 contrast ratio."};
 inline constexpr RuleInfo supportsDynamicType{.id = AudRuleId::supportsDynamicType,
                                               .standard = AudStandard::platform,
                                               .impact = AudImpact::critical,

@@ -12,6 +12,7 @@
 #include "audkit/facade/aud.hpp"
 #include "audkit/rules/aud_rule.hpp"
 #include "audkit/rules/rule_catalogue.hpp"
+#include "audkit/rules/rule_keys.hpp"
 #include "audkit/rules/rule_outcome.hpp"
 #include "audkit/tree/aud_context.hpp"
 #include "audkit/tree/text_recognizer.hpp"
