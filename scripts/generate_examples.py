@@ -155,9 +155,11 @@ def capture_from(records, name):
     return capture
 
 
-def generate(name):
-    mockup = MOCKUPS / f"{name}.html"
-    bundle = EXAMPLES / name
+def generate(name, mockup=None, bundle=None):
+    """Renders a mock-up (scripts/examples/NAME.html unless given) into a bundle
+    (examples/NAME unless given)."""
+    mockup = mockup or MOCKUPS / f"{name}.html"
+    bundle = bundle or EXAMPLES / name
     bundle.mkdir(parents=True, exist_ok=True)
     run_chromium(f"--screenshot={bundle / 'screenshot.png'}", mockup.as_uri())
 
