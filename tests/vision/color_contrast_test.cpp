@@ -125,34 +125,28 @@ TEST(ColorContrastHelper, TextAgainstItsBackgroundWithStrokeWidthAndBoldness) {
     EXPECT_EQ(ColorContrastHelper::removingBlends({black, white, AudColor(128, 128, 128)}).size(), 2U);
 }
 
-TEST(ColorContrastHelper, FlatCropsAndPicturesNeedReview) {
-    RgbaImage flatImage{20, 20, std::vector<std::uint8_t>(20 * 20 * 4, 255)};
-    FoundText flat;
-    flat.image = std::make_shared<AudBitmap>(flatImage);
-    ColorContrastHelper one(flat);
+// Why the analysis of this image gave up; none when it did not.
+std::optional<ColorContrastError::Case> failureOf(RgbaImage image) {
+    FoundText found;
+    found.image = std::make_shared<AudBitmap>(std::move(image));
     try {
-        one.analyse();
-        FAIL() << "a flat crop has no text colour";
+        ColorContrastHelper(found).analyse();
     } catch (const ColorContrastError& error) {
-        EXPECT_EQ(error.errorCase(), ColorContrastError::Case::unableDetectColors);
+        return error.errorCase();
     }
+    return std::nullopt;
+}
+
+TEST(ColorContrastHelper, FlatCropsAndPicturesNeedReview) {
+    using Case = ColorContrastError::Case;
+    EXPECT_EQ(failureOf(RgbaImage{20, 20, std::vector<std::uint8_t>(20 * 20 * 4, 255)}), Case::unableDetectColors);
     // A gradient: every pair of columns a colour of its own.
     RgbaImage ramp{60, 30, std::vector<std::uint8_t>(60 * 30 * 4, 255)};
     for (std::uint32_t y = 0; y < 30; ++y)
         for (std::uint32_t x = 0; x < 60; ++x) ramp.pixels[(y * 60 + x) * 4] = static_cast<std::uint8_t>(x / 2 * 8);
-    FoundText picture;
-    picture.image = std::make_shared<AudBitmap>(ramp);
-    ColorContrastHelper many(picture);
-    try {
-        many.analyse();
-        FAIL() << "a gradient has too many colours";
-    } catch (const ColorContrastError& error) {
-        EXPECT_EQ(error.errorCase(), ColorContrastError::Case::tooManyColors);
-    }
+    EXPECT_EQ(failureOf(ramp), Case::tooManyColors);
     // A bitmap whose buffer is shorter than its size cannot be read.
-    FoundText broken;
-    broken.image = std::make_shared<AudBitmap>(RgbaImage{50, 50, std::vector<std::uint8_t>(16, 0)});
-    EXPECT_THROW(ColorContrastHelper(broken).analyse(), ColorContrastError);
+    EXPECT_EQ(failureOf(RgbaImage{50, 50, std::vector<std::uint8_t>(16, 0)}), Case::unableDetectColors);
 }
 
 }  // namespace
