@@ -9,6 +9,9 @@ std::shared_ptr<AudContext> captureContext(Platform& platform, UIElement& elemen
     const auto orientationRule = configuration.rules.find(std::string(toString(AudRuleId::screenOrientation)));
     if (orientationRule != configuration.rules.end() && !orientationRule->second->ignored)
         context->orientationFrames = measureOrientationFrames(platform, configuration.bundleId);
+    const auto dynamicTypeRule = configuration.rules.find(std::string(toString(AudRuleId::supportsDynamicType)));
+    if (dynamicTypeRule != configuration.rules.end() && !dynamicTypeRule->second->ignored)
+        context->largerText = captureWithLargerText(platform, element, configuration.bundleId);
     return context;
 }
 

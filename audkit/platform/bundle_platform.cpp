@@ -1,5 +1,8 @@
 #include "audkit/platform/bundle_platform.hpp"
 
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -9,6 +12,7 @@
 #include "audkit/platform/standard_image_codec.hpp"
 #include "audkit/platform/tesseract_recognizer.hpp"
 #include "audkit/tree/accessibility_attribute.hpp"
+#include "audkit/tree/larger_text_probe.hpp"
 
 namespace audkit {
 namespace {
@@ -25,24 +29,31 @@ private:
     std::uint64_t rawType_;
 };
 
+// Which capture the application answers with: the bundle's own, the one
+// recorded after the text size grew, or none (that one was not recorded).
+struct CurrentCapture {
+    const CaptureBundle* bundle;
+};
+
 class BundleAccessibilityInterface : public AccessibilityInterface {
 public:
-    explicit BundleAccessibilityInterface(const CaptureBundle& bundle) : bundle_(bundle) {}
+    explicit BundleAccessibilityInterface(const CurrentCapture& current) : current_(current) {}
 
     std::optional<AttributeDictionary> attributesForElement(const XCAccessibilityElement& element,
                                                             const AttributeNames& names) override {
-        return bundle_.attributes(element.reference, names);
+        if (!current_.bundle) return std::nullopt;
+        return current_.bundle->attributes(element.reference, names);
     }
 
     std::unique_ptr<XCElementSnapshot> requestSnapshot(const XCAccessibilityElement& element, const AttributeNames&,
                                                        const SnapshotParameters&) override {
-        const auto rawType = bundle_.rawType(element.reference);
+        const auto rawType = current_.bundle ? current_.bundle->rawType(element.reference) : std::nullopt;
         if (!rawType) return nullptr;
         return std::make_unique<BundleSnapshot>(*rawType);
     }
 
 private:
-    const CaptureBundle& bundle_;
+    const CurrentCapture& current_;
 };
 
 class BundleDeviceImpl : public Device {
@@ -83,10 +94,12 @@ private:
 
 class BundleRootElement : public UIElement {
 public:
-    BundleRootElement(const CaptureBundle& bundle, const BundleDeviceImpl& device) : bundle_(bundle), device_(device) {}
+    BundleRootElement(const CaptureBundle& bundle, const CurrentCapture& current, const BundleDeviceImpl& device)
+        : bundle_(bundle), current_(current), device_(device) {}
 
     std::optional<AttributeDictionary> valuesForAccessibilityAttributes(const AttributeNames& names) override {
-        auto attributes = bundle_.attributes(bundle_.rootId(), names);
+        if (!current_.bundle) return std::nullopt;
+        auto attributes = current_.bundle->attributes(current_.bundle->rootId(), names);
         if (!attributes) return attributes;
         const auto frameKey = std::string(attributeKey(AccessibilityAttribute::frame));
         if (const auto rotated = device_.rotatedAppFrame(); rotated && attributes->contains(frameKey)) {
@@ -107,14 +120,95 @@ public:
         return *value;
     }
 
-    std::uint64_t elementType() override { return bundle_.rootRawType(); }
+    std::uint64_t elementType() override { return (current_.bundle ? *current_.bundle : bundle_).rootRawType(); }
     std::size_t webViewCount() override { return bundle_.rootQueries().webViewCount; }
     bool keyboardExists() override { return bundle_.rootQueries().keyboardExists; }
     std::optional<std::string> title() override { return bundle_.rootQueries().title; }
 
 private:
     const CaptureBundle& bundle_;
+    const CurrentCapture& current_;
     const BundleDeviceImpl& device_;
+};
+
+// The Settings application as the bundle scripted it: the labels it lists
+// exist (and can be tapped), the slider is on the Larger Text page, and
+// moving the slider above the user's position makes the application answer
+// with the capture recorded after the text grew.
+class BundleSettingsApp : public SettingsApp {
+public:
+    BundleSettingsApp(const CaptureBundle& bundle, CurrentCapture& current)
+        : bundle_(bundle),
+          current_(current),
+          value_(bundle.settings() ? bundle.settings()->sliderValue : std::nullopt),
+          userPosition_(position(value_)) {}
+
+    std::unique_ptr<Element> staticText(const std::string& label) override {
+        return std::make_unique<Labelled>(*this, "StaticText", label);
+    }
+    std::unique_ptr<Element> button(const std::string& label) override {
+        return std::make_unique<Labelled>(*this, "Button", label);
+    }
+    std::unique_ptr<Slider> firstSlider() override { return std::make_unique<LargerTextSlider>(*this); }
+    void swipeDown() override {}
+
+private:
+    class Labelled : public Element {
+    public:
+        Labelled(BundleSettingsApp& app, std::string kind, std::string label)
+            : app_(app), kind_(std::move(kind)), label_(std::move(label)) {}
+        bool exists() override {
+            const auto& settings = app_.bundle_.settings();
+            return settings &&
+                   std::find(settings->labels.begin(), settings->labels.end(), label_) != settings->labels.end();
+        }
+        bool isHittable() override { return exists(); }
+        void tap() override {
+            if (exists()) app_.onLargerTextPage_ = label_ == largertext::largerTextLabel;
+        }
+        std::string description() override { return kind_ + " \"" + label_ + "\""; }
+
+    private:
+        BundleSettingsApp& app_;
+        std::string kind_, label_;
+    };
+
+    class LargerTextSlider : public Slider {
+    public:
+        explicit LargerTextSlider(BundleSettingsApp& app) : app_(app) {}
+        bool exists() override { return app_.onLargerTextPage_; }
+        bool isHittable() override { return exists(); }
+        void tap() override {}
+        std::string description() override { return "Slider (first match)"; }
+        std::optional<std::string> value() override { return app_.value_; }
+        void adjust(double normalizedPosition) override {
+            if (!exists()) return;
+            char text[16];
+            std::snprintf(text, sizeof text, "%.0f%%", normalizedPosition * 100);
+            app_.value_ = text;
+            const auto& settings = app_.bundle_.settings();
+            const bool larger = normalizedPosition > app_.userPosition_ + 1e-9;
+            app_.current_.bundle = !larger                     ? &app_.bundle_
+                                   : settings->afterLargerText ? settings->afterLargerText.get()
+                                                               : nullptr;
+        }
+
+    private:
+        BundleSettingsApp& app_;
+    };
+
+    static double position(const std::optional<std::string>& value) {
+        if (!value) return largertext::defaultPosition;
+        double number = 0;
+        const auto result = std::from_chars(value->data(), value->data() + value->size(), number);
+        return result.ec == std::errc() && result.ptr != value->data() ? number / 100 : largertext::defaultPosition;
+    }
+
+    const CaptureBundle& bundle_;
+    CurrentCapture& current_;
+    std::optional<std::string> value_;
+    double userPosition_;
+    bool onLargerTextPage_ = false;
 };
 
 class BundleScreen : public Screen {
@@ -149,10 +243,12 @@ class BundlePlatform::Parts : public SnapshotSource, public ApplicationControl {
 public:
     explicit Parts(const CaptureBundle& bundle)
         : bundle(bundle),
-          interface(bundle),
+          current{&bundle},
+          interface(current),
           device(bundle),
           screen(bundle),
-          root(std::make_shared<BundleRootElement>(bundle, device)) {}
+          root(std::make_shared<BundleRootElement>(bundle, current, device)),
+          settings(bundle, current) {}
 
     AccessibilityInterface* accessibilityInterface() override { return &interface; }
     float screenScale() override { return screen.scale(); }
@@ -166,10 +262,12 @@ public:
     std::optional<std::string> runnerBundleIdentifier() override { return bundle.runnerBundleIdentifier(); }
 
     const CaptureBundle& bundle;
+    CurrentCapture current;
     BundleAccessibilityInterface interface;
     BundleDeviceImpl device;
     BundleScreen screen;
     std::shared_ptr<BundleRootElement> root;
+    BundleSettingsApp settings;
 };
 
 BundlePlatform::BundlePlatform(CaptureBundle bundle)
@@ -181,6 +279,7 @@ Screen& BundlePlatform::screen() { return parts_->screen; }
 Device& BundlePlatform::device() { return parts_->device; }
 ApplicationControl& BundlePlatform::applicationControl() { return *parts_; }
 std::shared_ptr<UIElement> BundlePlatform::elementUnderTest() { return parts_->root; }
+SettingsApp& BundlePlatform::settingsApp() { return parts_->settings; }
 
 std::shared_ptr<const ImageCodec> BundlePlatform::imageCodec() {
     static const auto codec = std::make_shared<const StandardImageCodec>();

@@ -23,6 +23,8 @@ public:
     // Tesseract, made on first use; null when its language model cannot be loaded.
     std::shared_ptr<TextRecognizer> textRecognizer() override;
     std::shared_ptr<UIElement> elementUnderTest() override;
+    // Answered from the bundle's "settings" member; without it nothing exists in Settings.
+    SettingsApp& settingsApp() override;
 
     const CaptureBundle& bundle() const { return bundle_; }
 

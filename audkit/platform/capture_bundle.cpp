@@ -34,6 +34,7 @@ struct CaptureBundle::Data {
     std::uint64_t rootRawType = 0;
     BundleRootQueries rootQueries;
     std::optional<BundleOrientation> orientation;
+    std::optional<BundleSettings> settings;
 };
 
 namespace {
@@ -268,6 +269,52 @@ std::string readFile(const std::filesystem::path& path) {
     return text;
 }
 
+// "root" and "elements": the snapshot itself.
+void readElements(const Reader& reader, CaptureBundle::Data& data) {
+    const json& document = data.document;
+    data.rootId = reader.requiredString(document, "root", "");
+    const auto& elements = reader.required(document, "elements", "");
+    if (!elements.is_object()) reader.fail("member \"elements\" must be an object, found " + kindName(elements));
+    data.elements = &elements;
+    data.index.reserve(elements.size());
+    for (const auto& [id, record] : elements.items()) data.index.emplace(id, &record);
+    const auto root = elements.find(data.rootId);
+    if (root == elements.end())
+        reader.fail("member \"root\" names " + quotedId(data.rootId) + ", which is not in \"elements\"");
+    if (!root->is_object())
+        reader.fail("element " + quotedId(data.rootId) + " must be an object, found " + kindName(*root));
+    const auto rootType = root->find("rawType");
+    if (rootType == root->end() || !rootType->is_number_unsigned())
+        reader.fail("the root element " + quotedId(data.rootId) + " needs an integer \"rawType\"");
+    data.rootRawType = rootType->get<std::uint64_t>();
+}
+
+// The scripted Settings application; its after-change capture is read (and
+// checked) now, so a broken one is reported when the bundle opens.
+std::optional<BundleSettings> readSettings(const Reader& reader, const json& document,
+                                           const std::filesystem::path& capturePath) {
+    const auto found = document.find("settings");
+    if (found == document.end() || found->is_null()) return std::nullopt;
+    if (!found->is_object()) reader.fail("member \"settings\" must be an object, found " + kindName(*found));
+    BundleSettings settings;
+    if (const auto labels = found->find("labels"); labels != found->end()) {
+        if (!labels->is_array()) reader.fail("member \"settings.labels\" must be an array, found " + kindName(*labels));
+        for (const auto& label : *labels) {
+            if (!label.is_string())
+                reader.fail("member \"settings.labels\" must hold strings, found " + kindName(label));
+            settings.labels.push_back(label.get<std::string>());
+        }
+    }
+    settings.sliderValue = Reader::optionalString(*found, "sliderValue");
+    if (const auto after = found->find("afterLargerText"); after != found->end() && !after->is_null()) {
+        if (!after->is_string() || after->get_ref<const std::string&>().empty())
+            reader.fail("member \"settings.afterLargerText\" must name a file, found " + after->dump());
+        settings.afterLargerText = std::make_shared<const CaptureBundle>(
+            CaptureBundle::snapshotOnly(capturePath.parent_path() / after->get<std::string>()));
+    }
+    return settings;
+}
+
 }  // namespace
 
 CaptureBundle::CaptureBundle(std::shared_ptr<const Data> data) : data_(std::move(data)) {}
@@ -312,24 +359,26 @@ CaptureBundle CaptureBundle::fromText(const std::string& text, const std::filesy
     }
     data->screenshotPath = capturePath.parent_path() / screenshot;
 
-    data->rootId = reader.requiredString(document, "root", "");
-    const auto& elements = reader.required(document, "elements", "");
-    if (!elements.is_object()) reader.fail("member \"elements\" must be an object, found " + kindName(elements));
-    data->elements = &elements;
-    data->index.reserve(elements.size());
-    for (const auto& [id, record] : elements.items()) data->index.emplace(id, &record);
-    const auto root = elements.find(data->rootId);
-    if (root == elements.end())
-        reader.fail("member \"root\" names " + quotedId(data->rootId) + ", which is not in \"elements\"");
-    if (!root->is_object())
-        reader.fail("element " + quotedId(data->rootId) + " must be an object, found " + kindName(*root));
-    const auto rootType = root->find("rawType");
-    if (rootType == root->end() || !rootType->is_number_unsigned())
-        reader.fail("the root element " + quotedId(data->rootId) + " needs an integer \"rawType\"");
-    data->rootRawType = rootType->get<std::uint64_t>();
-
+    readElements(reader, *data);
     data->rootQueries = readRootQueries(document);
     data->orientation = readOrientation(document);
+    checkTree(reader, data->index, data->rootId);
+    data->settings = readSettings(reader, document, capturePath);
+    return CaptureBundle(std::move(data));
+}
+
+CaptureBundle CaptureBundle::snapshotOnly(const std::filesystem::path& path) {
+    const Reader reader(path);
+    auto data = std::make_shared<Data>();
+    data->capturePath = path;
+    try {
+        data->document = json::parse(readFile(path));
+    } catch (const json::parse_error& error) {
+        reader.fail(std::string("not valid JSON: ") + error.what());
+    }
+    if (!data->document.is_object())
+        reader.fail("the document must be a JSON object, found " + kindName(data->document));
+    readElements(reader, *data);
     checkTree(reader, data->index, data->rootId);
     return CaptureBundle(std::move(data));
 }
@@ -344,6 +393,7 @@ const std::string& CaptureBundle::rootId() const { return data_->rootId; }
 std::uint64_t CaptureBundle::rootRawType() const { return data_->rootRawType; }
 const BundleRootQueries& CaptureBundle::rootQueries() const { return data_->rootQueries; }
 const std::optional<BundleOrientation>& CaptureBundle::orientation() const { return data_->orientation; }
+const std::optional<BundleSettings>& CaptureBundle::settings() const { return data_->settings; }
 std::size_t CaptureBundle::elementCount() const { return data_->elements->size(); }
 
 std::optional<AttributeDictionary> CaptureBundle::attributes(const std::string& id, const AttributeNames& names) const {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "audkit/base/error.hpp"
 #include "audkit/tree/attribute_value.hpp"
@@ -41,6 +42,17 @@ struct BundleOrientation {
     std::map<int, PlatformRect> appFrames;  // by orientation number
 };
 
+class CaptureBundle;
+
+// The scripted Settings application: the static texts and buttons it has, what
+// the Larger Text slider's value reads (none when not text) and the capture of
+// the application after the slider moved (null when not recorded).
+struct BundleSettings {
+    std::vector<std::string> labels;
+    std::optional<std::string> sliderValue;
+    std::shared_ptr<const CaptureBundle> afterLargerText;
+};
+
 // A recorded capture: everything the platform said during one scan. Strict
 // about structure (opening fails with CaptureBundleError), tolerant about
 // values (a mistyped attribute is handed on and takes its fallback later).
@@ -51,6 +63,9 @@ public:
     // The same checks on capture.json text already in memory; relative file
     // names resolve against the directory of `capturePath`.
     static CaptureBundle fromText(const std::string& text, const std::filesystem::path& capturePath);
+    // A capture of only "root" and "elements" (the application captured again
+    // after the text size changed), with the same structural checks.
+    static CaptureBundle snapshotOnly(const std::filesystem::path& path);
 
     const std::filesystem::path& capturePath() const;
     const std::filesystem::path& screenshotPath() const;
@@ -60,6 +75,7 @@ public:
     std::uint64_t rootRawType() const;
     const BundleRootQueries& rootQueries() const;
     const std::optional<BundleOrientation>& orientation() const;
+    const std::optional<BundleSettings>& settings() const;
     std::size_t elementCount() const;
 
     // The requested attributes of an element; none when the id names no element
@@ -68,8 +84,9 @@ public:
     // None when the id names no element or its "rawType" is not an integer.
     std::optional<std::uint64_t> rawType(const std::string& id) const;
 
-private:
     struct Data;
+
+private:
     explicit CaptureBundle(std::shared_ptr<const Data> data);
     std::shared_ptr<const Data> data_;
 };

@@ -9,6 +9,7 @@
 #include "audkit/base/error.hpp"
 #include "audkit/base/json.hpp"
 #include "audkit/tree/aud_view.hpp"
+#include "audkit/tree/larger_text_probe.hpp"
 #include "audkit/tree/orientation_probe.hpp"
 #include "audkit/tree/platform.hpp"
 #include "audkit/tree/rgba_image.hpp"
@@ -90,6 +91,9 @@ public:
     // The application's frames in the three orientations, when the scan
     // measured them (they are not part of the result document).
     std::optional<OrientationFrames> orientationFrames;
+    // The application captured again with larger text, when the scan opted
+    // in to the dynamic-type rule (not part of the result document either).
+    std::optional<LargerTextCapture> largerText;
 
     bool operator==(const AudContext& other) const;
 };

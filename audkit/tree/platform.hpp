@@ -6,6 +6,7 @@
 #include "audkit/tree/device.hpp"
 #include "audkit/tree/image_codec.hpp"
 #include "audkit/tree/screen.hpp"
+#include "audkit/tree/settings_app.hpp"
 #include "audkit/tree/snapshot_source.hpp"
 #include "audkit/tree/text_recognizer.hpp"
 
@@ -13,7 +14,7 @@ namespace audkit {
 
 // Everything the library reaches of the platform, in one place: the snapshot
 // source, the screen, the device and application control, image coding and
-// text recognition, plus the element under test.
+// text recognition, the Settings application, plus the element under test.
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -26,6 +27,9 @@ public:
     // scans then find no text on the screenshot.
     virtual std::shared_ptr<TextRecognizer> textRecognizer() = 0;
     virtual std::shared_ptr<UIElement> elementUnderTest() = 0;
+    // The system Settings application (its elements exist only where the
+    // platform can reach them).
+    virtual SettingsApp& settingsApp() = 0;
 };
 
 }  // namespace audkit

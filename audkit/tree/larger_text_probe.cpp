@@ -1,0 +1,86 @@
+#include "audkit/tree/larger_text_probe.hpp"
+
+#include <charconv>
+
+#include "audkit/base/process_state.hpp"
+#include "audkit/base/zk_log.hpp"
+#include "audkit/tree/snapshot_capture.hpp"
+#include "audkit/tree/view_tree_builder.hpp"
+
+namespace audkit {
+namespace {
+
+using namespace largertext;
+
+// "50%" reads as 0.5; none for text that is not a number.
+std::optional<double> position(const std::optional<std::string>& value) {
+    if (!value) return std::nullopt;
+    double number = 0;
+    const auto* begin = value->data();
+    const auto result = std::from_chars(begin, begin + value->size(), number);
+    if (result.ec != std::errc() || result.ptr == begin) return std::nullopt;
+    return number / 100;
+}
+
+void tapOrThrow(SettingsApp::Element& element) {
+    if (!element.exists()) {
+        const auto description = element.description();
+        ZKLog::always("ZUNIK ERROR: " + description + " not found in Settings");
+        throw SettingsError(description);
+    }
+    element.tap();
+}
+
+// Drives Settings to the Larger Text slider and moves it; reads the user's
+// position first when it is not known yet.
+void setTextSize(Platform& platform, double target, LargerTextCapture& capture, bool readOriginal) {
+    auto& control = platform.applicationControl();
+    auto& settings = platform.settingsApp();
+    control.launch(settingsBundleIdentifier);
+    auto accessibility = settings.staticText(accessibilityLabel);
+    if (!accessibility->isHittable()) settings.swipeDown();
+    tapOrThrow(*accessibility);
+    tapOrThrow(*settings.staticText(displayLabel));
+    tapOrThrow(*settings.staticText(largerTextLabel));
+    auto slider = settings.firstSlider();
+    if (!slider->exists()) {
+        ZKLog::always("ZUNIK ERROR: " + slider->description() + " not found in Settings");
+        control.terminate(settingsBundleIdentifier);
+        return;
+    }
+    if (readOriginal) capture.originalPosition = position(slider->value()).value_or(defaultPosition);
+    slider->adjust(target);
+    capture.changedPosition = position(slider->value()).value_or(defaultPosition);
+    if (auto back = settings.button(backLabel); back->exists()) back->tap();
+    control.terminate(settingsBundleIdentifier);
+}
+
+}  // namespace
+
+LargerTextCapture captureWithLargerText(Platform& platform, UIElement& element,
+                                        const std::optional<std::string>& bundleIdentifier) {
+    LargerTextCapture capture;
+    try {
+        setTextSize(platform, largerPosition, capture, true);
+    } catch (const SettingsError& error) {
+        capture.error = error.what();
+        return capture;
+    }
+    // The application comes back and is captured as it now shows its text.
+    platform.applicationControl().activate(bundleIdentifier.value_or(""));
+    processState().clearMembershipCaches();
+    if (const auto root = makeRootElement(platform.snapshotSource(), element))
+        capture.afterChange = buildTree(platform.snapshotSource(), *root);
+    if (!capture.afterChange)
+        capture.error =
+            "Unable to capture the application after the text size changed. Re-run the "
+            "SupportsDynamicType rule or contact Zunik Helpdesk if the problem persists.";
+    // The user's own text size is put back; failing to is not the scan's failure.
+    try {
+        LargerTextCapture restore;
+        setTextSize(platform, capture.originalPosition, restore, false);
+    } catch (const SettingsError&) {}
+    return capture;
+}
+
+}  // namespace audkit
