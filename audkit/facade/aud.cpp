@@ -81,6 +81,13 @@ void Aud::record(AudRule& rule, const std::shared_ptr<AudView>& view, const std:
             return;
         }
     }
+    if (auto* postRun = dynamic_cast<PostRunRule*>(&rule)) {
+        auto ready = postRun->readyResults(*props);
+        if (!ready.empty()) {
+            results.insert(results.end(), std::make_move_iterator(ready.begin()), std::make_move_iterator(ready.end()));
+            return;
+        }
+    }
     if (!view) return;
     const auto outcome = decideOutcome(rule, *props);
     if (outcome.status == AudStatus::inapplicable) return;

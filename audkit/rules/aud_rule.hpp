@@ -13,6 +13,7 @@
 namespace audkit {
 
 class AudContext;
+struct AudRuleResult;
 class AudView;
 struct FoundText;
 
@@ -104,6 +105,9 @@ public:
     virtual Gathered gathered() const = 0;
     virtual std::shared_ptr<AudProps> collectPostRunProps(const std::shared_ptr<AudView>& view,
                                                           const std::vector<std::shared_ptr<AudView>>& gathered) = 0;
+    // Results the rule made itself from the bag, one per view it judged; the
+    // runner records them as they are. None: the runner goes on as usual.
+    virtual std::vector<std::shared_ptr<AudRuleResult>> readyResults(const AudProps&) { return {}; }
 };
 
 }  // namespace audkit

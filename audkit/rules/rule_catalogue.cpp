@@ -18,9 +18,9 @@
 #include "audkit/rules/rule_nested_elements_name.hpp"
 #include "audkit/rules/rule_screen_orientation.hpp"
 #include "audkit/rules/rule_screen_title.hpp"
+#include "audkit/rules/rule_supports_dynamic_type.hpp"
 #include "audkit/rules/rule_touch_target_size.hpp"
 #include "audkit/rules/rule_touch_target_spacing.hpp"
-#include "audkit/rules/unbuilt_rules.hpp"
 
 namespace audkit {
 namespace {
@@ -28,10 +28,6 @@ namespace {
 template <class Rule>
 std::shared_ptr<AudRule> make(const RuleInfo&, std::shared_ptr<RuleConf> config) {
     return std::make_shared<Rule>(std::move(config));
-}
-
-std::shared_ptr<AudRule> makeUnbuilt(const RuleInfo& info, std::shared_ptr<RuleConf> config) {
-    return std::make_shared<unbuilt::UnbuiltRule>(info, std::move(config));
 }
 
 template <class Rule>
@@ -57,7 +53,7 @@ constexpr std::array<RuleCatalogueEntry, 19> catalogue{{
     row<RuleNestedElementsName>(),
     row<RuleScreenOrientation>(),
     row<RuleScreenTitle>(),
-    {&unbuilt::supportsDynamicType, makeUnbuilt},
+    row<RuleSupportsDynamicType>(),
     row<RuleTouchTargetSize>(),
     row<RuleTouchTargetSpacing>(),
 }};
