@@ -16,6 +16,7 @@
 #include <iostream>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <optional>
 
 #include "audkit/base/base64.hpp"
 #include "audkit/base/text_helpers.hpp"
@@ -110,8 +111,13 @@ int main(int argc, char** argv) {
         BundlePlatform platform(CaptureBundle::open(entry.path()));
         const double readTime = secondsSince(start);
 
+        std::optional<nlohmann::json> expected;
+        if (std::ifstream expectedFile(entry.path() / "expected-verdicts.json"); expectedFile)
+            expected = nlohmann::json::parse(expectedFile);
+
         start = Clock::now();
         const auto conf = std::make_shared<AudConf>();
+        if (expected && verdicts::scansWithDynamicType(*expected)) conf->setOptInToSupportsDynamicType(true);
         const auto context = captureContext(platform, *platform.elementUnderTest(), *conf);
         const double contextTime = secondsSince(start);
 
@@ -128,10 +134,10 @@ int main(int argc, char** argv) {
         const auto document = resultDocument(*result);
         const double encodeTime = secondsSince(start);
 
-        if (std::ifstream expectedFile(entry.path() / "expected-verdicts.json"); expectedFile) {
+        if (expected) {
             // The scan as the command line makes it, text included.
             const auto scanned = nlohmann::json::parse(resultDocument(*Aud(conf, &recognizer).run(context)));
-            for (const auto& comparison : verdicts::compare(scanned, nlohmann::json::parse(expectedFile))) {
+            for (const auto& comparison : verdicts::compare(scanned, *expected)) {
                 auto& [agreed, judged] = agreement[comparison.rule];
                 agreed += comparison.agrees() ? 1 : 0;
                 ++judged;

@@ -10,6 +10,12 @@ boxes, in points, become the frames of the capture's elements.
 Each bundle also gets text-lines.json, the ground truth of its text: every
 rendered line with its box in screenshot pixels and its font size in points.
 
+A mock-up whose body has data-ax-settings="Accessibility|...|Back" (and
+data-ax-slider-value, "50%" or absent) scripts the Settings application: the
+page is measured once more with :root { --text-scale: 1.3 } (the user's
+larger text size) into after-larger-text.json, and capture.json gets its
+"settings" member.
+
 Needs Debian's chromium (apt-get install chromium). Usage:
     scripts/generate_examples.py [NAME ...]
 """
@@ -47,7 +53,7 @@ MEASURE_SCRIPT = """
     return {id: ids.get(node), parent: parent ? ids.get(parent) : null, className: d.axClass,
             rawType: Number(d.axType), label: d.axLabel, value: d.axValue, placeholder: d.axPlaceholder,
             identifier: d.axId, traits: d.axTraits || '0', isElement: d.axElement !== '0',
-            orientation: d.axOrientation,
+            orientation: d.axOrientation, settings: d.axSettings, sliderValue: d.axSliderValue,
             enabled: d.axEnabled !== '0',
             frame: {x: box.x, y: box.y, width: box.width, height: box.height}};
   });
@@ -155,15 +161,16 @@ def capture_from(records, name):
     return capture
 
 
-def generate(name, mockup=None, bundle=None):
-    """Renders a mock-up (scripts/examples/NAME.html unless given) into a bundle
-    (examples/NAME unless given)."""
-    mockup = mockup or MOCKUPS / f"{name}.html"
-    bundle = bundle or EXAMPLES / name
-    bundle.mkdir(parents=True, exist_ok=True)
-    run_chromium(f"--screenshot={bundle / 'screenshot.png'}", mockup.as_uri())
+# A larger text size for pages that script Settings: text sized with
+# var(--text-scale) grows, text with fixed sizes does not.
+LARGER_TEXT_STYLE = "<style>:root { --text-scale: 1.3; }</style>"
 
+
+def measure(name, mockup, extra_head=""):
+    """The boxes and text lines of the mock-up, measured in Chromium."""
     html = mockup.read_text(encoding="utf-8").replace("</body>", MEASURE_SCRIPT + "</body>")
+    if extra_head:
+        html = html.replace("</head>", extra_head + "</head>")
     measured = mockup.with_name(f".{name}.measure.html")
     try:
         measured.write_text(html, encoding="utf-8")
@@ -174,8 +181,31 @@ def generate(name, mockup=None, bundle=None):
     if not found:
         sys.exit(f"generate_examples: {name}: the measuring script left no boxes")
     text = found.group(1).replace("&lt;", "<").replace("&gt;", ">").replace("&amp;", "&")
-    measured = json.loads(text)
+    return json.loads(text)
+
+
+def generate(name, mockup=None, bundle=None):
+    """Renders a mock-up (scripts/examples/NAME.html unless given) into a bundle
+    (examples/NAME unless given)."""
+    mockup = mockup or MOCKUPS / f"{name}.html"
+    bundle = bundle or EXAMPLES / name
+    bundle.mkdir(parents=True, exist_ok=True)
+    run_chromium(f"--screenshot={bundle / 'screenshot.png'}", mockup.as_uri())
+
+    measured = measure(name, mockup)
     capture = capture_from(measured["records"], name)
+    settings = measured["records"][0].get("settings")
+    if settings is not None:
+        # The scripted Settings application, and the application measured once
+        # more with the user's text size larger (--text-scale 1.3).
+        larger = measure(name, mockup, LARGER_TEXT_STYLE)
+        after = capture_from(larger["records"], name)
+        (bundle / "after-larger-text.json").write_text(
+            json.dumps({"root": after["root"], "elements": after["elements"]}, indent=2, ensure_ascii=False) + "\n",
+            encoding="utf-8")
+        capture["settings"] = {"labels": [label for label in settings.split("|") if label],
+                               "sliderValue": measured["records"][0].get("sliderValue"),
+                               "afterLargerText": "after-larger-text.json"}
     (bundle / "capture.json").write_text(json.dumps(capture, indent=2, ensure_ascii=False) + "\n", encoding="utf-8")
     truth = {"scale": SCALE, "lines": [
         {"text": line["text"], "fontSize": line["fontSize"],

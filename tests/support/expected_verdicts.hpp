@@ -18,6 +18,10 @@ struct Comparison {
     bool agrees() const { return expected == actual; }
 };
 
+// Whether the example is scanned opted in to the dynamic-type rule
+// ("dynamicType": true, as `audkit scan --dynamic-type`).
+inline bool scansWithDynamicType(const nlohmann::json& expected) { return expected.value("dynamicType", false); }
+
 // Each expected verdict against the result: elements are found by their
 // accessibility identifier in the result's view tree.
 inline std::vector<Comparison> compare(const nlohmann::json& result, const nlohmann::json& expected) {

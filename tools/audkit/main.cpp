@@ -41,6 +41,9 @@ int main(int argc, char** argv) {
     scanCommand->add_option(
         "--ignore-view", scan.ignoreViews,
         "KEY=RULE_ID[,RULE_ID...]: ignore rules for views of a class name or identifier (repeatable)");
+    scanCommand->add_flag("--dynamic-type", scan.dynamicType,
+                          "opt in to SupportsDynamicType: move the Larger Text slider through the bundle's scripted "
+                          "Settings and compare the text before and after");
     scanCommand->add_flag("--debug", scan.debug, "print debug output");
     LoginOptions login;
     auto addLogin = [&login](CLI::App* command) {

@@ -40,6 +40,7 @@ void requireKnownRule(const AudConf& conf, const std::string& id) {
 
 std::shared_ptr<AudConf> configuration(const ScanOptions& options) {
     auto conf = std::make_shared<AudConf>();
+    if (options.dynamicType) conf->setOptInToSupportsDynamicType(true);
     for (const auto& id : options.ignore) requireKnownRule(*conf, id);
     if (!options.ignore.empty()) conf->ignore(options.ignore, true);
     std::map<std::string, std::set<std::string>> views;
