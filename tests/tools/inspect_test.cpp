@@ -76,6 +76,13 @@ TEST(InspectCommand, ExecutableReportsUsageErrorsAndInspectsTheExample) {
     EXPECT_NE(example.out.find("secureTextField"), std::string::npos);
 }
 
+TEST(ScanCommand, ExecutableOptsInToDynamicTypeOnlyWhenAsked) {
+    const auto bundle = (test::sourceDir() / "examples" / "type-no-slider").string();
+    const auto optedIn = runCommand("scan --dynamic-type " + bundle);
+    EXPECT_NE(optedIn.out.find("Unable to navigate to StaticText \"Larger Text\""), std::string::npos) << optedIn.err;
+    EXPECT_EQ(runCommand("scan " + bundle).out.find("SupportsDynamicType"), std::string::npos);
+}
+
 TEST(InspectCommand, TreeLinesAndJson) {
     test::LogCapture log;
     const auto example = (test::sourceDir() / "examples" / "sign-in").string();
