@@ -41,8 +41,12 @@ std::string formComponent(std::string_view text) {
 
 std::string formEncoded(const std::map<std::string, std::string>& parameters) {
     std::string body;
-    for (const auto& [key, value] : parameters)
-        body += (body.empty() ? "" : "&") + formComponent(key) + "=" + formComponent(value);
+    for (const auto& [key, value] : parameters) {
+        if (!body.empty()) body += '&';
+        body += formComponent(key);
+        body += '=';
+        body += formComponent(value);
+    }
     return body;
 }
 
@@ -61,12 +65,24 @@ AccessToken::AccessToken(std::shared_ptr<HttpTransport> transport, std::string u
     fetchToken();
 }
 
+namespace {
+
+// Whether a lifetime (seconds) given at `since` still runs at `now`. Compared as
+// elapsed time, so a server's huge lifetime cannot overflow a sum.
+bool stillValid(std::int64_t since, std::int64_t lifetime, std::int64_t now) {
+    if (now < since) return true;  // the clock went back: the token is as fresh as it was
+    const auto elapsed = static_cast<std::uint64_t>(now) - static_cast<std::uint64_t>(since);
+    return lifetime > 0 && static_cast<std::uint64_t>(lifetime) > elapsed;
+}
+
+}  // namespace
+
 bool AccessToken::isAccessTokenValid() const {
-    return !accessToken_.empty() && lastRefreshTime_ + accessTokenExpirationTime_ > nowInSeconds();
+    return !accessToken_.empty() && stillValid(lastRefreshTime_, accessTokenExpirationTime_, nowInSeconds());
 }
 
 bool AccessToken::isRefreshTokenValid() const {
-    return lastRefreshTime_ + refreshTokenExpirationTime_ > nowInSeconds();
+    return stillValid(lastRefreshTime_, refreshTokenExpirationTime_, nowInSeconds());
 }
 
 void AccessToken::fetchToken() {

@@ -86,6 +86,15 @@ TEST_F(AuthenticationTest, ExpiredAccessTokenIsRefreshedAndExpiredRefreshTokenLo
     EXPECT_EQ(server.forms.back(), "client_id=web&grant_type=password&password=secret&username=ann");
 }
 
+TEST_F(AuthenticationTest, HugeLifetimesNeitherOverflowNorForceNewLogins) {
+    server.replies = {R"({"access_token":"a1","refresh_token":"r1","expires_in":9223372036854775807,)"
+                      R"("refresh_expires_in":9223372036854775807,"token_type":"Bearer"})"};
+    AccessToken token(transport, "ann", "secret", "", "", server.address());
+    now += 1e9;
+    EXPECT_EQ(token.credentialHeader().value, "Bearer a1");
+    EXPECT_EQ(server.forms.size(), 1U);  // still the first login
+}
+
 TEST_F(AuthenticationTest, BadRepliesLeaveTheTokensUnchanged) {
     AccessToken token(transport, "ann", "secret", "", "", server.address());
     server.replies = {R"({"access_token":"x","refresh_token":"y","expires_in":1,"token_type":"Bearer"})"};
