@@ -71,7 +71,7 @@ std::unique_ptr<AudKit> AudKit::loginWithAccessToken(std::shared_ptr<HttpTranspo
 }
 
 void AudKit::setConfiguration(std::shared_ptr<AudConf> configuration) {
-    configuration_ = std::move(configuration);
+    configuration_ = configuration ? std::move(configuration) : std::make_shared<AudConf>();
     configuration_->analytics = analytics_;
 }
 

@@ -40,7 +40,8 @@ public:
                                                         std::optional<std::string> organizationId = std::nullopt);
 
     const std::shared_ptr<AudConf>& configuration() const { return configuration_; }
-    // Also hands the configuration the facade's analytics sender.
+    // Also hands the configuration the facade's analytics sender. Null sets the
+    // default configuration.
     void setConfiguration(std::shared_ptr<AudConf> configuration);
 
     // The text recogniser scans use; by default the platform's.

@@ -88,6 +88,10 @@ TEST_F(AudKitTest, ScansAndSavesWithoutOverwriting) {
     auto result = scan(*kit);
     EXPECT_EQ(kit->configuration()->bundleId, "com.example.shop");
     EXPECT_FALSE(result->failures().empty());
+    // No configuration is the default one, never a crash in the next scan.
+    kit->setConfiguration(nullptr);
+    ASSERT_NE(kit->configuration(), nullptr);
+    EXPECT_FALSE(scan(*kit)->failures().empty());
 
     EXPECT_THROW(kit->saveResult(*result, "~/scans", ""), AudKitError);
     ::setenv("SIMULATOR_HOST_HOME", home.path().c_str(), 1);
