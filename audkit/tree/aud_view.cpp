@@ -137,12 +137,23 @@ std::shared_ptr<AudView> AudView::restore(Fields fields, std::shared_ptr<AudProp
 
 // Releases the subtree without recursion, so a tree of any depth can be dropped.
 AudView::~AudView() {
+    // Without recursion, so that a deep tree cannot overflow the stack. A view
+    // someone still holds outlives its parent: it is left with no parent and
+    // none of the answers it cached about its relatives.
+    const auto orphan = [](AudView& child) {
+        child.parent = nullptr;
+        child.lazy_.reset();
+    };
     std::vector<std::shared_ptr<AudView>> pending = std::move(children);
+    for (auto& child : pending) orphan(*child);
     while (!pending.empty()) {
         auto node = std::move(pending.back());
         pending.pop_back();
         if (node.use_count() == 1) {
-            for (auto& child : node->children) pending.push_back(std::move(child));
+            for (auto& child : node->children) {
+                orphan(*child);
+                pending.push_back(std::move(child));
+            }
             node->children.clear();
         }
     }

@@ -307,3 +307,25 @@ TEST(AudViewDepth, HundredThousandLevelsBuildWalkAndDropWithoutRecursion) {
 
 }  // namespace
 }  // namespace audkit
+
+namespace audkit {
+namespace {
+
+TEST(AudViewLifetime, AViewKeptAfterItsTreeIsReleasedHasNoParent) {
+    test::ScreenBuilder screen;
+    screen.add("app", AudElementType::application, "UIApplication", {"table"}).frame(0, 0, 390, 844);
+    screen.add("table", AudElementType::table, "UITableView", {"cell"});
+    screen.add("cell", AudElementType::cell, "UITableViewCell", {"label"});
+    screen.add("label", AudElementType::staticText, "UILabel").label("Total");
+    auto root = screen.build();
+    const auto label = test::findView(*root, "UILabel").shared_from_this();
+    EXPECT_TRUE(label->isChildOfElementType(AudElementType::table));
+    root.reset();  // the tree goes; the label stays
+    EXPECT_EQ(label->parent, nullptr);
+    processState().clearMembershipCaches();
+    EXPECT_FALSE(label->isChildOfElementType(AudElementType::cell));  // walks up, reads nothing freed
+    EXPECT_EQ(label->name, "Total");
+}
+
+}  // namespace
+}  // namespace audkit
