@@ -89,14 +89,16 @@ std::vector<FoundText> selectFoundTexts(const std::string& viewText, const AudBo
             continue;
         }
         if (rect.top() >= frame.top() - tolerance && rect.bottom() <= frame.bottom() + tolerance) {
-            // Same rows, wider than the view: narrowed to the view and given its text.
-            const float dx = std::abs(frame.left() - rect.left());
+            // Same rows, wider than the view: narrowed to the view's own span
+            // and given its text. The line may stick out on either side.
             FoundText narrowed = found;
             narrowed.text = viewText;
-            auto crop = cropImage(found.image->image(), AudRect::withOrigin(dx, 0, frame.width(), frame.height()));
-            if (crop.width > 0 && crop.height > 0) narrowed.image = std::make_shared<AudBitmap>(std::move(crop));
-            const float left = rect.left() + dx;
-            narrowed.rect = AudBounds(left, left + frame.width(), rect.top(), rect.bottom());
+            if (found.image) {
+                const float dx = std::max(0.0F, frame.left() - rect.left());
+                auto crop = cropImage(found.image->image(), AudRect::withOrigin(dx, 0, frame.width(), frame.height()));
+                if (crop.width > 0 && crop.height > 0) narrowed.image = std::make_shared<AudBitmap>(std::move(crop));
+            }
+            narrowed.rect = AudBounds(frame.left(), frame.right(), rect.top(), rect.bottom());
             sameRows.push_back(std::move(narrowed));
         }
     }

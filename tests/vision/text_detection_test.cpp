@@ -84,6 +84,10 @@ TEST(VisionHelper, SelectionAllowsTwentyPixelsAndNarrowsWiderLines) {
     ASSERT_EQ(wide.size(), 1U);
     EXPECT_EQ(wide[0].text, "Total");
     EXPECT_EQ(wide[0].rect, AudBounds(100, 200, 105, 135));
+    // A line sticking out on the right is narrowed to the view's span too.
+    const auto right = VisionHelper::selectFoundTexts("Total", frame, {found("Total", 110, 105, 260, 135)});
+    ASSERT_EQ(right.size(), 1U);
+    EXPECT_EQ(right[0].rect, AudBounds(100, 200, 105, 135));
 
     EXPECT_TRUE(VisionHelper::selectFoundTexts("Total", frame, {found("Cancel", 100, 105, 150, 135)}).empty());
 }
