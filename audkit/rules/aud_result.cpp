@@ -50,13 +50,28 @@ std::string AudResult::description() const {
     for (const auto& result : audRuleResults) groups[result->ruleId].push_back(result);
     std::string text = shortDescription() + "\n";
     for (const auto& [ruleId, group] : groups) {
+        // The rule's own impact and summary head its group: the first
+        // result's may be a passing description above failures.
         const auto& first = *group.front();
+        const RuleConf* rule = nullptr;
+        if (audConf)
+            if (const auto found = audConf->rules.find(ruleId); found != audConf->rules.end())
+                rule = found->second.get();
+        const auto impact = rule ? rule->impact : first.impact;
+        const auto& summary = rule ? rule->summary : first.ruleSummary;
         text += ruleId + " (" + std::to_string(countStatus(group, AudStatus::fail)) + " failures " +
                 std::to_string(countStatus(group, AudStatus::pass)) + " passes " +
                 std::to_string(countStatus(group, AudStatus::incomplete)) +
-                " incompletes): " + std::string(toString(first.impact)) + " - " + first.ruleSummary + "\n\n";
-        for (const auto& result : group)
-            if (result->status != AudStatus::pass) text += result->description();
+                " incompletes): " + std::string(toString(impact)) + " - " + summary + "\n\n";
+        for (const auto& result : group) {
+            if (result->status == AudStatus::pass) continue;
+            // A result's own message (why it failed, what needs review)
+            // follows its status line when it says more than the header.
+            auto block = result->description();
+            if (result->ruleSummary != summary)
+                block.insert(block.find('\n') + 1, "\tmessage : " + result->ruleSummary + "\n");
+            text += block;
+        }
     }
     return text;
 }

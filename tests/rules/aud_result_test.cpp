@@ -31,6 +31,8 @@ protected:
     const AudView& root = *context->audView;
 };
 
+// Each block is headed by the rule's own impact and summary (not whichever
+// result came first), and a result's own message follows its status line.
 TEST_F(ResultTest, DescriptionGroupsByRuleIdAndListsAllButPasses) {
     const auto conf = std::make_shared<AudConf>();
     AudResult result(std::nullopt, conf, context,
@@ -51,10 +53,12 @@ TEST_F(ResultTest, DescriptionGroupsByRuleIdAndListsAllButPasses) {
         root.audViewId +
         "\n\tisVisibleToUser : true\n\tclassName : UIApplication\n"
         "\tlabel : Shop\n\n"
-        "TouchTargetSize (1 failures 1 passes 0 incompletes): MODERATE - Too small.\n\n"
+        "TouchTargetSize (1 failures 1 passes 0 incompletes): MODERATE - " +
+        std::string(catalogueEntry(AudRuleId::touchTargetSize).summary) +
+        "\n\n"
         "FAIL, View Id: " +
         root.audViewId +
-        "\n\tisVisibleToUser : true\n\tclassName : UIApplication\n"
+        "\n\tmessage : Too small.\n\tisVisibleToUser : true\n\tclassName : UIApplication\n"
         "\tlabel : Shop\n\n";
     EXPECT_EQ(result.description(), expected);
 }
