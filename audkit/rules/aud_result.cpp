@@ -26,7 +26,10 @@ AudResult::AudResult(std::optional<std::string> name, std::shared_ptr<AudConf> c
       audConf(std::move(conf)),
       audContext(std::move(context)),
       audRuleResults(std::move(results)) {
-    if (audContext && !audContext->audMetaData.screenTitle.empty()) scanName = audContext->audMetaData.screenTitle;
+    // The placeholder of an untitled screen is no name.
+    if (audContext && !audContext->audMetaData.screenTitle.empty() &&
+        audContext->audMetaData.screenTitle != noScreenTitle)
+        scanName = audContext->audMetaData.screenTitle;
 }
 
 std::vector<std::shared_ptr<AudRuleResult>> AudResult::failures() const {

@@ -63,6 +63,13 @@ TEST_F(ResultTest, DescriptionGroupsByRuleIdAndListsAllButPasses) {
     EXPECT_EQ(result.description(), expected);
 }
 
+TEST_F(ResultTest, AnUntitledScanHasNoName) {
+    context->audMetaData.screenTitle = noScreenTitle;
+    const AudResult untitled(std::nullopt, std::make_shared<AudConf>(), context, {});
+    EXPECT_FALSE(untitled.scanName.has_value());
+    EXPECT_FALSE(nlohmann::json::parse(resultToJson(untitled).dump()).contains("scanName"));
+}
+
 TEST_F(ResultTest, OnlyIgnoredResultsStillListTheirBlocks) {
     AudResult result(std::nullopt, std::make_shared<AudConf>(), context,
                      {record(AudRuleId::screenTitle, AudStatus::ignored, root)});
