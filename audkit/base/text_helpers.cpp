@@ -144,15 +144,25 @@ std::string lowercased(std::string_view text) {
     return lower;
 }
 
-std::string removingDiacritics(std::string_view text) {
-    utf8proc_uint8_t* mapped = nullptr;
+namespace {
+
+std::string mapped(std::string_view text, int options) {
+    utf8proc_uint8_t* result = nullptr;
     const auto length =
         utf8proc_map(reinterpret_cast<const utf8proc_uint8_t*>(text.data()), static_cast<utf8proc_ssize_t>(text.size()),
-                     &mapped, static_cast<utf8proc_option_t>(UTF8PROC_DECOMPOSE | UTF8PROC_STRIPMARK));
+                     &result, static_cast<utf8proc_option_t>(options));
     if (length < 0) return std::string(text);  // not valid UTF-8: left as it is
-    std::string stripped(reinterpret_cast<const char*>(mapped), static_cast<std::size_t>(length));
-    std::free(mapped);
-    return stripped;
+    std::string out(reinterpret_cast<const char*>(result), static_cast<std::size_t>(length));
+    std::free(result);
+    return out;
+}
+
+}  // namespace
+
+std::string removingDiacritics(std::string_view text) { return mapped(text, UTF8PROC_DECOMPOSE | UTF8PROC_STRIPMARK); }
+
+std::string removingDiacriticsAndWidth(std::string_view text) {
+    return mapped(text, UTF8PROC_DECOMPOSE | UTF8PROC_STRIPMARK | UTF8PROC_COMPAT);
 }
 
 std::string removingPunctuation(std::string_view text) { return removing(text, isPunctuation); }

@@ -27,6 +27,8 @@ std::string lowercased(std::string_view text);
 
 // The text with combining marks removed after canonical decomposition
 // ("é" becomes "e").
+// Also folds width and other compatibility forms ("ＩＭＡＧＥ" reads "IMAGE").
+std::string removingDiacriticsAndWidth(std::string_view text);
 std::string removingDiacritics(std::string_view text);
 
 // The text with every punctuation (P*), symbol (S*) or white-space character

@@ -12,21 +12,20 @@ struct TraitWords {
     AudTraits trait;
     std::string_view elementType;  // empty: the trait alone decides
     std::array<std::string_view, 2> words;
+    bool foldsDiacriticsAndWidth;  // "ïmage" and "ＩＭＡＧＥ" count as the word too
 };
 
-// Checked from top to bottom; an empty word is no word.
+// Checked from top to bottom; an empty word is no word. Words are found case
+// insensitively; only the image row also ignores accents and width, so a
+// button named "Bütton" or a link named "Lïnk to help" is not a trait word.
 const std::array<TraitWords, 6> traitWords{{
-    {AudTraits::textEntry, "", {"text field", "textfield"}},
-    {AudTraits::switchButton, "", {"switch", "toggle"}},
-    {AudTraits::adjustable, "", {"adjustable", ""}},
-    {AudTraits::image, "image", {"image", ""}},
-    {AudTraits::link, "link", {"link", ""}},
-    {AudTraits::button, "button", {"button", ""}},
+    {AudTraits::textEntry, "", {"text field", "textfield"}, false},
+    {AudTraits::switchButton, "", {"switch", "toggle"}, false},
+    {AudTraits::adjustable, "", {"adjustable", ""}, false},
+    {AudTraits::image, "image", {"image", ""}, true},
+    {AudTraits::link, "link", {"link", ""}, false},
+    {AudTraits::button, "button", {"button", ""}, false},
 }};
-
-// Case-insensitive containment; diacritics are folded too, which only the
-// "image" row asks for but no other trait word has.
-std::string folded(std::string_view text) { return lowercased(removingDiacritics(text)); }
 
 }  // namespace
 
@@ -45,12 +44,14 @@ AudStatus RuleMeaningfulAccessibleName::runRule(const AudProps& props) {
     const auto name = props.get(rulekey::name);
     const bool focusable = props.getOrError(rulekey::isAccessibilityFocusable);
     if (!name || !focusable) return AudStatus::inapplicable;
-    const auto foldedName = folded(*name);
+    const auto plainName = lowercased(*name);
+    const auto foldedName = lowercased(removingDiacriticsAndWidth(*name));
     for (const auto& row : traitWords) {
         const bool applies = traits.contains(row.trait) || (!row.elementType.empty() && elementType == row.elementType);
         if (!applies) continue;
+        const auto& subject = row.foldsDiacriticsAndWidth ? foldedName : plainName;
         for (const auto word : row.words)
-            if (!word.empty() && foldedName.find(word) != std::string::npos) return AudStatus::fail;
+            if (!word.empty() && subject.find(word) != std::string::npos) return AudStatus::fail;
     }
     return AudStatus::pass;
 }
