@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -211,6 +212,9 @@ private:
     bool onLargerTextPage_ = false;
 };
 
+// No phone screenshot comes near this as a PNG.
+constexpr std::uintmax_t maxScreenshotBytes = 256ULL * 1024 * 1024;
+
 class BundleScreen : public Screen {
 public:
     explicit BundleScreen(const CaptureBundle& bundle) : bundle_(bundle) {}
@@ -218,6 +222,14 @@ public:
     Screenshot screenshot() override {
         if (!image_) {
             const auto& path = bundle_.screenshotPath();
+            // Only a regular file of a sane size: a pipe would never end and a
+            // device such as /dev/zero would be read until memory runs out.
+            std::error_code error;
+            if (!std::filesystem::is_regular_file(path, error))
+                throw ImageDecodingError(path.string() + ": the screenshot is not a regular file");
+            if (std::filesystem::file_size(path, error) > maxScreenshotBytes)
+                throw ImageDecodingError(path.string() + ": the screenshot is larger than " +
+                                         std::to_string(maxScreenshotBytes / (1024 * 1024)) + " MB");
             std::ifstream in(path, std::ios::binary);
             if (!in) throw ImageDecodingError(path.string() + ": screenshot cannot be opened");
             const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

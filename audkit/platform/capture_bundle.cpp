@@ -334,7 +334,7 @@ CaptureBundle CaptureBundle::fromText(const std::string& text, const std::filesy
     data->capturePath = capturePath;
     try {
         data->document = json::parse(text);
-    } catch (const json::parse_error& error) {
+    } catch (const json::exception& error) {  // bad syntax, or a number out of range
         reader.fail(std::string("not valid JSON: ") + error.what());
     }
     const json& document = data->document;
@@ -373,7 +373,7 @@ CaptureBundle CaptureBundle::snapshotOnly(const std::filesystem::path& path) {
     data->capturePath = path;
     try {
         data->document = json::parse(readFile(path));
-    } catch (const json::parse_error& error) {
+    } catch (const json::exception& error) {  // bad syntax, or a number out of range
         reader.fail(std::string("not valid JSON: ") + error.what());
     }
     if (!data->document.is_object())

@@ -2,6 +2,11 @@
 
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 
 #include "tests/support/test_support.hpp"
 #include "tools/audkit/commands.hpp"
@@ -121,6 +126,56 @@ TEST(ContextCommand, PrintsMetadataDeviceAndScreenshot) {
     EXPECT_EQ(cli::runContext({(dir.path() / "missing").string(), false}, none, message), 2);
     const auto reason = message.str();
     EXPECT_EQ(std::count(reason.begin(), reason.end(), '\n'), 1) << reason;
+}
+
+}  // namespace
+}  // namespace audkit
+
+namespace audkit {
+namespace {
+
+// Inputs that once hung, aborted or printed the JSON library's raw text: every
+// command now answers exit 2 with one line naming the file.
+TEST(CommandInputs, BadBundlesAreOneLineAndExitTwoForEveryCommand) {
+    test::LogCapture log;
+    test::TempDir dir;
+    test::BundleBuilder builder;
+    builder.element("app", 2, test::attributes("UIApplication", test::rect(0, 0, 390, 844)));
+    builder.write(dir.path());
+    const auto capture = dir.path() / "capture.json";
+    const auto bundle = dir.path().string();
+    const auto allCommands = [&](const std::string& expected) {
+        std::ostringstream out, err;
+        EXPECT_EQ(cli::runInspect({bundle, false, false}, out, err), 2);
+        EXPECT_EQ(cli::runContext({bundle, false}, out, err), 2);
+        cli::ScanOptions scan;
+        scan.bundle = bundle;
+        EXPECT_EQ(cli::runScan(scan, {}, out, err), 2);
+        const auto lines = err.str();
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 3) << lines;
+        EXPECT_NE(lines.find(expected), std::string::npos) << lines;
+    };
+
+    // A number out of range names the file.
+    auto text = test::readFile(capture);
+    const auto scale = text.find("\"scale\"");
+    ASSERT_NE(scale, std::string::npos);
+    std::ofstream(capture) << text.substr(0, scale) + "\"scale\": 1e400, \"unused\"" + text.substr(scale + 7);
+    allCommands("capture.json: not valid JSON");
+
+    // A screenshot that is a directory, or a pipe that would never end.
+    builder.write(dir.path());
+    std::filesystem::remove(dir.path() / "screenshot.png");
+    std::filesystem::create_directory(dir.path() / "screenshot.png");
+    std::ostringstream out, err;
+    EXPECT_EQ(cli::runContext({bundle, false}, out, err), 2);
+    EXPECT_NE(err.str().find("the screenshot is not a regular file"), std::string::npos) << err.str();
+    std::filesystem::remove(dir.path() / "screenshot.png");
+    ASSERT_EQ(::mkfifo((dir.path() / "screenshot.png").c_str(), 0600), 0);
+    cli::ScanOptions scan;
+    scan.bundle = bundle;
+    EXPECT_EQ(cli::runScan(scan, {}, out, err), 2);
+    EXPECT_NE(err.str().find("the screenshot is not a regular file"), std::string::npos) << err.str();
 }
 
 }  // namespace

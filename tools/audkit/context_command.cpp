@@ -26,8 +26,8 @@ int runContext(const ContextOptions& options, std::ostream& out, std::ostream& e
             << "Screenshot: " << number(frame.width()) << " x " << number(frame.height()) << " pixels"
             << (context->audMetaData.isFullScreenForML ? " (full screen)" : "") << '\n';
         return exitSuccess;
-    } catch (const Error& error) {
-        err << "audkit: " << error.what() << '\n';
+    } catch (const std::exception& error) {  // the library's errors and the reader's alike: one line, exit 2
+        err << "audkit: " << oneLine(error.what()) << '\n';
         return exitUsage;
     }
 }

@@ -96,8 +96,8 @@ int runInspect(const InspectOptions& options, std::ostream& out, std::ostream& e
             return exitUsage;
         }
         return exitSuccess;
-    } catch (const Error& error) {
-        err << "audkit: " << error.what() << '\n';
+    } catch (const std::exception& error) {  // the library's errors and the reader's alike: one line, exit 2
+        err << "audkit: " << oneLine(error.what()) << '\n';
         return exitUsage;
     }
 }
