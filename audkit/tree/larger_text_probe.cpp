@@ -22,13 +22,13 @@ std::optional<double> position(const std::optional<std::string>& value) {
     return number / 100;
 }
 
-void tapOrThrow(SettingsApp::Element& element) {
+void tapOrThrow(SettingsApp::Element& element, bool tap = true) {
     if (!element.exists()) {
         const auto description = element.description();
         ZKLog::always("ZUNIK ERROR: " + description + " not found in Settings");
         throw SettingsError(description);
     }
-    element.tap();
+    if (tap) element.tap();
 }
 
 // Drives Settings to the Larger Text slider and moves it; reads the user's
@@ -42,12 +42,10 @@ void setTextSize(Platform& platform, double target, LargerTextCapture& capture, 
     tapOrThrow(*accessibility);
     tapOrThrow(*settings.staticText(displayLabel));
     tapOrThrow(*settings.staticText(largerTextLabel));
+    // Without the slider the size cannot change, and comparing would fail
+    // every text for it: that is a navigation failure too.
     auto slider = settings.firstSlider();
-    if (!slider->exists()) {
-        ZKLog::always("ZUNIK ERROR: " + slider->description() + " not found in Settings");
-        control.terminate(settingsBundleIdentifier);
-        return;
-    }
+    tapOrThrow(*slider, false);
     if (readOriginal) capture.originalPosition = position(slider->value()).value_or(defaultPosition);
     slider->adjust(target);
     capture.changedPosition = position(slider->value()).value_or(defaultPosition);
@@ -63,7 +61,10 @@ LargerTextCapture captureWithLargerText(Platform& platform, UIElement& element,
     try {
         setTextSize(platform, largerPosition, capture, true);
     } catch (const SettingsError& error) {
+        // Settings is left and the application brought back, as after a change.
         capture.error = error.what();
+        platform.applicationControl().terminate(settingsBundleIdentifier);
+        platform.applicationControl().activate(bundleIdentifier.value_or(""));
         return capture;
     }
     // The application comes back and is captured as it now shows its text.
@@ -79,7 +80,10 @@ LargerTextCapture captureWithLargerText(Platform& platform, UIElement& element,
     try {
         LargerTextCapture restore;
         setTextSize(platform, capture.originalPosition, restore, false);
-    } catch (const SettingsError&) {}
+    } catch (const SettingsError&) {
+        platform.applicationControl().terminate(settingsBundleIdentifier);
+    }
+    platform.applicationControl().activate(bundleIdentifier.value_or(""));
     return capture;
 }
 

@@ -86,6 +86,42 @@ TEST(LargerText, SettingsThatCannotBeDrivenNameTheMissingElement) {
     EXPECT_DOUBLE_EQ(notRecorded.originalPosition, 0.5);  // a value that is not text
 }
 
+// Settings whose every label exists but whose Larger Text page has no slider.
+class SliderlessSettings : public SettingsApp {
+public:
+    struct Found : Slider {
+        explicit Found(bool present) : present(present) {}
+        bool exists() override { return present; }
+        bool isHittable() override { return present; }
+        void tap() override {}
+        std::string description() override { return present ? "StaticText" : "Slider (first match)"; }
+        std::optional<std::string> value() override { return std::nullopt; }
+        void adjust(double) override {}
+        bool present;
+    };
+    std::unique_ptr<Element> staticText(const std::string&) override { return std::make_unique<Found>(true); }
+    std::unique_ptr<Element> button(const std::string&) override { return std::make_unique<Found>(true); }
+    std::unique_ptr<Slider> firstSlider() override { return std::make_unique<Found>(false); }
+    void swipeDown() override {}
+};
+
+class SliderlessPlatform : public BundlePlatform {
+public:
+    using BundlePlatform::BundlePlatform;
+    SettingsApp& settingsApp() override { return settings; }
+    SliderlessSettings settings;
+};
+
+TEST(LargerText, NoSliderIsANavigationFailureNotAScreenOfFailures) {
+    test::LogCapture log;
+    test::TempDir dir;
+    SliderlessPlatform platform(CaptureBundle::open(bundleWith(dir, {{"labels", allLabels}})));
+    const auto capture = captureWithLargerText(platform, *platform.elementUnderTest(), std::nullopt);
+    ASSERT_TRUE(capture.error);
+    EXPECT_TRUE(capture.error->starts_with("Unable to navigate to Slider (first match) within Settings App."));
+    EXPECT_FALSE(capture.afterChange);
+}
+
 TEST(LargerText, BrokenSettingsMembersAreClearErrors) {
     const auto errorFor = [](const json& settings) {
         test::TempDir dir;
