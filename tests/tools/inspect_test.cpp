@@ -178,5 +178,28 @@ TEST(CommandInputs, BadBundlesAreOneLineAndExitTwoForEveryCommand) {
     EXPECT_NE(err.str().find("the screenshot is not a regular file"), std::string::npos) << err.str();
 }
 
+// A capture whose frames cannot be read shows nothing on screen: the scan
+// examined nothing, which must not read as a pass.
+TEST(CommandInputs, AScanThatExaminedNothingIsNoPass) {
+    test::LogCapture log;
+    test::TempDir dir;
+    test::BundleBuilder builder;
+    auto& app = builder.element("app", 2, test::attributes("UIApplication", test::rect(0, 0, 390, 844), {"label"}));
+    app["XC_kAXXCAttributeFrame"] = "NaN";
+    app["XC_kAXXCAttributeVisibleFrame"] = "NaN";
+    auto& label = builder.element("label", 48, test::attributes("UILabel", test::rect(16, 100, 200, 20)));
+    label["XC_kAXXCAttributeVisibleFrame"] = "NaN";
+    label["XC_kAXXCAttributeLabel"] = "Total";
+    builder.write(dir.path());
+    cli::ScanOptions scan;
+    scan.bundle = dir.path().string();
+    std::ostringstream out, err;
+    EXPECT_EQ(cli::runScan(scan, {}, out, err), 2);
+    EXPECT_NE(err.str().find("no element of the capture is visible on the screen, so nothing was examined"),
+              std::string::npos)
+        << err.str();
+    EXPECT_TRUE(out.str().empty());
+}
+
 }  // namespace
 }  // namespace audkit

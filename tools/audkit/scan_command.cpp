@@ -11,6 +11,7 @@
 #include "audkit/facade/aud.hpp"
 #include "audkit/facade/capture_context.hpp"
 #include "audkit/platform/bundle_platform.hpp"
+#include "audkit/tree/aud_view.hpp"
 #include "tools/audkit/backend_login.hpp"
 #include "tools/audkit/commands.hpp"
 #include "tools/audkit/text_output.hpp"
@@ -36,6 +37,15 @@ std::vector<std::string> split(const std::string& text, char separator) {
 
 void requireKnownRule(const AudConf& conf, const std::string& id) {
     if (!conf.rules.contains(id)) throw UsageError("unknown rule id \"" + id + "\" (see the rule ids in the result)");
+}
+
+bool anyVisible(const AudView& root) {
+    bool visible = false;
+    root.runOnSelfAndDescendants([&](const AudView& view) {
+        visible = view.isVisibleToUser;
+        return visible ? RunStatus::stop : RunStatus::proceed;
+    });
+    return visible;
 }
 
 std::shared_ptr<AudConf> configuration(const ScanOptions& options) {
@@ -102,6 +112,13 @@ int runScan(const ScanOptions& options, const LoginOptions& login, std::ostream&
             const auto context = captureContext(platform, *platform.elementUnderTest(), *conf);
             stage("recognising text and running the rules");
             result = Aud(conf, platform.textRecognizer().get()).run(context);
+        }
+        // A capture in which nothing is visible (unreadable frames, every
+        // element hidden) was not examined: that is no pass.
+        if (!anyVisible(*result->audContext->audView)) {
+            err << "audkit: " << platform.bundle().capturePath().string()
+                << ": no element of the capture is visible on the screen, so nothing was examined\n";
+            return exitUsage;
         }
         if (!options.output.empty()) writeDocument(options.output, resultDocument(*result, 2) + "\n");
         if (options.format == "json")
