@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "audkit/tree/aud_context.hpp"
 #include "tests/support/test_support.hpp"
 #include "tools/audkit/commands.hpp"
 
@@ -79,6 +80,15 @@ TEST(InspectCommand, ExecutableReportsUsageErrorsAndInspectsTheExample) {
     EXPECT_EQ(example.status, 0) << example.err;
     EXPECT_TRUE(example.out.starts_with("UIApplication application")) << example.out;
     EXPECT_NE(example.out.find("secureTextField"), std::string::npos);
+}
+
+TEST(Executable, VersionAndUnknownCommands) {
+    const auto version = runCommand("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "audkit " + audVersion() + "\n");
+    const auto bogus = runCommand("bogus");
+    EXPECT_EQ(bogus.status, 2);
+    EXPECT_EQ(bogus.err, "audkit: unknown command \"bogus\" (commands: inspect, context, scan, result)\n");
 }
 
 TEST(ScanCommand, ExecutableOptsInToDynamicTypeOnlyWhenAsked) {

@@ -3,6 +3,7 @@
 #include <iostream>
 #include <unistd.h>
 
+#include "audkit/tree/aud_context.hpp"
 #include "tools/audkit/commands.hpp"
 
 // Tesseract's OpenMP threads make recognition several times slower on small
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
     limitRecognitionThreads(argv);
     CLI::App app{"audkit: accessibility scans of recorded capture bundles"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", "audkit " + audkit::audVersion());
 
     InspectOptions inspect;
     auto* inspectCommand = app.add_subcommand("inspect", "Print the captured element tree of a bundle");
@@ -68,8 +70,19 @@ int main(int argc, char** argv) {
     resultCommand->add_option("--output", result.output, "with get: write the result document here");
     addLogin(resultCommand);
 
+    // A first word that is no option and no command is named as such.
+    if (argc > 1 && argv[1][0] != '-') {
+        const std::string command = argv[1];
+        const auto known = app.get_subcommands([&](const CLI::App* sub) { return sub->get_name() == command; });
+        if (known.empty()) {
+            std::cerr << "audkit: unknown command \"" << command << "\" (commands: inspect, context, scan, result)\n";
+            return exitUsage;
+        }
+    }
     try {
         app.parse(argc, argv);
+    } catch (const CLI::CallForVersion& version) {
+        return app.exit(version);
     } catch (const CLI::CallForHelp& help) {
         return app.exit(help);
     } catch (const CLI::CallForAllHelp& help) {
