@@ -71,7 +71,7 @@ std::set<std::string> Aud::ignoredFor(const AudView* view) const {
 }
 
 void Aud::record(AudRule& rule, const std::shared_ptr<AudView>& view, const std::set<std::string>& ignored,
-                 std::shared_ptr<AudProps> props, Results& results) const {
+                 std::shared_ptr<AudProps> props, Results& results, PostRunRule* postRun) const {
     if (!props) props = std::make_shared<AudProps>();
     props->add(rulekey::className, view ? std::optional(view->className) : std::nullopt);
     if (!ignored.empty()) {
@@ -81,7 +81,7 @@ void Aud::record(AudRule& rule, const std::shared_ptr<AudView>& view, const std:
             return;
         }
     }
-    if (auto* postRun = dynamic_cast<PostRunRule*>(&rule)) {
+    if (postRun) {
         auto ready = postRun->readyResults(*props);
         if (!ready.empty()) {
             results.insert(results.end(), std::make_move_iterator(ready.begin()), std::make_move_iterator(ready.end()));
@@ -116,7 +116,8 @@ Aud::Results Aud::runPostRunRules(const std::vector<std::shared_ptr<PostRunRule>
                                   const std::shared_ptr<AudView>& view, const Views& gathered) const {
     Results results;
     const auto ignored = ignoredFor(view.get());
-    for (const auto& rule : rules) record(*rule, view, ignored, rule->collectPostRunProps(view, gathered), results);
+    for (const auto& rule : rules)
+        record(*rule, view, ignored, rule->collectPostRunProps(view, gathered), results, rule.get());
     return results;
 }
 

@@ -44,9 +44,10 @@ private:
     // under its accessibility identifier; none without a view.
     std::set<std::string> ignoredFor(const AudView* view) const;
     // Adds the runner's keys, records IGNORED or the rule's outcome (none when
-    // INAPPLICABLE or without a view).
+    // INAPPLICABLE or without a view); a post-run rule's ready-made results
+    // take the place of its outcome.
     void record(AudRule& rule, const std::shared_ptr<AudView>& view, const std::set<std::string>& ignored,
-                std::shared_ptr<AudProps> props, Results& results) const;
+                std::shared_ptr<AudProps> props, Results& results, PostRunRule* postRun = nullptr) const;
 
     std::shared_ptr<AudConf> configuration_;
     TextRecognizer* recognizer_;

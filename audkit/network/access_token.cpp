@@ -37,6 +37,14 @@ std::string formComponent(std::string_view text) {
     return encoded;
 }
 
+// Whether a lifetime (seconds) given at `since` still runs at `now`. Compared as
+// elapsed time, so a server's huge lifetime cannot overflow a sum.
+bool stillValid(std::int64_t since, std::int64_t lifetime, std::int64_t now) {
+    if (now < since) return true;  // the clock went back: the token is as fresh as it was
+    const auto elapsed = static_cast<std::uint64_t>(now) - static_cast<std::uint64_t>(since);
+    return lifetime > 0 && static_cast<std::uint64_t>(lifetime) > elapsed;
+}
+
 }  // namespace
 
 std::string formEncoded(const std::map<std::string, std::string>& parameters) {
@@ -64,18 +72,6 @@ AccessToken::AccessToken(std::shared_ptr<HttpTransport> transport, std::string u
     if (clientId_.empty()) clientId_ = "mobile";
     fetchToken();
 }
-
-namespace {
-
-// Whether a lifetime (seconds) given at `since` still runs at `now`. Compared as
-// elapsed time, so a server's huge lifetime cannot overflow a sum.
-bool stillValid(std::int64_t since, std::int64_t lifetime, std::int64_t now) {
-    if (now < since) return true;  // the clock went back: the token is as fresh as it was
-    const auto elapsed = static_cast<std::uint64_t>(now) - static_cast<std::uint64_t>(since);
-    return lifetime > 0 && static_cast<std::uint64_t>(lifetime) > elapsed;
-}
-
-}  // namespace
 
 bool AccessToken::isAccessTokenValid() const {
     return !accessToken_.empty() && stillValid(lastRefreshTime_, accessTokenExpirationTime_, nowInSeconds());

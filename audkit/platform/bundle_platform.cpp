@@ -1,7 +1,6 @@
 #include "audkit/platform/bundle_platform.hpp"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -142,7 +141,7 @@ public:
         : bundle_(bundle),
           current_(current),
           value_(bundle.settings() ? bundle.settings()->sliderValue : std::nullopt),
-          userPosition_(position(value_)) {}
+          userPosition_(largertext::sliderPosition(value_).value_or(largertext::defaultPosition)) {}
 
     std::unique_ptr<Element> staticText(const std::string& label) override {
         return std::make_unique<Labelled>(*this, "StaticText", label);
@@ -197,13 +196,6 @@ private:
     private:
         BundleSettingsApp& app_;
     };
-
-    static double position(const std::optional<std::string>& value) {
-        if (!value) return largertext::defaultPosition;
-        double number = 0;
-        const auto result = std::from_chars(value->data(), value->data() + value->size(), number);
-        return result.ec == std::errc() && result.ptr != value->data() ? number / 100 : largertext::defaultPosition;
-    }
 
     const CaptureBundle& bundle_;
     CurrentCapture& current_;

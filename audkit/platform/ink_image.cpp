@@ -25,6 +25,9 @@ constexpr int longestGlyphRun = 120;    // pixels: a straight run longer than th
 constexpr int flatFloor = 12;
 constexpr int texturedFloor = 64;
 
+// The four neighbouring cells of a cell.
+constexpr std::array<std::array<int, 2>, 4> steps{{{1, 0}, {-1, 0}, {0, 1}, {0, -1}}};
+
 std::vector<std::uint8_t> luma(const RgbaImage& image) {
     std::vector<std::uint8_t> grey(static_cast<std::size_t>(image.width) * image.height);
     for (std::size_t i = 0; i < grey.size(); ++i) {
@@ -86,7 +89,6 @@ std::vector<bool> backgroundCellsOf(const Cells& cells) {
             area.push_back(index);
             const int x = static_cast<int>(index % cells.columns), y = static_cast<int>(index / cells.columns);
             left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
-            const std::array<std::array<int, 2>, 4> steps{{{1, 0}, {-1, 0}, {0, 1}, {0, -1}}};
             for (const auto& [dx, dy] : steps) {
                 const int nx = x + dx, ny = y + dy;
                 if (nx < 0 || ny < 0 || nx >= cells.columns || ny >= cells.rows) continue;
@@ -126,7 +128,6 @@ Background backgroundOf(const Cells& cells, const std::vector<bool>& isBackgroun
         queue.pop_front();
         if (distance[index] >= reach) continue;
         const int x = static_cast<int>(index % cells.columns), y = static_cast<int>(index / cells.columns);
-        const std::array<std::array<int, 2>, 4> steps{{{1, 0}, {-1, 0}, {0, 1}, {0, -1}}};
         for (const auto& [dx, dy] : steps) {
             const int nx = x + dx, ny = y + dy;
             if (nx < 0 || ny < 0 || nx >= cells.columns || ny >= cells.rows) continue;
@@ -186,7 +187,6 @@ std::vector<std::uint8_t> inkImage(const RgbaImage& image) {
     // neighbours', and a blend of two of them (the anti-aliased edge) is no ink.
     std::vector<std::uint8_t> distances(grey.size());
     std::vector<std::uint8_t> strongest(cells.mode.size());
-    const std::array<std::array<int, 2>, 4> steps{{{1, 0}, {-1, 0}, {0, 1}, {0, -1}}};
     for (int y = 0; y < height; ++y) {
         const int cy = y / cellSize;
         for (int x = 0; x < width; ++x) {

@@ -81,8 +81,8 @@ std::shared_ptr<AudProps> RuleFocusableText::collectVisionProps(const AudView& v
             props->add(controlElementTypeKey, std::string(toString(control->elementType)));
         }
     }
-    isInTableOrCollection_ = view.elementType == T::table || view.elementType == T::collectionView ||
-                             view.isChildOfElementType(T::table) || view.isChildOfElementType(T::collectionView);
+    isInTableOrCollection_ =
+        view.isElementOrChildOfElementType(T::table) || view.isElementOrChildOfElementType(T::collectionView);
     return props;
 }
 

@@ -12,16 +12,6 @@ namespace {
 
 using namespace largertext;
 
-// "50%" reads as 0.5; none for text that is not a number.
-std::optional<double> position(const std::optional<std::string>& value) {
-    if (!value) return std::nullopt;
-    double number = 0;
-    const auto* begin = value->data();
-    const auto result = std::from_chars(begin, begin + value->size(), number);
-    if (result.ec != std::errc() || result.ptr == begin) return std::nullopt;
-    return number / 100;
-}
-
 void tapOrThrow(SettingsApp::Element& element, bool tap = true) {
     if (!element.exists()) {
         const auto description = element.description();
@@ -46,14 +36,23 @@ void setTextSize(Platform& platform, double target, LargerTextCapture& capture, 
     // every text for it: that is a navigation failure too.
     auto slider = settings.firstSlider();
     tapOrThrow(*slider, false);
-    if (readOriginal) capture.originalPosition = position(slider->value()).value_or(defaultPosition);
+    if (readOriginal) capture.originalPosition = sliderPosition(slider->value()).value_or(defaultPosition);
     slider->adjust(target);
-    capture.changedPosition = position(slider->value()).value_or(defaultPosition);
+    capture.changedPosition = sliderPosition(slider->value()).value_or(defaultPosition);
     if (auto back = settings.button(backLabel); back->exists()) back->tap();
     control.terminate(settingsBundleIdentifier);
 }
 
 }  // namespace
+
+std::optional<double> largertext::sliderPosition(const std::optional<std::string>& value) {
+    if (!value) return std::nullopt;
+    double number = 0;
+    const auto* begin = value->data();
+    const auto result = std::from_chars(begin, begin + value->size(), number);
+    if (result.ec != std::errc() || result.ptr == begin) return std::nullopt;
+    return number / 100;
+}
 
 LargerTextCapture captureWithLargerText(Platform& platform, UIElement& element,
                                         const std::optional<std::string>& bundleIdentifier) {

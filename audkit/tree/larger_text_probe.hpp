@@ -21,6 +21,10 @@ inline constexpr const char* backLabel = "Back";
 inline constexpr double largerPosition = 0.75;
 // Assumed when the slider's value cannot be read.
 inline constexpr double defaultPosition = 0.5;
+
+// The slider position its value reads as: "50%" is 0.5; none for a value that
+// is not text or not a number.
+std::optional<double> sliderPosition(const std::optional<std::string>& value);
 }  // namespace largertext
 
 // A Settings element that could not be found on the way to the slider.
