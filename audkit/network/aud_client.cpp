@@ -40,9 +40,20 @@ AudKitResultKey keyFromReply(const std::string& body, AudClientError::Case failu
     }
 }
 
+// "userId/packageName/resultId" as path segments.
+std::string keyPath(const AudKitResultKey& key) {
+    std::string path;
+    for (const auto* part : {&key.userId, &key.packageName, &key.resultId}) {
+        if (part->empty() || *part == "." || *part == "..") throw InvalidResultKey(*part);
+        path += (path.empty() ? "" : "/") + percentEncodedSegment(*part);
+    }
+    return path;
+}
+
 }  // namespace
 
-AudClientError::AudClientError(Case errorCase) : MessageError(clientErrorText(errorCase)), case_(errorCase) {}
+AudClientError::AudClientError(Case errorCase, std::string cause)
+    : MessageError(clientErrorText(errorCase)), case_(errorCase), cause_(std::move(cause)) {}
 
 AudClient::AudClient(std::shared_ptr<HttpTransport> transport, std::shared_ptr<Authentication> authentication,
                      const std::string& serverURL, std::optional<std::string> organizationId)
@@ -58,6 +69,9 @@ std::unique_ptr<AudClient> AudClient::withPassword(std::shared_ptr<HttpTransport
                                                    const std::string& serverURL,
                                                    std::optional<std::string> organizationId) {
     const auto auth = AudAuth::fetch(*transport, serverURL);
+    const std::string server = serverURL.empty() ? defaultServerAddress : serverURL;
+    if (server.starts_with("https://") && !auth.url.starts_with("https://"))
+        throw InsecureAuthenticationServer(server, auth.url);
     auto token = std::make_shared<AccessToken>(transport, username, password, auth.realm, "", auth.url);
     return std::make_unique<AudClient>(std::move(transport), std::move(token), serverURL, std::move(organizationId));
 }
@@ -74,9 +88,14 @@ const AudUser& AudClient::verifyUser() {
             if (reply.contains("usageServiceOrg") && reply.at("usageServiceOrg").is_string())
                 user.usageServiceOrg = reply.at("usageServiceOrg").get<std::string>();
             user_ = std::move(user);
+        } catch (const ResponseError& error) {
+            ZKLog::debug(std::string("Authentication failed: ") + error.what());
+            const auto status = error.statusCode() != 0 ? "HTTP status " + std::to_string(error.statusCode()) + ": "
+                                                        : std::string();
+            throw AudClientError(AudClientError::Case::couldNotVerifyUser, status + error.what());
         } catch (const std::exception& error) {
             ZKLog::debug(std::string("Authentication failed: ") + error.what());
-            throw AudClientError(AudClientError::Case::couldNotVerifyUser);
+            throw AudClientError(AudClientError::Case::couldNotVerifyUser, error.what());
         }
     }
     ZKLog::debug("Authentication verified.");
@@ -104,15 +123,16 @@ AudKitResultKey AudClient::postResult(const AudResult& result) {
     if (compressed) request.addHeader(HeaderField::contentEncoding, "gzip");
     const auto reply = send(*transport_, request, SuccessfulMessage::resultPosted);
     const auto key = resultKeyFromJson(Json::parse(reply));
-    const URLWrapper link(std::string(defaultDashboardAddress) + "/?userId=" + key.description());
-    ZKLog::debug("Scan successfully sent to server with URL: " + link.url());
+    // Only logged: a key the server made up must not fail a post that happened.
+    ZKLog::debug("Scan successfully sent to server with URL: " + std::string(defaultDashboardAddress) +
+                 "/?userId=" + key.description());
     return key;
 }
 
 std::string AudClient::getResult(const AudKitResultKey& key) {
     ZKLog::debug("Attempting to get scan from server...");
     auto body = send(*transport_,
-                     getRequest(serverURL_.appending({"/attest/result/aud", key.description()}), authentication_.get()),
+                     getRequest(serverURL_.appending({"/attest/result/aud", keyPath(key)}), authentication_.get()),
                      SuccessfulMessage::resultRetrived);
     ZKLog::debug("Retrieving scan from server successful.");
     return body;
@@ -129,7 +149,7 @@ AudKitResultKey AudClient::tagResult(const AudKitResultKey& key, const std::vect
         throw AudClientError(AudClientError::Case::tagsUnableToBeSerialized);
     }
     const auto reply = send(*transport_,
-                            postRequest(serverURL_.appending({"/attest/result/tag", key.description()}),
+                            postRequest(serverURL_.appending({"/attest/result/tag", keyPath(key)}),
                                         std::move(body), ContentType::json, authentication_.get()),
                             SuccessfulMessage::resultTagged);
     auto tagged = keyFromReply(reply, AudClientError::Case::couldNotTagScan);
@@ -141,15 +161,15 @@ void AudClient::updateScanName(const AudKitResultKey& key, const std::string& na
     if (isBlank(name)) return;
     ZKLog::debug("Attempting to update scan name...");
     send(*transport_,
-         putRequest(serverURL_.appending({"/attest/results/summaries", key.description(), "/name"}), name,
+         putRequest(serverURL_.appending({"/attest/results/summaries", keyPath(key), "/name"}), name,
                     ContentType::plainText, authentication_.get()),
-         SuccessfulMessage::scanNameUpdated);
+         SuccessfulMessage::scanNameUpdated, ReplyBody::optional);
 }
 
 AudKitResultKey AudClient::deleteResult(const AudKitResultKey& key) {
     ZKLog::debug("Attempting to delete scan from server...");
     const auto reply = send(
-        *transport_, deleteRequest(serverURL_.appending({"/attest/result", key.description()}), authentication_.get()),
+        *transport_, deleteRequest(serverURL_.appending({"/attest/result", keyPath(key)}), authentication_.get()),
         SuccessfulMessage::resultDeleted);
     auto deleted = keyFromReply(reply, AudClientError::Case::couldNotDeleteScan);
     ZKLog::debug("Scan successfully deleted.");

@@ -33,11 +33,32 @@ public:
         couldNotVerifyUser,
         couldNotSerializeResult
     };
-    explicit AudClientError(Case errorCase);
+    explicit AudClientError(Case errorCase, std::string cause = {});
     Case errorCase() const { return case_; }
+    // What went wrong underneath (the transport's or the server's words); the
+    // message itself stays the same for every cause.
+    const std::string& cause() const { return cause_; }
 
 private:
     Case case_;
+    std::string cause_;
+};
+
+// A result key whose part is empty, "." or "..": as a path it would name
+// another resource.
+class InvalidResultKey : public MessageError {
+public:
+    explicit InvalidResultKey(const std::string& part)
+        : MessageError("\"" + part + "\" cannot be part of a result key (userId/packageName/resultId)") {}
+};
+
+// A password login whose https backend names a plain-http authentication
+// server: the password would travel unencrypted.
+class InsecureAuthenticationServer : public MessageError {
+public:
+    InsecureAuthenticationServer(const std::string& server, const std::string& authentication)
+        : MessageError("the backend " + server + " names the authentication server " + authentication +
+                       ", which is not https: the password is not sent there") {}
 };
 
 // The client of the results backend: checks its credential at once, then
@@ -49,11 +70,15 @@ public:
     AudClient(std::shared_ptr<HttpTransport> transport, std::shared_ptr<Authentication> authentication,
               const std::string& serverURL, std::optional<std::string> organizationId = std::nullopt);
     // The password login: asks the backend for its authentication server,
-    // logs in there, then checks the user.
+    // logs in there, then checks the user. An https backend that names an
+    // http authentication server throws InsecureAuthenticationServer.
     static std::unique_ptr<AudClient> withPassword(std::shared_ptr<HttpTransport> transport,
                                                    const std::string& username, const std::string& password,
                                                    const std::string& serverURL,
                                                    std::optional<std::string> organizationId = std::nullopt);
+
+    // Every key is sent part by part percent-encoded; a part that is empty,
+    // "." or ".." throws InvalidResultKey before anything is sent.
 
     // The current user; asks the server only the first time.
     const AudUser& verifyUser();
@@ -62,7 +87,8 @@ public:
     // The result document as the server returns it.
     std::string getResult(const AudKitResultKey& key);
     AudKitResultKey tagResult(const AudKitResultKey& key, const std::vector<std::string>& tags);
-    // A blank name changes nothing and sends nothing.
+    // A blank name changes nothing and sends nothing. A reply without a body
+    // (204, or an empty 200) is a rename that happened.
     void updateScanName(const AudKitResultKey& key, const std::string& name);
     AudKitResultKey deleteResult(const AudKitResultKey& key);
 

@@ -40,10 +40,16 @@ ResponseError ResponseError::generalUnexpectedResponse(long statusCode, const st
     return {Case::generalUnexpectedResponse, message + " (" + std::to_string(statusCode) + ")", statusCode};
 }
 
-std::string send(HttpTransport& transport, const HttpRequest& request, SuccessfulMessage successMessage) {
+std::string send(HttpTransport& transport, const HttpRequest& request, SuccessfulMessage successMessage,
+                 ReplyBody body) {
     auto reply = transport.perform(request);
     if (!reply.status) throw ResponseError::noResponseStatus();
-    if (!reply.body || reply.body->empty()) throw ResponseError::dataIsEmpty();
+    const bool noBody = !reply.body || reply.body->empty();
+    if (body == ReplyBody::optional && (*reply.status == 204 || (*reply.status == 200 && noBody))) {
+        if (successMessage != SuccessfulMessage::none) ZKLog::debug(successfulMessageText(successMessage));
+        return {};
+    }
+    if (noBody) throw ResponseError::dataIsEmpty(*reply.status);
     if (*reply.status != 200) throw ResponseError::generalUnexpectedResponse(*reply.status, failureText(*reply.body));
     if (successMessage != SuccessfulMessage::none) ZKLog::debug(successfulMessageText(successMessage));
     return std::move(*reply.body);

@@ -28,7 +28,11 @@ public:
 
     // The message, then " (" + status + ")".
     static ResponseError generalUnexpectedResponse(long statusCode, const std::string& message);
-    static ResponseError dataIsEmpty() { return {Case::dataIsEmpty, "Server unexpectedly returned no data.", 0}; }
+    // Keeps the status (a redirect or an error status without a body) for
+    // callers that explain the failure.
+    static ResponseError dataIsEmpty(long statusCode = 0) {
+        return {Case::dataIsEmpty, "Server unexpectedly returned no data.", statusCode};
+    }
     static ResponseError noResponseStatus() {
         return {Case::noResponseStatus, "Server unexpectedly returned no response status code.", 0};
     }
@@ -43,9 +47,15 @@ private:
     long statusCode_;
 };
 
+// Whether a successful reply must carry a body. An update that returns
+// nothing (204, or 200 with no body) has still happened.
+enum class ReplyBody { required, optional };
+
 // Sends the request and returns the body of a 200 reply. Anything else throws:
 // the transport's error, noResponseStatus, dataIsEmpty, or
 // generalUnexpectedResponse with the reply's "message" and "error" members.
-std::string send(HttpTransport& transport, const HttpRequest& request, SuccessfulMessage successMessage);
+// With ReplyBody::optional a 204 or an empty 200 returns "".
+std::string send(HttpTransport& transport, const HttpRequest& request, SuccessfulMessage successMessage,
+                 ReplyBody body = ReplyBody::required);
 
 }  // namespace audkit

@@ -1,5 +1,8 @@
 #include "audkit/network/url_wrapper.hpp"
 
+#include <array>
+#include <cstdio>
+
 namespace audkit {
 namespace {
 
@@ -38,6 +41,23 @@ URLWrapper URLWrapper::appending(std::initializer_list<std::string_view> compone
         joined += component;
     }
     return URLWrapper(joined);
+}
+
+std::string percentEncodedSegment(std::string_view text) {
+    std::string encoded;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool unreserved = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+                                (byte >= '0' && byte <= '9') || c == '-' || c == '.' || c == '_' || c == '~';
+        if (unreserved) {
+            encoded += c;
+        } else {
+            std::array<char, 4> escaped{};
+            std::snprintf(escaped.data(), escaped.size(), "%%%02X", byte);
+            encoded += escaped.data();
+        }
+    }
+    return encoded;
 }
 
 }  // namespace audkit

@@ -32,4 +32,9 @@ private:
     std::string url_;
 };
 
+// One path segment with everything but letters, digits and "-._~" percent-
+// encoded, so a "/", "?", "#" or "%" inside it cannot change which resource
+// the address names.
+std::string percentEncodedSegment(std::string_view text);
+
 }  // namespace audkit

@@ -111,6 +111,20 @@ TEST_F(AudClientTest, ManagesResultsByTheirPercentEncodedKey) {
                                                          "PUT /attest/results/summaries/u1/com.example%20shop/r9/name",
                                                          "DELETE /attest/result/u1/com.example%20shop/r9"}));
 
+    // Every part is one path segment: "/", "?", "#" and "%" cannot reach
+    // another resource, and a dot part is refused before anything is sent.
+    backend.targets.clear();
+    backendClient->deleteResult({"shop/../admin", "u1?all#x", "r%2F1"});
+    EXPECT_EQ(backend.targets.back(), "DELETE /attest/result/u1%3Fall%23x/shop%2F..%2Fadmin/r%252F1");
+    for (const AudKitResultKey& dotted : {AudKitResultKey{"..", "u1", "r1"}, AudKitResultKey{"shop", ".", "r1"},
+                                          AudKitResultKey{"shop", "u1", ""}}) {
+        EXPECT_THROW(backendClient->deleteResult(dotted), InvalidResultKey);
+        EXPECT_THROW(backendClient->tagResult(dotted, {"x"}), InvalidResultKey);
+        EXPECT_THROW(backendClient->updateScanName(dotted, "x"), InvalidResultKey);
+        EXPECT_THROW(backendClient->getResult(dotted), InvalidResultKey);
+    }
+    EXPECT_EQ(backend.targets.size(), 1U);
+
     backend.keyReply = R"({"deleted":true})";
     try {
         backendClient->deleteResult(key);

@@ -11,6 +11,7 @@
 #include "audkit/platform/curl_transport.hpp"
 #include "tests/support/local_server.hpp"
 #include "tests/support/test_support.hpp"
+#include "tests/support/tls_server.hpp"
 
 namespace audkit {
 namespace {
@@ -123,9 +124,25 @@ TEST(HttpExecutor, OnlyStatus200Succeeds) {
               "\n\tmessage: bad\n\terror: x (400)");
     EXPECT_EQ(errorOf([&] { send(transport, getRequest(server.url("/broken"), nullptr), SuccessfulMessage::none); }),
               "No message available. (500)");
-    // An error status without a body reads as a reply without data.
-    EXPECT_EQ(errorOf([&] { send(transport, getRequest(server.url("/missing"), nullptr), SuccessfulMessage::none); }),
-              "Server unexpectedly returned no data.");
+    // An error status without a body reads as a reply without data, and
+    // keeps its status for whoever explains the failure.
+    try {
+        send(transport, getRequest(server.url("/missing"), nullptr), SuccessfulMessage::none);
+        FAIL();
+    } catch (const ResponseError& error) {
+        EXPECT_EQ(std::string(error.what()), "Server unexpectedly returned no data.");
+        EXPECT_EQ(error.statusCode(), 404);
+    }
+    // An update may answer with nothing: 204 or an empty 200 succeed, an
+    // error status still fails.
+    const auto update = [&](const char* path) {
+        return send(transport, getRequest(server.url(path), nullptr), SuccessfulMessage::none, ReplyBody::optional);
+    };
+    EXPECT_EQ(update("/nocontent"), "");
+    EXPECT_EQ(update("/empty"), "");
+    EXPECT_EQ(update("/ok"), "{\"a\":1}");
+    EXPECT_THROW(update("/missing"), ResponseError);
+    EXPECT_THROW(update("/broken"), ResponseError);
 }
 
 TEST(HttpExecutor, SuccessIsLoggedOnlyWithDebugOutput) {
@@ -199,28 +216,16 @@ TEST(HttpTransportFailures, RefusedSlowAndUntrustedServers) {
 
 TEST(HttpTransportFailures, SelfSignedCertificateIsRejectedUnlessItsAuthorityIsConfigured) {
     test::TempDir dir;
-    const auto cert = (dir.path() / "cert.pem").string(), key = (dir.path() / "key.pem").string();
-    const std::string make =
-        "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 "
-        "-addext subjectAltName=IP:127.0.0.1 -keyout " +
-        key + " -out " + cert + " >/dev/null 2>&1";
-    ASSERT_EQ(std::system(make.c_str()), 0) << "openssl could not make a certificate";
-
-    httplib::SSLServer server(cert.c_str(), key.c_str());
-    server.Get("/ok",
-               [](const httplib::Request&, httplib::Response& reply) { reply.set_content("secure", "text/plain"); });
-    const int port = server.bind_to_any_port("127.0.0.1");
-    std::thread thread([&] { server.listen_after_bind(); });
-    while (!server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    const URLWrapper url("https://127.0.0.1:" + std::to_string(port) + "/ok");
+    test::TlsServer server(dir.path());
+    server.server().Get(
+        "/ok", [](const httplib::Request&, httplib::Response& reply) { reply.set_content("secure", "text/plain"); });
+    server.start();
+    const URLWrapper url(server.address() + "/ok");
 
     CurlTransport systemAuthorities;
     EXPECT_THROW(send(systemAuthorities, getRequest(url, nullptr), SuccessfulMessage::none), TransportError);
-    CurlTransport trusting(CurlTransport::Settings{cert});
+    CurlTransport trusting(CurlTransport::Settings{server.certificateFile()});
     EXPECT_EQ(send(trusting, getRequest(url, nullptr), SuccessfulMessage::none), "secure");
-
-    server.stop();
-    thread.join();
 }
 
 }  // namespace
