@@ -30,15 +30,22 @@ const char* facadeErrorText(AudKitError::Case errorCase) {
 
 AudKitError::AudKitError(Case errorCase) : MessageError(facadeErrorText(errorCase)), case_(errorCase) {}
 
+PostFollowUpError::PostFollowUpError(AudKitResultKey key, std::string step, const std::string& cause)
+    : MessageError("The result was posted as " + key.description() + ", but " + step + " it failed: " + cause),
+      key_(std::move(key)),
+      step_(std::move(step)) {}
+
 AudKit::AudKit(std::shared_ptr<HttpTransport> transport, std::unique_ptr<AudClient> client)
     : transport_(std::move(transport)), client_(std::move(client)), configuration_(std::make_shared<AudConf>()) {
     // Analytics know the user by the backend's user id once it is verified.
     if (!client_->analyticsUserId && client_->user()) client_->analyticsUserId = client_->user()->userId;
     if (telemetryDisabledByEnvironment()) return;
-    analytics_ = Amplitude::make(transport_, client_->analyticsUserId);
-    if (client_->user() && client_->organizationId())
+    const auto addresses = telemetryAddresses();
+    if (addresses.analytics) analytics_ = Amplitude::make(transport_, client_->analyticsUserId, *addresses.analytics);
+    if (addresses.usageEvents && client_->user() && client_->organizationId())
         usageService_ = std::make_shared<UsageServiceClient>(transport_, client_->user()->email,
-                                                             client_->organizationId(), std::nullopt);
+                                                             client_->organizationId(), std::nullopt,
+                                                             *addresses.usageEvents);
 }
 
 std::unique_ptr<AudKit> AudKit::login(std::shared_ptr<HttpTransport> transport, const std::string& username,
@@ -163,13 +170,20 @@ AudKitResultKey AudKit::postResult(AudResult& result, const std::vector<std::str
     result.tags = tags;
     const auto key = client_->postResult(result);
     track("scan:send");
+    auto followUp = [&key](const char* step, auto&& action) {
+        try {
+            action();
+        } catch (const std::exception& error) {
+            throw PostFollowUpError(key, step, error.what());
+        }
+    };
     if (scanName && !isBlank(*scanName)) {
         track("scan:update_name", Json{{"scan_name", *scanName}});
-        client_->updateScanName(key, *scanName);
+        followUp("naming", [&] { client_->updateScanName(key, *scanName); });
     }
     if (!tags.empty()) {
-        track("scan:tag", Json{{"tags", tags}});
-        client_->tagResult(key, tags);
+        track("scan:tag");
+        followUp("tagging", [&] { client_->tagResult(key, tags); });
     }
     return key;
 }
@@ -180,7 +194,7 @@ std::shared_ptr<AudResult> AudKit::getResult(const AudKitResultKey& key) {
 }
 
 void AudKit::tagResult(const AudKitResultKey& key, const std::vector<std::string>& tags) {
-    track("scan:tag", Json{{"tags", tags}});
+    track("scan:tag");
     client_->tagResult(key, tags);
 }
 

@@ -26,6 +26,20 @@ private:
     Case case_;
 };
 
+// The result was stored by the backend, but naming or tagging it afterwards
+// failed: the key is kept so the stored result is not lost to the caller.
+class PostFollowUpError : public MessageError {
+public:
+    PostFollowUpError(AudKitResultKey key, std::string step, const std::string& cause);
+    const AudKitResultKey& key() const { return key_; }
+    // "naming" or "tagging".
+    const std::string& step() const { return step_; }
+
+private:
+    AudKitResultKey key_;
+    std::string step_;
+};
+
 // The library's entry point. There is no instance without credentials: each
 // login checks them with the backend before it returns.
 class AudKit {
@@ -60,6 +74,8 @@ public:
     // working directory).
     std::string saveResultInFolder(AudResult& result, const std::string& folder, const std::string& fileName,
                                    const std::optional<std::string>& scanName = std::nullopt);
+    // Posts, then names and tags the stored result; a failure after the post
+    // throws PostFollowUpError with the key.
     AudKitResultKey postResult(AudResult& result, const std::vector<std::string>& tags,
                                const std::optional<std::string>& scanName = std::nullopt);
     std::shared_ptr<AudResult> getResult(const AudKitResultKey& key);

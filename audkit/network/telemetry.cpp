@@ -1,6 +1,7 @@
 #include "audkit/network/telemetry.hpp"
 
 #include <cstdlib>
+#include <mutex>
 #include <nlohmann/json.hpp>
 #include <sys/utsname.h>
 
@@ -38,6 +39,32 @@ void post(HttpTransport& transport, const std::string& url, const Json& body) {
 bool telemetryDisabledByEnvironment() {
     const char* value = std::getenv("DO_NOT_TRACK");
     return value != nullptr && std::string(value) == "1";
+}
+
+namespace {
+
+std::mutex addressesMutex;
+TelemetryAddresses configuredAddresses;
+
+std::optional<std::string> environmentAddress(const char* name) {
+    const char* value = std::getenv(name);
+    if (value == nullptr || *value == '\0') return std::nullopt;
+    return std::string(value);
+}
+
+}  // namespace
+
+void setTelemetryAddresses(TelemetryAddresses addresses) {
+    const std::lock_guard lock(addressesMutex);
+    configuredAddresses = std::move(addresses);
+}
+
+TelemetryAddresses telemetryAddresses() {
+    const std::lock_guard lock(addressesMutex);
+    TelemetryAddresses addresses = configuredAddresses;
+    if (!addresses.analytics) addresses.analytics = environmentAddress("AUDKIT_ANALYTICS_URL");
+    if (!addresses.usageEvents) addresses.usageEvents = environmentAddress("AUDKIT_USAGE_URL");
+    return addresses;
 }
 
 std::string deviceModelIdentifier() {

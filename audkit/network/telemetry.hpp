@@ -12,8 +12,6 @@
 
 namespace audkit {
 
-inline constexpr const char* defaultAnalyticsAddress = "https://analytics.audkit.dev/2/httpapi";
-inline constexpr const char* defaultUsageEventAddress = "https://usage.audkit.dev/v2/event";
 inline constexpr const char* analyticsProjectKey = "5f3c2a9e7b1d4c6a8e0f2b4d6a8c0e1f";
 
 // Telemetry never holds up a scan for long: its requests give up sooner than
@@ -22,6 +20,18 @@ inline constexpr std::chrono::milliseconds telemetryTimeout{5'000};
 
 // True when the user asked not to be tracked (DO_NOT_TRACK=1): no sender is made.
 bool telemetryDisabledByEnvironment();
+
+// Where telemetry goes. Nothing is sent to an address nobody configured: each
+// kind goes only where the caller (setTelemetryAddresses) or the environment
+// (AUDKIT_ANALYTICS_URL, AUDKIT_USAGE_URL) sends it, and DO_NOT_TRACK=1 still
+// turns both off.
+struct TelemetryAddresses {
+    std::optional<std::string> analytics;    // product-analytics events
+    std::optional<std::string> usageEvents;  // login and scan records of an organisation
+};
+// For the whole process; an address set here wins over the environment's.
+void setTelemetryAddresses(TelemetryAddresses addresses);
+TelemetryAddresses telemetryAddresses();
 
 // The device model: SIMULATOR_MODEL_IDENTIFIER, else the machine of uname.
 std::string deviceModelIdentifier();
@@ -32,7 +42,7 @@ public:
     // None without a user id.
     static std::shared_ptr<Amplitude> make(std::shared_ptr<HttpTransport> transport,
                                            const std::optional<std::string>& userId,
-                                           std::string sendEventURL = defaultAnalyticsAddress);
+                                           std::string sendEventURL);
 
     // Throws what the request throws.
     void send(const std::string& eventType, const Json& eventProperties);
@@ -59,7 +69,7 @@ class UsageServiceClient {
 public:
     UsageServiceClient(std::shared_ptr<HttpTransport> transport, std::optional<std::string> userId,
                        std::optional<std::string> organizationId, std::optional<std::string> distinctId,
-                       std::string usageEventPath = defaultUsageEventAddress);
+                       std::string usageEventPath);
 
     // Failures are logged ("Unable to send usage service scan event.") and dropped.
     void send(UsageServiceEventType eventType);

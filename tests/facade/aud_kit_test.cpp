@@ -8,37 +8,12 @@
 #include "audkit/facade/aud_kit.hpp"
 #include "audkit/platform/bundle_platform.hpp"
 #include "audkit/platform/curl_transport.hpp"
-#include "tests/support/local_server.hpp"
+#include "tests/support/results_backend.hpp"
+#include "tests/support/tls_server.hpp"
 #include "tests/support/test_support.hpp"
 
 namespace audkit {
 namespace {
-
-// The results backend on 127.0.0.1, as much of it as a facade session uses.
-class Backend : public test::LocalServer {
-public:
-    Backend() {
-        server.Get("/attest/user", [this](const httplib::Request& request, httplib::Response& reply) {
-            targets.push_back("GET /attest/user");
-            if (request.get_header_value("X-Api-Key") != "good-key") {
-                reply.status = 401;
-                reply.set_content(R"({"message":"unknown key","error":"Unauthorized"})", "application/json");
-                return;
-            }
-            reply.set_content(R"({"userId":"u1","email":"ann@example.com"})", "application/json");
-        });
-        server.Post("/attest/result/aud", [this](const httplib::Request& request, httplib::Response& reply) {
-            targets.push_back("POST /attest/result/aud");
-            posted = request.body;
-            reply.set_content(R"({"packageName":"com.example.shop","userId":"u1","resultId":"r1"})",
-                              "application/json");
-        });
-        start();
-    }
-
-    std::vector<std::string> targets;
-    std::string posted;
-};
 
 // Answers with nothing: these scans need no text from the screenshot.
 class NoText : public TextRecognizer {
@@ -56,7 +31,7 @@ protected:
     }
 
     std::unique_ptr<AudKit> login() {
-        auto kit = AudKit::loginWithAPIKey(std::make_shared<CurlTransport>(), "good-key", backend.address());
+        auto kit = AudKit::loginWithAPIKey(std::make_shared<CurlTransport>(), "key-1", backend.address());
         kit->setTextRecognizer(std::make_shared<NoText>());
         return kit;
     }
@@ -67,7 +42,7 @@ protected:
 
     test::LogCapture log;
     test::TempDir home;
-    Backend backend;
+    test::ResultsBackend backend;
 };
 
 TEST_F(AudKitTest, NoFacadeWithoutValidCredentials) {
@@ -111,15 +86,114 @@ TEST_F(AudKitTest, PostingWithoutNameOrTagsOnlyPosts) {
     auto kit = login();
     auto result = scan(*kit);
     result->scanName = "Earlier";
-    backend.targets.clear();
+    const auto before = backend.requests().size();
     const auto key = kit->postResult(*result, {}, "  ");
     EXPECT_EQ(key.description(), "u1/com.example.shop/r1");
-    EXPECT_EQ(backend.targets, std::vector<std::string>{"POST /attest/result/aud"});
+    const auto requests = backend.requests();
+    EXPECT_EQ(std::vector(requests.begin() + static_cast<long>(before), requests.end()),
+              std::vector<std::string>{"POST /attest/result/aud"});
     EXPECT_EQ(result->scanName, "  ");
 
     kit->postResult(*result, {});
     EXPECT_FALSE(result->scanName.has_value());
     EXPECT_FALSE(nlohmann::json::parse(backend.posted).contains("scanName"));
+}
+
+// Telemetry pointed at the local backend, switched on for one test.
+class Telemetry {
+public:
+    explicit Telemetry(const test::ResultsBackend& backend) {
+        ::unsetenv("DO_NOT_TRACK");
+        setTelemetryAddresses({backend.address() + "/analytics", backend.address() + "/usage"});
+    }
+    ~Telemetry() {
+        setTelemetryAddresses({});
+        ::setenv("DO_NOT_TRACK", "1", 1);
+    }
+};
+
+TEST_F(AudKitTest, PasswordLoginAsksTheBackendForItsAuthenticationServer) {
+    Telemetry telemetry(backend);
+    auto kit = AudKit::login(std::make_shared<CurlTransport>(), "ann@example.com", "secret", backend.address());
+    EXPECT_EQ(backend.requests(),
+              (std::vector<std::string>{"GET /auth-url", "POST /auth/realms/shop/protocol/openid-connect/token",
+                                        "GET /attest/user", "POST /analytics"}));
+    EXPECT_EQ(kit->client().user()->email, "ann@example.com");
+    EXPECT_EQ(backend.eventTypes(), std::vector<std::string>{"login:username"});
+    EXPECT_EQ(backend.events[0]["events"][0]["user_id"], "u1");
+    EXPECT_EQ(kit->usageService(), nullptr);  // no organisation
+
+    EXPECT_ANY_THROW(AudKit::login(std::make_shared<CurlTransport>(), "ann@example.com", "wrong", backend.address()));
+    for (const auto& line : log.lines()) EXPECT_EQ(line.find("wrong"), std::string::npos) << line;
+}
+
+TEST_F(AudKitTest, PasswordIsNeverSentFromAnHttpsBackendToAPlainHttpServer) {
+    test::TempDir certificates;
+    test::TlsServer secure(certificates.path());
+    secure.server().Get("/auth-url", [&](const httplib::Request&, httplib::Response& reply) {
+        reply.set_content(R"({"url":")" + backend.address() + R"(","realm":"shop"})", "application/json");
+    });
+    secure.start();
+    auto transport = std::make_shared<CurlTransport>(CurlTransport::Settings{secure.certificateFile()});
+    const auto error = test::errorOf([&] { AudKit::login(transport, "ann@example.com", "secret", secure.address()); });
+    EXPECT_EQ(error, "the backend " + secure.address() + " names the authentication server " + backend.address() +
+                         ", which is not https: the password is not sent there");
+    EXPECT_TRUE(backend.requests().empty());
+}
+
+TEST_F(AudKitTest, OrganisationLoginsRecordUsageAndEveryStepIsTracked) {
+    Telemetry telemetry(backend);
+    auto transport = std::make_shared<CurlTransport>();
+    auto token = std::make_shared<AccessToken>(transport, "ann@example.com", "secret", "shop", "", backend.address());
+    auto kit = AudKit::loginWithAccessToken(transport, token, backend.address(), "org-7");
+    kit->setTextRecognizer(std::make_shared<NoText>());
+    ASSERT_NE(kit->usageService(), nullptr);
+    auto result = scan(*kit);
+    ASSERT_EQ(backend.usage.size(), 2U);
+    EXPECT_EQ(backend.usage[0]["event"], "login");
+    EXPECT_EQ(backend.usage[1]["event"], "scan");
+    for (const auto& record : backend.usage) {
+        EXPECT_EQ(record["organization"], "org-7");
+        EXPECT_EQ(record["userId"], "ann@example.com");
+    }
+
+    const auto key = kit->postResult(*result, {"nightly", "login"}, "Checkout");
+    EXPECT_EQ(backend.renamed, "Checkout");  // answered with 204: the rename happened
+    EXPECT_EQ(backend.tagged, R"(["nightly","login"])");
+    kit->tagResult(key, {"smoke"});
+    backend.renameStatus = 200;  // an empty 200 is a rename that happened too
+    kit->updateScanName(key, "Pay");
+    EXPECT_EQ(backend.renamed, "Pay");
+    EXPECT_EQ(kit->getResult(key)->audContext->audMetaData.appIdentifier,
+              result->audContext->audMetaData.appIdentifier);
+    kit->deleteResult(key);
+    EXPECT_EQ(backend.eventTypes(),
+              (std::vector<std::string>{"login:username", "scan:create", "scan:send", "scan:update_name", "scan:tag",
+                                        "scan:tag", "scan:update_name", "scan:retrieve", "scan:delete"}));
+    // The tags are the user's own words: the event does not carry them.
+    for (const auto& body : backend.events) {
+        if (body["events"][0]["event_type"] == "scan:tag") {
+            EXPECT_EQ(body["events"][0]["event_properties"], nlohmann::json::object());
+        }
+    }
+}
+
+TEST_F(AudKitTest, AStoredResultKeepsItsKeyWhenTaggingItFails) {
+    auto kit = login();
+    auto result = scan(*kit);
+    backend.tagStatus = 500;
+    try {
+        kit->postResult(*result, {"nightly"});
+        FAIL();
+    } catch (const PostFollowUpError& error) {
+        EXPECT_EQ(error.key().description(), "u1/com.example.shop/r1");
+        EXPECT_EQ(error.step(), "tagging");
+        EXPECT_TRUE(std::string(error.what())
+                        .starts_with("The result was posted as u1/com.example.shop/r1, but tagging it failed: "))
+            << error.what();
+    }
+    backend.renameStatus = 500;
+    EXPECT_THROW(kit->postResult(*result, {}, "Checkout"), PostFollowUpError);
 }
 
 }  // namespace

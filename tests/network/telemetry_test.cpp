@@ -46,7 +46,7 @@ protected:
 };
 
 TEST_F(TelemetryTest, AnalyticsEventsCarryTheirEnvelope) {
-    EXPECT_EQ(Amplitude::make(transport, std::nullopt), nullptr);
+    EXPECT_EQ(Amplitude::make(transport, std::nullopt, collector.address("/2/httpapi")), nullptr);
     ::setenv("SIMULATOR_MODEL_IDENTIFIER", "iPhone15,4", 1);
     const auto analytics = Amplitude::make(transport, "analytics-user", collector.address("/2/httpapi"));
     analytics->sendEvent("rule:ignore", Json{{"rule_ids", {"ColorContrast"}}});
@@ -82,6 +82,24 @@ TEST_F(TelemetryTest, UsageRecordsKeepTheirMemberOrderAndFailQuietly) {
     EXPECT_EQ(unreachable.body(UsageServiceEventType::login)["distinctId"], "6B1D2C0E-6A9F-4C1B-9D7E-3E0C5A2F9B11");
     unreachable.send(UsageServiceEventType::login);
     EXPECT_TRUE(log.contains("ZUNIK LOG: Unable to send usage service login event."));
+}
+
+TEST_F(TelemetryTest, AddressesComeOnlyFromTheCallerOrTheEnvironment) {
+    ::unsetenv("AUDKIT_ANALYTICS_URL");
+    ::unsetenv("AUDKIT_USAGE_URL");
+    setTelemetryAddresses({});
+    EXPECT_FALSE(telemetryAddresses().analytics.has_value());  // no built-in host
+    EXPECT_FALSE(telemetryAddresses().usageEvents.has_value());
+    ::setenv("AUDKIT_ANALYTICS_URL", "http://127.0.0.1:9/a", 1);
+    ::setenv("AUDKIT_USAGE_URL", "", 1);  // set but empty is no address
+    EXPECT_EQ(telemetryAddresses().analytics, "http://127.0.0.1:9/a");
+    EXPECT_FALSE(telemetryAddresses().usageEvents.has_value());
+    setTelemetryAddresses({"http://127.0.0.1:9/b", "http://127.0.0.1:9/u"});
+    EXPECT_EQ(telemetryAddresses().analytics, "http://127.0.0.1:9/b");
+    EXPECT_EQ(telemetryAddresses().usageEvents, "http://127.0.0.1:9/u");
+    setTelemetryAddresses({});
+    ::unsetenv("AUDKIT_ANALYTICS_URL");
+    ::unsetenv("AUDKIT_USAGE_URL");
 }
 
 TEST_F(TelemetryTest, DoNotTrackSwitchesTelemetryOff) {
