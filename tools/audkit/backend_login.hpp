@@ -1,15 +1,26 @@
 #pragma once
 
+#include <exception>
 #include <memory>
+#include <string>
 
 #include "audkit/facade/aud_kit.hpp"
 #include "tools/audkit/commands.hpp"
 
 namespace audkit::cli {
 
-// The facade logged in as the options say; throws Error (a usage error when
-// neither an API key nor a user is given). The password is read from
-// AUDKIT_PASSWORD, else from standard input, and never from the command line.
+// The facade logged in as the options say; throws Error. The backend address
+// comes from --server, else AUDKIT_SERVER: nothing is sent to an address the
+// user did not give. The API key comes from --api-key (standard input for
+// "-"), else from AUDKIT_API_KEY when no user is named; the password from
+// AUDKIT_PASSWORD, else standard input (prompted for, without echo, on a
+// terminal). Certificate authorities: --cacert, else CURL_CA_BUNDLE, else
+// SSL_CERT_FILE, else the system's.
 std::unique_ptr<AudKit> loginToBackend(const LoginOptions& login);
+
+// The error as one line, with the cause underneath where the library's own
+// text does not say it (a refused connection, a refused certificate, an HTTP
+// status behind "Please check your credentials").
+std::string failureLine(const std::exception& error);
 
 }  // namespace audkit::cli

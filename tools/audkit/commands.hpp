@@ -48,9 +48,10 @@ struct ScanOptions {
 
 // How the scanner logs in to the backend.
 struct LoginOptions {
-    std::string server;
-    std::string apiKey;
-    std::string user;  // the password comes from AUDKIT_PASSWORD, else standard input
+    std::string server;  // else AUDKIT_SERVER
+    std::string apiKey;  // "-" reads it from standard input; else AUDKIT_API_KEY
+    std::string user;    // the password comes from AUDKIT_PASSWORD, else standard input
+    std::string caFile;  // certificate authorities to trust (PEM)
 };
 
 struct ResultOptions {
@@ -58,6 +59,7 @@ struct ResultOptions {
     std::string key;                     // userId/packageName/resultId
     std::vector<std::string> arguments;  // tags, or the new name
     std::string output;
+    bool debug = false;
 };
 
 int runResult(const ResultOptions& options, const LoginOptions& login, std::ostream& out, std::ostream& err);

@@ -49,10 +49,16 @@ int main(int argc, char** argv) {
     scanCommand->add_flag("--debug", scan.debug, "print debug output");
     LoginOptions login;
     auto addLogin = [&login](CLI::App* command) {
-        command->add_option("--server", login.server, "results backend address (default: the audkit service)");
-        command->add_option("--api-key", login.apiKey, "log in with this API key");
+        command->add_option("--server", login.server, "results backend address (else AUDKIT_SERVER)");
+        command->add_option("--api-key", login.apiKey,
+                            "log in with this API key; - reads it from standard input (else AUDKIT_API_KEY, which "
+                            "other users cannot read the way they can read a command line)");
         command->add_option("--user", login.user,
-                            "log in as this user (password from AUDKIT_PASSWORD or standard input)");
+                            "log in as this user (password from AUDKIT_PASSWORD, else standard input; asked for "
+                            "without echo on a terminal)");
+        command->add_option("--cacert", login.caFile,
+                            "trust the certificate authorities in this PEM file (else CURL_CA_BUNDLE or "
+                            "SSL_CERT_FILE, else the system's)");
     };
     scanCommand->add_flag("--post", scan.post, "post the result to the backend and print its key last");
     scanCommand->add_option("--save", scan.save, "save the result document into this folder and print its path");
@@ -68,6 +74,7 @@ int main(int argc, char** argv) {
     resultCommand->add_option("KEY", result.key, "the result key: userId/packageName/resultId")->required();
     resultCommand->add_option("ARGS", result.arguments, "tags for tag, the new name for rename");
     resultCommand->add_option("--output", result.output, "with get: write the result document here");
+    resultCommand->add_flag("--debug", result.debug, "print debug output");
     addLogin(resultCommand);
 
     // A first word that is no option and no command is named as such.

@@ -2,6 +2,7 @@
 #include <ostream>
 
 #include "audkit/base/error.hpp"
+#include "audkit/base/process_state.hpp"
 #include "tools/audkit/backend_login.hpp"
 #include "tools/audkit/commands.hpp"
 #include "tools/audkit/text_output.hpp"
@@ -9,6 +10,7 @@
 namespace audkit::cli {
 
 int runResult(const ResultOptions& options, const LoginOptions& login, std::ostream& out, std::ostream& err) {
+    processState().debugStatements = options.debug;
     try {
         const auto key = AudKitResultKey::fromFabTitle(options.key);
         if (!key) throw Error("\"" + options.key + "\" is no result key (userId/packageName/resultId)");
@@ -32,7 +34,7 @@ int runResult(const ResultOptions& options, const LoginOptions& login, std::ostr
         }
         return exitSuccess;
     } catch (const std::exception& error) {
-        err << "audkit: " << oneLine(error.what()) << '\n';
+        err << "audkit: " << failureLine(error) << '\n';
         return exitUsage;
     }
 }

@@ -132,11 +132,17 @@ int runScan(const ScanOptions& options, const LoginOptions& login, std::ostream&
         }
         if (options.post) {
             stage("posting the result");
-            out << kit->postResult(*result, options.tags, scanName).description() << '\n';
+            try {
+                out << kit->postResult(*result, options.tags, scanName).description() << '\n';
+            } catch (const PostFollowUpError& error) {
+                // The result is stored: its key is printed where it always is.
+                out << error.key().description() << '\n';
+                throw;
+            }
         }
         return result->failures().empty() ? exitSuccess : exitFailures;
     } catch (const std::exception& error) {
-        err << "audkit: " << oneLine(error.what()) << '\n';
+        err << "audkit: " << failureLine(error) << '\n';
         return exitUsage;
     }
 }
