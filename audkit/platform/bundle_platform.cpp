@@ -206,6 +206,9 @@ private:
 
 // No phone screenshot comes near this as a PNG.
 constexpr std::uintmax_t maxScreenshotBytes = 256ULL * 1024 * 1024;
+// The largest device screens are under 2,800 pixels a side; a small PNG that
+// claims far more would only cost memory (8192 x 8192 is a gigabyte decoded).
+constexpr std::uint32_t maxScreenshotSide = 4096;
 
 class BundleScreen : public Screen {
 public:
@@ -225,8 +228,9 @@ public:
             std::ifstream in(path, std::ios::binary);
             if (!in) throw ImageDecodingError(path.string() + ": screenshot cannot be opened");
             const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            if (looksLikeJpeg(bytes)) throw ImageDecodingError(path.string() + ": JPEG found, PNG expected");
             try {
-                image_ = decodePng(bytes);
+                image_ = decodePng(bytes, maxScreenshotSide);
             } catch (const ImageDecodingError& error) {
                 throw ImageDecodingError(path.string() + ": " + error.what());
             }

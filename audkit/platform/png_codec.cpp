@@ -17,7 +17,7 @@ void check(int status, const char* step) {
 
 }  // namespace
 
-RgbaImage decodePng(std::string_view bytes) {
+RgbaImage decodePng(std::string_view bytes, std::uint32_t largestSide) {
     std::unique_ptr<spng_ctx, ContextDeleter> context(spng_ctx_new(0));
     if (!context) throw ImageDecodingError("PNG decoder could not be created");
     check(spng_set_image_limits(context.get(), maxImageSide, maxImageSide), "limit setting");
@@ -26,6 +26,10 @@ RgbaImage decodePng(std::string_view bytes) {
 
     spng_ihdr header{};
     check(spng_get_ihdr(context.get(), &header), "header reading");
+    if (header.width > largestSide || header.height > largestSide)
+        throw ImageDecodingError("PNG image of " + std::to_string(header.width) + "x" + std::to_string(header.height) +
+                                 " pixels is larger than the " + std::to_string(largestSide) +
+                                 " pixels a side accepted");
     if (static_cast<std::uint64_t>(header.width) * header.height > maxImagePixels)
         throw ImageDecodingError("PNG image of " + std::to_string(header.width) + "x" + std::to_string(header.height) +
                                  " pixels is larger than the " + std::to_string(maxImagePixels) + " pixels accepted");

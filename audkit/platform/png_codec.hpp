@@ -15,8 +15,10 @@ constexpr std::uint64_t maxImagePixels = 64ULL * 1024 * 1024;
 
 // Decodes a PNG of any colour type and bit depth to 8-bit RGBA (opaque when
 // the image has no alpha). Gamma and colour-profile chunks are ignored: pixels
-// are taken as stored. Throws ImageDecodingError naming what was wrong.
-RgbaImage decodePng(std::string_view bytes);
+// are taken as stored. Throws ImageDecodingError naming what was wrong, also
+// for an image wider or higher than `largestSide` pixels (checked before any
+// pixel is decoded).
+RgbaImage decodePng(std::string_view bytes, std::uint32_t largestSide = maxImageSide);
 
 // Encodes 8-bit RGBA pixels as a PNG (colour type RGBA).
 std::string encodePng(const RgbaImage& image);

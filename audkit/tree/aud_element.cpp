@@ -107,7 +107,6 @@ AudElementType elementTypeFor(const std::string& className, std::uint64_t rawTyp
     for (const auto& [name, type] : classNameElementTypeOverrides)
         if (name == className) return type;
     if (const auto type = enumFromRawValue<AudElementType>(rawType)) return *type;
-    ZKLog::log(ElementTypeInitError(rawType));
     return T::any;
 }
 
@@ -127,6 +126,21 @@ AudElement AudElement::make(const AttributeDictionary& attributes, std::uint64_t
     element.placeholderValue = readString(attributes, A::placeholderValue);
     element.identifier = readString(attributes, A::identifier);
     element.visibleFrame = readRect(attributes, A::visibleFrame);
+    // An unknown raw type is read as any element; the log names the element so
+    // the capture can be checked.
+    if (element.elementType == T::any && !enumFromRawValue<AudElementType>(rawType)) {
+        auto shortened = [](std::string text) {
+            constexpr std::size_t longest = 80;
+            if (text.size() <= longest) return text;
+            std::size_t end = longest;
+            while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;  // whole characters
+            return text.substr(0, end) + "...";
+        };
+        std::string named = " Element: " + shortened(element.className);
+        if (element.identifier) named += ", identifier \"" + shortened(*element.identifier) + "\"";
+        if (element.label) named += ", label \"" + shortened(*element.label) + "\"";
+        ZKLog::always(std::string("ZUNIK ERROR: ") + ElementTypeInitError(rawType).what() + named + ".");
+    }
     if (const auto* children = find(attributes, A::children))
         element.children = attributeReferences(*children).value_or(std::vector<XCAccessibilityElement>{});
     element.keyboardOnScreen = processState().keyboardOnScreen;

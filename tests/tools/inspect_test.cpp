@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "audkit/platform/jpeg_codec.hpp"
 #include "audkit/tree/aud_context.hpp"
 #include "tests/support/test_support.hpp"
 #include "tools/audkit/commands.hpp"
@@ -186,6 +187,24 @@ TEST(CommandInputs, BadBundlesAreOneLineAndExitTwoForEveryCommand) {
     scan.bundle = bundle;
     EXPECT_EQ(cli::runScan(scan, {}, out, err), 2);
     EXPECT_NE(err.str().find("the screenshot is not a regular file"), std::string::npos) << err.str();
+
+    // A JPEG under the PNG's name, and a small PNG that claims more pixels
+    // than any device screen has.
+    std::filesystem::remove(dir.path() / "screenshot.png");
+    RgbaImage image;
+    image.width = 4100;
+    image.height = 2;
+    image.pixels.assign(std::size_t{4100} * 2 * 4, 255);
+    std::ofstream(dir.path() / "screenshot.png", std::ios::binary) << encodeJpeg(image, 80);
+    std::ostringstream jpeg;
+    EXPECT_EQ(cli::runScan(scan, {}, out, jpeg), 2);
+    EXPECT_NE(jpeg.str().find("screenshot.png: JPEG found, PNG expected"), std::string::npos) << jpeg.str();
+    std::ofstream(dir.path() / "screenshot.png", std::ios::binary | std::ios::trunc) << encodePng(image);
+    std::ostringstream wide;
+    EXPECT_EQ(cli::runScan(scan, {}, out, wide), 2);
+    EXPECT_NE(wide.str().find("PNG image of 4100x2 pixels is larger than the 4096 pixels a side accepted"),
+              std::string::npos)
+        << wide.str();
 }
 
 // A capture whose frames cannot be read shows nothing on screen: the scan

@@ -51,7 +51,17 @@ TEST(AudElement, ClassNameOverridesAndUnsupportedRawTypes) {
               T::image);
     EXPECT_EQ(element(dictionary({{"ElementType", std::string("UISearchBar")}}), 1).elementType, T::searchField);
     EXPECT_EQ(element({}, 3).elementType, T::any);
-    EXPECT_EQ(log.lines(), std::vector<std::string>{"ZUNIK ERROR: RawValue 3 not supported."});
+    // The log names the element, so the capture can be checked.
+    EXPECT_EQ(element(dictionary({{"ElementType", std::string("MyBadge")},
+                                  {"Identifier", std::string("badge")},
+                                  {"Label", std::string(100, 'x')}}),
+                      999)
+                  .elementType,
+              T::any);
+    EXPECT_EQ(log.lines(), (std::vector<std::string>{
+                               "ZUNIK ERROR: RawValue 3 not supported. Element: Unknown.",
+                               "ZUNIK ERROR: RawValue 999 not supported. Element: MyBadge, identifier \"badge\", "
+                               "label \"" + std::string(80, 'x') + "...\"."}));
 }
 
 TEST(AudElement, KeyboardDockIsNeverAnAccessibilityElement) {
