@@ -41,6 +41,32 @@ void AudProps::remove(std::string_view key) {
     std::erase_if(entries_, [&](const Entry& entry) { return entry.first == key; });
 }
 
+// Trait text is taken as traits only when every piece is a trait's display
+// name, so a label such as "[Button, Foo]" keeps its text through a round trip.
+template <>
+std::optional<AudTraits> fromWrittenText<AudTraits>(const std::string& text) {
+    AudTraits traits;
+    try {
+        traits = AudTraits::fromString(text);
+    } catch (const AudTraits::InvalidString&) {
+        return std::nullopt;
+    }
+    if (text == "None") return traits;
+    std::string inner = text.substr(1, text.size() - 2);
+    std::size_t pieces = 1;
+    for (std::size_t at = inner.find(", "); at != std::string::npos; at = inner.find(", ", at + 2)) ++pieces;
+    std::size_t named = 0;
+    for (const auto& row : traitDisplayNames())
+        if (traits.contains(row.trait)) ++named;
+    if (named != pieces) return std::nullopt;
+    return traits;
+}
+
+template <>
+std::optional<AudOrientation> fromWrittenText<AudOrientation>(const std::string& text) {
+    return enumFromName<AudOrientation>(text);
+}
+
 const PropValue* AudProps::get(std::string_view key) const {
     for (const auto& [stored, value] : entries_)
         if (stored == key) return value ? &*value : nullptr;

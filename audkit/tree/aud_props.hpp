@@ -29,6 +29,19 @@ private:
     Case case_;
 };
 
+// Traits and orientations are written as their display texts ("[Button]",
+// "None", "Portrait"), which a label or a value can also be. A document's
+// text therefore reads back as text, and a typed read of one of these kinds
+// takes text that is exactly such a display text as that kind.
+template <class T>
+inline constexpr bool writtenAsText = std::same_as<T, AudTraits> || std::same_as<T, AudOrientation>;
+template <class T>
+std::optional<T> fromWrittenText(const std::string& text);
+template <>
+std::optional<AudTraits> fromWrittenText<AudTraits>(const std::string& text);
+template <>
+std::optional<AudOrientation> fromWrittenText<AudOrientation>(const std::string& text);
+
 // A string-keyed bag of typed values describing one view for one rule. A key
 // may hold an absent value. Entries keep the order they were first added in.
 class AudProps {
@@ -44,11 +57,16 @@ public:
     // The stored value; throws propDNE when missing or absent.
     const PropValue& getOrError(std::string_view key) const;
 
-    // Typed reads succeed exactly when the stored value is of kind T.
+    // Typed reads succeed exactly when the stored value is of kind T (or, for
+    // the kinds written as text, is that text).
     template <class T>
-    const T& getOrError(std::string_view key) const {
+    std::conditional_t<writtenAsText<T>, T, const T&> getOrError(std::string_view key) const {
         const auto& value = getOrError(key);
         if (const auto* typed = std::get_if<T>(&value)) return *typed;
+        if constexpr (writtenAsText<T>) {
+            if (const auto* text = std::get_if<std::string>(&value))
+                if (auto read = fromWrittenText<T>(*text)) return *read;
+        }
         throw AudPropsError::unexpectedType(key, propKindName(value), PropKindName<T>::value);
     }
     template <class T>
@@ -56,6 +74,9 @@ public:
         const auto* value = get(key);
         if (value == nullptr) return std::nullopt;
         if (const auto* typed = std::get_if<T>(value)) return *typed;
+        if constexpr (writtenAsText<T>) {
+            if (const auto* text = std::get_if<std::string>(value)) return fromWrittenText<T>(*text);
+        }
         return std::nullopt;
     }
 
@@ -72,7 +93,7 @@ public:
         return get<T>(key.name);
     }
     template <class T>
-    const T& getOrError(const PropKey<T>& key) const {
+    decltype(auto) getOrError(const PropKey<T>& key) const {
         return getOrError<T>(key.name);
     }
     template <class T>

@@ -43,26 +43,6 @@ Json encode(const PropValue& value) {
         value);
 }
 
-// Trait text is taken as traits only when every piece is a trait's display
-// name, so a label such as "[Button, Foo]" keeps its text through a round trip.
-std::optional<AudTraits> strictTraits(const std::string& text) {
-    AudTraits traits;
-    try {
-        traits = AudTraits::fromString(text);
-    } catch (const AudTraits::InvalidString&) {
-        return std::nullopt;
-    }
-    if (text == "None") return traits;
-    std::string inner = text.substr(1, text.size() - 2);
-    std::size_t pieces = 1;
-    for (std::size_t at = inner.find(", "); at != std::string::npos; at = inner.find(", ", at + 2)) ++pieces;
-    std::size_t named = 0;
-    for (const auto& row : traitDisplayNames())
-        if (traits.contains(row.trait)) ++named;
-    if (named != pieces) return std::nullopt;
-    return traits;
-}
-
 template <class T>
 std::optional<T> tryGet(const Json& json) {
     try {
@@ -116,10 +96,7 @@ Json encodePropValue(const PropValue& value) { return encode(value); }
 std::optional<PropValue> decodePropValue(const Json& json) {
     if (json.is_boolean()) return json.get<bool>();
     if (json.is_string()) {
-        const auto& text = json.get_ref<const std::string&>();
-        if (const auto traits = strictTraits(text)) return *traits;
-        if (const auto orientation = enumFromName<AudOrientation>(text)) return *orientation;
-        return text;
+        return json.get<std::string>();  // traits and orientations too: see fromWrittenText
     }
     if (json.is_object()) {
         if (const auto traits = tryGet<AudTraits>(json)) return *traits;

@@ -5,6 +5,7 @@
 
 #include "audkit/tree/aud_props.hpp"
 #include "audkit/tree/aud_view.hpp"
+#include "audkit/tree/view_keys.hpp"
 #include "tests/support/test_support.hpp"
 
 namespace audkit {
@@ -74,6 +75,12 @@ TEST(AudProps, DecodingTriesTheKindsInOrder) {
     EXPECT_EQ(props.get<std::string>("label"), "[Button, Foo]");
     EXPECT_EQ(props.get<AudTraits>("none"), AudTraits());
     EXPECT_EQ(props.get<AudOrientation>("orientation"), AudOrientation::landscape);
+    EXPECT_EQ(props.getOrError<AudOrientation>("orientation"), AudOrientation::landscape);
+    EXPECT_THROW((void)props.getOrError<AudTraits>("label"), AudPropsError);
+    // Text that looks like traits or an orientation stays the text it was.
+    EXPECT_EQ(props.get<std::string>("none"), "None");
+    EXPECT_EQ(props.get<std::string>("orientation"), "Landscape");
+    EXPECT_EQ(props.get<std::string>("traits"), "[Button, Header]");
     EXPECT_EQ(props.get<std::string>("text"), "Hello");
     EXPECT_EQ(props.get<std::int64_t>("count"), -3);
     EXPECT_EQ(props.get<std::uint64_t>("big"), std::numeric_limits<std::uint64_t>::max());
@@ -89,6 +96,18 @@ TEST(AudProps, DecodingTriesTheKindsInOrder) {
     EXPECT_EQ(log.lines(),
               (std::vector<std::string>{"ZUNIK ERROR: Could not decode property nothing. Skipping property.",
                                         "ZUNIK ERROR: Could not decode property odd. Skipping property."}));
+}
+
+TEST(AudProps, TextsKeepTheirKindThroughTheResultDocument) {
+    AudProps props;
+    for (const char* text : {"None", "All", "Portrait", "Landscape", "[Button]", "[Button, Header]"})
+        props.add(std::string("label ") + text, std::string(text));
+    props.add(viewkey::accessibilityTraits, AudTraits({AudTraits::button}));
+    const auto read = propsFromJson(Json::parse(Json(props).dump()));
+    for (const char* text : {"None", "All", "Portrait", "Landscape", "[Button]", "[Button, Header]"})
+        EXPECT_EQ(read.get<std::string>(std::string("label ") + text), text);
+    EXPECT_EQ(read.get(viewkey::accessibilityTraits), AudTraits({AudTraits::button}));
+    EXPECT_EQ(read.getOrError(viewkey::accessibilityTraits), AudTraits({AudTraits::button}));
 }
 
 TEST(AudProps, TargetSpacingsSurviveTheResultDocument) {
