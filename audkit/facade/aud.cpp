@@ -74,23 +74,29 @@ void Aud::record(AudRule& rule, const std::shared_ptr<AudView>& view, const std:
                  std::shared_ptr<AudProps> props, Results& results, PostRunRule* postRun) const {
     if (!props) props = std::make_shared<AudProps>();
     props->add(rulekey::className, view ? std::optional(view->className) : std::nullopt);
-    if (!ignored.empty()) {
+    if (!ignored.empty())
         props->add(rulekey::ignoredRulesList, std::vector<std::string>(ignored.begin(), ignored.end()));
-        if (ignored.contains(rule.id())) {
-            results.push_back(std::make_shared<AudRuleResult>(AudStatus::ignored, std::nullopt, rule, *view, props));
-            return;
-        }
-    }
+    // An ignore shows where the rule would have judged the view, and nowhere
+    // else: a rule about images is not "ignored" on every button.
+    const bool ignoredHere = view && ignored.contains(rule.id());
+    auto ignoredResult = [&] {
+        results.push_back(std::make_shared<AudRuleResult>(AudStatus::ignored, std::nullopt, rule, *view, props));
+    };
     if (postRun) {
         auto ready = postRun->readyResults(*props);
         if (!ready.empty()) {
-            results.insert(results.end(), std::make_move_iterator(ready.begin()), std::make_move_iterator(ready.end()));
+            if (ignoredHere)
+                ignoredResult();
+            else
+                results.insert(results.end(), std::make_move_iterator(ready.begin()),
+                               std::make_move_iterator(ready.end()));
             return;
         }
     }
     if (!view) return;
     const auto outcome = decideOutcome(rule, *props);
     if (outcome.status == AudStatus::inapplicable) return;
+    if (ignoredHere) return ignoredResult();
     results.push_back(std::make_shared<AudRuleResult>(outcome.status, outcome.summary, rule, *view, props));
 }
 
