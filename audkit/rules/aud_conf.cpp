@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "audkit/base/error_utils.hpp"
+#include "audkit/base/text_helpers.hpp"
 #include "audkit/rules/aud_rule_id.hpp"
 #include "audkit/rules/rule_catalogue.hpp"
 
@@ -30,6 +31,11 @@ void AudConf::setOptInToSupportsDynamicType(bool optIn) {
 }
 
 void AudConf::setCustomRules(const std::vector<std::shared_ptr<AudRule>>& newRules) {
+    for (const auto& rule : newRules) {
+        if (!rule) continue;
+        for (const auto id : allCases<AudRuleId>())
+            if (rule->normalisedId() == lowercased(toString(id))) throw CustomRuleIdTaken(rule->id());
+    }
     std::vector<std::shared_ptr<AudRule>> unique;
     for (const auto& rule : newRules) {
         if (!rule) continue;

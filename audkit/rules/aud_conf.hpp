@@ -26,6 +26,15 @@ private:
     std::string ruleId_;
 };
 
+// A custom rule that would take a built-in rule's id: it would never run, and
+// removing it would remove the built-in rule.
+class CustomRuleIdTaken : public MessageError {
+public:
+    explicit CustomRuleIdTaken(const std::string& ruleId)
+        : MessageError("the custom rule id \"" + ruleId +
+                       "\" is the id of a built-in rule; give the custom rule an id of its own") {}
+};
+
 // The host of the public documentation, named in messages.
 inline constexpr const char* documentationHost = "audkit.dev";
 
@@ -48,6 +57,7 @@ public:
 
     const std::vector<std::shared_ptr<AudRule>>& customRules() const { return customRules_; }
     // Rules whose ids differ only in case or surrounding blanks count once.
+    // Throws CustomRuleIdTaken, changing nothing, for a built-in rule's id.
     void setCustomRules(const std::vector<std::shared_ptr<AudRule>>& rules);
 
     // Never throw: an unknown id is logged and changes nothing.

@@ -86,6 +86,13 @@ TEST(AudConf, CustomRulesJoinAndLeaveTheRuleTable) {
     conf.rules.at("MyRule")->impact = AudImpact::serious;
     EXPECT_EQ(mine->impact(), AudImpact::serious);
 
+    // A built-in rule's id (in any case) is refused and changes nothing.
+    EXPECT_EQ(test::errorOf([&] { conf.setCustomRules({customRule(" touchTargetSize")}); }),
+              "the custom rule id \" touchTargetSize\" is the id of a built-in rule; give the custom rule an id of "
+              "its own");
+    EXPECT_EQ(conf.customRules().size(), 1U);
+    EXPECT_TRUE(contains(idsOf(conf.rulesToRun()), "TouchTargetSize"));
+
     conf.setCustomRules({});
     EXPECT_FALSE(conf.rules.contains("MyRule"));
     EXPECT_FALSE(contains(idsOf(conf.rulesToRun()), "MyRule"));
