@@ -5,6 +5,7 @@
 #include <cmath>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <sstream>
 #include <unordered_map>
 #include <unordered_set>
@@ -54,6 +55,15 @@ std::string kindName(const json& value) {
         case json::value_t::number_float: return "a number with a fraction";
         default: return "a value of another kind";
     }
+}
+
+// A value as an error message shows it: scalars as written, arrays and
+// objects by their kind (rendering them would recurse as deep as they nest).
+std::string shown(const json& value) {
+    if (value.is_array() || value.is_object()) return kindName(value);
+    std::string text = value.dump(-1, ' ', false, json::error_handler_t::replace);
+    constexpr std::size_t longest = 80;
+    return text.size() <= longest ? text : text.substr(0, longest) + "...";
 }
 
 std::string quotedId(const std::string& text) {
@@ -215,7 +225,7 @@ BundleDevice readDevice(const Reader& reader, const json& document) {
     result.systemVersion = reader.requiredString(device, "systemVersion", "device.");
     const auto& scale = reader.required(device, "scale", "device.");
     if (!scale.is_number() || !(scale.get<double>() > 0) || !std::isfinite(scale.get<float>()))
-        reader.fail("member \"device.scale\" must be a positive number, found " + scale.dump());
+        reader.fail("member \"device.scale\" must be a positive number, found " + shown(scale));
     result.scale = scale.get<float>();
     result.modelIdentifier = Reader::optionalString(device, "modelIdentifier");
     result.vendorIdentifier = Reader::optionalString(device, "vendorIdentifier");
@@ -308,11 +318,52 @@ std::optional<BundleSettings> readSettings(const Reader& reader, const json& doc
     settings.sliderValue = Reader::optionalString(*found, "sliderValue");
     if (const auto after = found->find("afterLargerText"); after != found->end() && !after->is_null()) {
         if (!after->is_string() || after->get_ref<const std::string&>().empty())
-            reader.fail("member \"settings.afterLargerText\" must name a file, found " + after->dump());
+            reader.fail("member \"settings.afterLargerText\" must name a file, found " + shown(*after));
         settings.afterLargerText = std::make_shared<const CaptureBundle>(
             CaptureBundle::snapshotOnly(capturePath.parent_path() / after->get<std::string>()));
     }
     return settings;
+}
+
+// Builds the document like the library's own parser and notes the first
+// member name that appears twice in one object. (The library's callback
+// parser cannot be used: it rescans each object as it closes, which is
+// quadratic in the number of elements.)
+class DocumentBuilder : public nlohmann::detail::json_sax_dom_parser<json> {
+public:
+    explicit DocumentBuilder(json& document) : json_sax_dom_parser(document, true) {}
+
+    bool start_object(std::size_t size) {
+        open_.emplace_back();
+        return json_sax_dom_parser::start_object(size);
+    }
+    bool key(std::string& name) {
+        if (!repeated && !open_.empty() && !open_.back().insert(name).second) repeated = name;
+        return json_sax_dom_parser::key(name);
+    }
+    bool end_object() {
+        open_.pop_back();
+        return json_sax_dom_parser::end_object();
+    }
+
+    std::optional<std::string> repeated;
+
+private:
+    std::vector<std::unordered_set<std::string>> open_;  // member names of each object being read
+};
+
+// The document, refusing a member name that appears twice in one object
+// (which of two "root" members would count is anybody's guess).
+json parseDocument(const std::string& text, const Reader& reader) {
+    json document;
+    DocumentBuilder builder(document);
+    try {
+        json::sax_parse(text, &builder);
+    } catch (const json::exception& error) {  // bad syntax, or a number out of range
+        reader.fail(std::string("not valid JSON: ") + error.what());
+    }
+    if (builder.repeated) reader.fail("member " + shown(json(*builder.repeated)) + " appears twice in one object");
+    return document;
 }
 
 }  // namespace
@@ -332,20 +383,16 @@ CaptureBundle CaptureBundle::fromText(const std::string& text, const std::filesy
     const Reader reader(capturePath);
     auto data = std::make_shared<Data>();
     data->capturePath = capturePath;
-    try {
-        data->document = json::parse(text);
-    } catch (const json::exception& error) {  // bad syntax, or a number out of range
-        reader.fail(std::string("not valid JSON: ") + error.what());
-    }
+    data->document = parseDocument(text, reader);
     const json& document = data->document;
     if (!document.is_object()) reader.fail("the document must be a JSON object, found " + kindName(document));
 
     const auto& format = reader.required(document, "format", "");
     if (format != "audkit-capture")
-        reader.fail("member \"format\" is " + format.dump() + ", expected \"audkit-capture\"");
+        reader.fail("member \"format\" is " + shown(format) + ", expected \"audkit-capture\"");
     const auto& version = reader.required(document, "version", "");
     if (!version.is_number_integer() || version.get<std::int64_t>() != 1)
-        reader.fail("member \"version\" is " + version.dump() + ", only version 1 is supported");
+        reader.fail("member \"version\" is " + shown(version) + ", only version 1 is supported");
 
     data->device = readDevice(reader, document);
     if (const auto runner = document.find("runner"); runner != document.end() && runner->is_object())
@@ -354,7 +401,7 @@ CaptureBundle CaptureBundle::fromText(const std::string& text, const std::filesy
     std::string screenshot = "screenshot.png";
     if (const auto found = document.find("screenshot"); found != document.end()) {
         if (!found->is_string() || found->get_ref<const std::string&>().empty())
-            reader.fail("member \"screenshot\" must name a file, found " + found->dump());
+            reader.fail("member \"screenshot\" must name a file, found " + shown(*found));
         screenshot = found->get<std::string>();
     }
     data->screenshotPath = capturePath.parent_path() / screenshot;
@@ -371,11 +418,7 @@ CaptureBundle CaptureBundle::snapshotOnly(const std::filesystem::path& path) {
     const Reader reader(path);
     auto data = std::make_shared<Data>();
     data->capturePath = path;
-    try {
-        data->document = json::parse(readFile(path));
-    } catch (const json::exception& error) {  // bad syntax, or a number out of range
-        reader.fail(std::string("not valid JSON: ") + error.what());
-    }
+    data->document = parseDocument(readFile(path), reader);
     if (!data->document.is_object())
         reader.fail("the document must be a JSON object, found " + kindName(data->document));
     readElements(reader, *data);

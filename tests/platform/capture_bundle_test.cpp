@@ -76,6 +76,19 @@ TEST(CaptureBundle, StructuralErrorsNameTheFileAndTheMember) {
     rootWithoutType["elements"]["app"]["rawType"] = nullptr;
     EXPECT_EQ(openError(rootWithoutType.dump()),
               "shop/capture.json: the root element \"app\" needs an integer \"rawType\"");
+
+    // A member given twice is refused, not taken at random.
+    const auto text = document.dump();
+    EXPECT_EQ(openError(text.substr(0, text.size() - 1) + R"(,"root":"buy"})"),
+              "shop/capture.json: member \"root\" appears twice in one object");
+    auto twiceInAnElement = text;
+    twiceInAnElement.insert(twiceInAnElement.find("\"rawType\""), R"("rawType":9,)");
+    EXPECT_EQ(openError(twiceInAnElement), "shop/capture.json: member \"rawType\" appears twice in one object");
+    // A deeply nested value where a string belongs is named by its kind (its
+    // rendering would recurse as deep as it nests).
+    auto deep = text;
+    deep.replace(deep.find("\"audkit-capture\""), 16, std::string(100000, '[') + std::string(100000, ']'));
+    EXPECT_EQ(openError(deep), "shop/capture.json: member \"format\" is an array, expected \"audkit-capture\"");
 }
 
 TEST(CaptureBundle, CyclesAndSharedChildrenAreReportedWithTheirIds) {
