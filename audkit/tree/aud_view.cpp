@@ -54,17 +54,25 @@ template <class Matches>
 bool isBelow(const AudView& view, std::uint32_t question, bool keepNegative, Matches&& matches) {
     if (const auto known = view.membershipAnswer(question)) return *known;
     bool answer = false;
+    const AudView* stop = nullptr;  // the ancestor that decided, if any
     for (const AudView* ancestor = view.parent; ancestor != nullptr; ancestor = ancestor->parent) {
         if (matches(*ancestor)) {
             answer = true;
+            stop = ancestor;
             break;
         }
         if (const auto known = ancestor->membershipAnswer(question)) {
             answer = *known;
+            stop = ancestor;
             break;
         }
     }
-    if (answer || keepNegative) view.keepMembershipAnswer(question, answer);
+    if (!answer && !keepNegative) return answer;
+    // Every view passed on the way shares the answer: keeping it there too
+    // makes a whole tree of questions linear, whatever order they come in.
+    view.keepMembershipAnswer(question, answer);
+    for (const AudView* passed = view.parent; passed != stop; passed = passed->parent)
+        passed->keepMembershipAnswer(question, answer);
     return answer;
 }
 
@@ -205,6 +213,10 @@ bool AudView::isChildOfProp(std::string_view key) const {
     // answers about it are kept.
     return isBelow(*this, propQuestion(key), key != viewkey::isAccessibilityFocusable.name,
                    [key](const AudView& ancestor) { return ancestor.holdsProp(key); });
+}
+
+void AudView::keepChildOfPropAnswer(std::string_view key, bool answer) const {
+    if (!membershipAnswer(propQuestion(key))) keepMembershipAnswer(propQuestion(key), answer);
 }
 
 bool AudView::isPropTypeOrChildOfProp(std::string_view key) const { return holdsProp(key) || isChildOfProp(key); }

@@ -96,6 +96,10 @@ public:
     // The node holds K: "isVisibleToUser"/"isAccessibilityFocusable" when those
     // flags are true, or a props entry K that is the Boolean true.
     bool holdsProp(std::string_view key) const;
+    // Keeps the answer to isChildOfProp(key) found by a walk from the root
+    // that has settled every ancestor (the focusability pass), so later
+    // questions need no walk up a deep tree.
+    void keepChildOfPropAnswer(std::string_view key, bool answer) const;
 
     // Pre-order from this node, steered by the visitor. Returns whether it stopped.
     bool runOnSelfAndDescendants(const std::function<RunStatus(AudView&)>& visitor);
@@ -109,7 +113,7 @@ public:
         return props ? props->get<T>(key) : std::nullopt;
     }
     template <class T>
-    const T& getOrError(std::string_view key) const {
+    decltype(auto) getOrError(std::string_view key) const {
         if (!props) throw AudPropsError::propDNE(key);
         return props->getOrError<T>(key);
     }

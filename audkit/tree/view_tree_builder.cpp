@@ -133,7 +133,9 @@ bool controlInCellIsFocusable(const AudView& node) {
     return !anyFocusableAbove;
 }
 
-bool computeFocusable(const AudView& node) {
+// `belowFocusable`: whether a strict ancestor holds "isAccessibilityFocusable",
+// carried down by the pass instead of a walk up from every node.
+bool computeFocusable(const AudView& node, bool belowFocusable) {
     const bool isElement = node.isAccessibilityElement();
     const auto type = node.elementType;
     const AudView* parent = node.parent;
@@ -151,17 +153,24 @@ bool computeFocusable(const AudView& node) {
         (parent->elementType == T::textField || parent->elementType == T::secureTextField))
         return isElement;
     if (parent == nullptr) return isElement;
-    if (parent->isPropTypeOrChildOfProp("isAccessibilityFocusable")) return false;
+    if (belowFocusable) return false;
     return isElement;
 }
 
 }  // namespace
 
 void runFocusabilityPass(AudView& root) {
-    root.runOnSelfAndDescendants([](AudView& node) {
-        node.isAccessibilityFocusable = computeFocusable(node);
-        return RunStatus::proceed;
-    });
+    // Pre-order, so every ancestor is settled before its descendants.
+    std::vector<std::pair<AudView*, bool>> stack{{&root, false}};
+    while (!stack.empty()) {
+        const auto [node, belowFocusable] = stack.back();
+        stack.pop_back();
+        node->isAccessibilityFocusable = computeFocusable(*node, belowFocusable);
+        node->keepChildOfPropAnswer(viewkey::isAccessibilityFocusable.name, belowFocusable);
+        const bool childrenBelow = belowFocusable || node->holdsProp(viewkey::isAccessibilityFocusable.name);
+        for (auto child = node->children.rbegin(); child != node->children.rend(); ++child)
+            stack.emplace_back(child->get(), childrenBelow);
+    }
 }
 
 std::shared_ptr<AudView> buildTree(SnapshotSource& source, const AudElement& rootElement) {
