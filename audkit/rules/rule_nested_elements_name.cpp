@@ -23,10 +23,12 @@ bool holdsControl(const AudView& view) {
 
 std::shared_ptr<AudProps> RuleNestedElementsName::collectProps(const AudView& view) {
     auto props = std::make_shared<AudProps>();
-    const auto& texts = view.textOfSelfAndDescendants();
     const auto isActiveControl = view.get(viewkey::isActiveControl);
-    if (!isActiveControl) return props;
-    if (*isActiveControl || !view.isAccessibilityFocusable || texts.empty() || holdsControl(view)) return props;
+    if (!isActiveControl || *isActiveControl || !view.isAccessibilityFocusable) return props;
+    // The texts of a whole subtree are gathered only for the views judged:
+    // for every view of a deep tree that would be quadratic.
+    const auto& texts = view.textOfSelfAndDescendants();
+    if (texts.empty() || holdsControl(view)) return props;
     props->add(rulekey::isAccessibilityFocusable, true);
     props->add(rulekey::isActiveControl, false);
     props->add(textsKey, texts);
