@@ -81,26 +81,32 @@ std::vector<FoundText> selectFoundTexts(const std::string& viewText, const AudBo
     std::vector<FoundText> inside, sameRows;
     for (const auto* candidate : onRowsOf(frame, foundTexts)) {
         const auto& found = *candidate;
-        if (!detectedTextMatches(found.text, viewText)) continue;
         const auto& rect = found.rect;
-        if (insideGrown(rect, frame)) {
+        // Where the text lies is checked before what it says: the place is
+        // cheap to compare, the words are not. A line on the same rows must
+        // overlap the view: one beside it is another view's text.
+        const bool isInside = insideGrown(rect, frame);
+        const bool onSameRows = !isInside && rect.top() >= frame.top() - tolerance &&
+                                rect.bottom() <= frame.bottom() + tolerance && rect.left() < frame.right() &&
+                                frame.left() < rect.right();
+        if (!isInside && !onSameRows) continue;
+        if (!detectedTextMatches(found.text, viewText)) continue;
+        if (isInside) {
             inside.push_back(found);
             if (found.text == viewText || orderedText(viewText, inside) == viewText) break;
             continue;
         }
-        if (rect.top() >= frame.top() - tolerance && rect.bottom() <= frame.bottom() + tolerance) {
-            // Same rows, wider than the view: narrowed to the view's own span
-            // and given its text. The line may stick out on either side.
-            FoundText narrowed = found;
-            narrowed.text = viewText;
-            if (found.image) {
-                const float dx = std::max(0.0F, frame.left() - rect.left());
-                auto crop = cropImage(found.image->image(), AudRect::withOrigin(dx, 0, frame.width(), frame.height()));
-                if (crop.width > 0 && crop.height > 0) narrowed.image = std::make_shared<AudBitmap>(std::move(crop));
-            }
-            narrowed.rect = AudBounds(frame.left(), frame.right(), rect.top(), rect.bottom());
-            sameRows.push_back(std::move(narrowed));
+        // Same rows, wider than the view: narrowed to the view's own span and
+        // given its text. The line may stick out on either side.
+        FoundText narrowed = found;
+        narrowed.text = viewText;
+        if (found.image) {
+            const float dx = std::max(0.0F, frame.left() - rect.left());
+            auto crop = cropImage(found.image->image(), AudRect::withOrigin(dx, 0, frame.width(), frame.height()));
+            if (crop.width > 0 && crop.height > 0) narrowed.image = std::make_shared<AudBitmap>(std::move(crop));
         }
+        narrowed.rect = AudBounds(frame.left(), frame.right(), rect.top(), rect.bottom());
+        sameRows.push_back(std::move(narrowed));
     }
     return inside.empty() ? sameRows : inside;
 }

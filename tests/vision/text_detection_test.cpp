@@ -90,6 +90,9 @@ TEST(VisionHelper, SelectionAllowsTwentyPixelsAndNarrowsWiderLines) {
     EXPECT_EQ(right[0].rect, AudBounds(100, 200, 105, 135));
 
     EXPECT_TRUE(VisionHelper::selectFoundTexts("Total", frame, {found("Cancel", 100, 105, 150, 135)}).empty());
+    // A line with the same words further along the row belongs to another
+    // view: it does not overlap this one.
+    EXPECT_TRUE(VisionHelper::selectFoundTexts("Total", frame, {found("Total", 240, 105, 300, 135)}).empty());
 }
 
 TEST(AudColorValue, HexFormsAndLuminance) {
