@@ -31,5 +31,8 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
+# Other scripts only want the packages (the fuzz build configures its own).
+[[ "${AUDKIT_SETUP_PACKAGES_ONLY:-0}" == 1 ]] && exit 0
+
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
 cmake --build "$build"
