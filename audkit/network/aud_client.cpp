@@ -122,7 +122,7 @@ AudKitResultKey AudClient::postResult(const AudResult& result) {
                                authentication_.get());
     if (compressed) request.addHeader(HeaderField::contentEncoding, "gzip");
     const auto reply = send(*transport_, request, SuccessfulMessage::resultPosted);
-    const auto key = resultKeyFromJson(Json::parse(reply));
+    const auto key = keyFromReply(reply, AudClientError::Case::couldNotSendScan);
     // Only logged: a key the server made up must not fail a post that happened.
     ZKLog::debug("Scan successfully sent to server with URL: " + std::string(defaultDashboardAddress) +
                  "/?userId=" + key.description());
