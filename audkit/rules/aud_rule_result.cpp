@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "audkit/base/float_format.hpp"
+#include "audkit/base/json_numbers.hpp"
 #include "audkit/rules/aud_rule.hpp"
 #include "audkit/tree/aud_view.hpp"
 
@@ -137,7 +138,7 @@ Json ruleResultToJson(const AudRuleResult& result) {
 std::shared_ptr<AudRuleResult> ruleResultFromJson(const Json& json) {
     const auto statusText = json.at("status").get<std::string>();
     auto ruleId = json.at("ruleId").get<std::string>();
-    const auto impactValue = json.at("impact").get<std::int64_t>();
+    const auto impactValue = integerAt(json, "impact");
     auto summary = json.at("ruleSummary").get<std::string>();
     auto props = std::make_shared<AudProps>(propsFromJson(json.at("props")));
     auto viewId = json.at("audViewId").get<std::string>();

@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "audkit/base/json_numbers.hpp"
+
 namespace audkit {
 
 Json ruleConfToJson(const RuleConf& conf) {
@@ -15,7 +17,7 @@ Json ruleConfToJson(const RuleConf& conf) {
 }
 
 RuleConf ruleConfFromJson(const Json& json) {
-    const auto impactValue = json.at("impact").get<std::int64_t>();
+    const auto impactValue = integerAt(json, "impact");
     const auto standardText = json.at("standard").get<std::string>();
     auto summary = json.at("summary").get<std::string>();
     const bool ignored = json.at("ignored").get<bool>();

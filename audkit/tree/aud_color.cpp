@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "audkit/base/json_numbers.hpp"
+
 namespace audkit {
 namespace {
 
@@ -45,7 +47,7 @@ void to_json(Json& json, const AudColor& color) { json = color.hex(); }
 AudColor colorFromJson(const Json& json) {
     if (!json.is_object()) return AudColor::fromHex(json.get<std::string>());
     auto channel = [&](const char* key) {
-        const auto value = json.at(key).get<std::int64_t>();
+        const auto value = integerAt(json, key);
         if (value < 0 || value > 255) throw AudColor::CannotDecodeError(json.dump());
         return static_cast<std::uint8_t>(value);
     };

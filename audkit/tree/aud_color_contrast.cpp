@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "audkit/base/float_format.hpp"
+#include "audkit/base/json_numbers.hpp"
 
 namespace audkit {
 
@@ -32,7 +33,7 @@ AudColorContrast colorContrastFromJson(const Json& json) {
     return AudColorContrast(AudColor::fromHex(json.at("colorA").get<std::string>()),
                             AudColor::fromHex(json.at("colorB").get<std::string>()),
                             json.at("estimatedFontSize").get<float>(), json.at("fontIsBold").get<bool>(),
-                            json.at("pixelDensity").get<std::int64_t>());
+                            integerAt(json, "pixelDensity"));
 }
 
 }  // namespace audkit

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "audkit/base/float_format.hpp"
+#include "audkit/base/json_numbers.hpp"
 
 namespace audkit {
 
@@ -15,7 +16,7 @@ std::string AudPoint::description() const {
 void to_json(Json& json, const AudPoint& point) { json = Json{{"x", point.x}, {"y", point.y}}; }
 
 void from_json(const Json& json, AudPoint& point) {
-    point = AudPoint(json.at("x").get<std::int64_t>(), json.at("y").get<std::int64_t>());
+    point = AudPoint(integerAt(json, "x"), integerAt(json, "y"));
 }
 
 }  // namespace audkit

@@ -105,6 +105,18 @@ TEST_F(ResultTest, DocumentRoundTripsAndKeepsItsMemberOrder) {
     result.scanName.reset();
     result.tags.reset();
     EXPECT_EQ(resultToJson(result).begin().key(), "audConf");
+
+    // A number where an integer belongs is refused by name; converting it
+    // would be undefined behaviour.
+    for (const char* number : {"1e300", "-1e300", "2.5", "18446744073709551615"}) {
+        auto broken = written;
+        broken["audRuleResults"][0]["impact"] = Json::parse(number);
+        EXPECT_EQ(test::errorOf([&] { (void)resultFromJson(broken); }).substr(0, 42),
+                  "member \"impact\" must be an integer, found ")
+            << number;
+    }
+    Json point = Json{{"x", 1e300}, {"y", 2}};
+    EXPECT_ANY_THROW((void)point.get<AudPoint>());
 }
 
 TEST_F(ResultTest, LabelsWithControlCharactersAndBrokenUtf8StayValidJson) {
