@@ -138,6 +138,36 @@ TEST_F(AudTest, IgnoresByClassNameAndByIdentifier) {
     }
 }
 
+// Vision rules (judged on recognised text) and post-run rules (judged once
+// every view has been seen) honour the ignores like the others.
+TEST_F(AudTest, VisionAndPostRunRulesAreIgnoredWhereTheyWouldJudge) {
+    auto only = [] {
+        auto conf = std::make_shared<AudConf>();
+        const std::set<AudRuleId> kept{AudRuleId::colorContrast, AudRuleId::focusableText,
+                                       AudRuleId::touchTargetSpacing};
+        for (const auto id : allCases<AudRuleId>())
+            if (!kept.contains(id)) conf->ignore(std::string(toString(id)), true);
+        return conf;
+    };
+    RecordedRecognizer recognizer({{"Save", 0.0, 0.25, 1.0, 0.25}});
+    const auto judged = scan(only(), &recognizer);
+    EXPECT_EQ(recorded(*judged, "UIButton"),
+              (std::vector<std::string>{"ColorContrast INCOMPLETE", "TouchTargetSpacing PASS"}));
+    EXPECT_EQ(recorded(*judged, "OtherButton"),
+              (std::vector<std::string>{"ColorContrast INCOMPLETE", "TouchTargetSpacing FAIL"}));
+
+    // FocusableText never judges a button: ignoring it there records nothing.
+    auto conf = only();
+    conf->ignoreRulesFor({{"UIButton", {"ColorContrast", "FocusableText", "TouchTargetSpacing"}},
+                          {"closeButton", {"TouchTargetSpacing"}}});
+    const auto ignored = scan(conf, &recognizer);
+    EXPECT_EQ(recorded(*ignored, "UIButton"),
+              (std::vector<std::string>{"ColorContrast IGNORED", "TouchTargetSpacing IGNORED"}));
+    EXPECT_EQ(recorded(*ignored, "OtherButton"),
+              (std::vector<std::string>{"ColorContrast INCOMPLETE", "TouchTargetSpacing IGNORED"}));
+    EXPECT_EQ(recorded(*ignored, "InsideButton"), recorded(*judged, "InsideButton"));
+}
+
 TEST_F(AudTest, RecordedTextIsAttachedToControlsAndUndecodableScreenshotsStillScan) {
     // A line over the Save button (rows 4-6 of 8, in a bottom-left normalised box).
     RecordedRecognizer recognizer({{"Save", 0.0, 0.25, 1.0, 0.25}});

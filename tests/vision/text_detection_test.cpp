@@ -121,6 +121,15 @@ TEST(AudColorValue, HexFormsAndLuminance) {
     AudBitmap bitmap(RgbaImage{1, 1, {10, 20, 30, 40}});
     EXPECT_EQ(bitmap.pixelColor(0, 0, true).alpha, 40);
     EXPECT_EQ(bitmap.pixelColor(0, 0).alpha, 0);
+    // Rows are a whole width apart: every pixel of a 3 x 2 bitmap is its own.
+    RgbaImage wide{3, 2, {}};
+    for (std::uint8_t i = 0; i < 6; ++i) wide.pixels.insert(wide.pixels.end(), {i, 0, 0, 255});
+    AudBitmap grid(wide);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) EXPECT_EQ(grid.pixelColor(x + 0.5, y + 0.5).red, y * 3 + x) << x << "," << y;
+    EXPECT_EQ(grid.pixelColor(2, 1, true).red, 5);
+    EXPECT_EQ(grid.pixelColor(2, 1).alpha, 0);
+    EXPECT_EQ(grid.pixelColor(1, 1).alpha, 255);
     ColorBucket bucket;
     bucket.add(AudColor(255, 0, 0), 3);
     bucket.add(AudColor(255, 0, 0, 0), 4);
