@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <sstream>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 #include "tests/support/results_backend.hpp"
@@ -193,7 +195,15 @@ TEST_F(BackendCommands, APasswordTypedOnATerminalIsAskedForAndNotEchoed) {
     ASSERT_EQ(::write(terminal, "secret\r", 7), 7);
     readUntil("\n");
     int status = 0;
-    ::waitpid(child, &status, 0);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (::waitpid(child, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::kill(child, SIGKILL);  // a scanner still waiting fails the test instead of hanging it
+            ::waitpid(child, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     readUntil("never");  // whatever is left
     ::close(terminal);
     EXPECT_EQ(WEXITSTATUS(status), 0) << screen;

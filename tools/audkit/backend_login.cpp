@@ -31,14 +31,16 @@ std::string readPassword(const std::string& user) {
     termios saved{};
     if (::isatty(STDIN_FILENO) == 0 || ::tcgetattr(STDIN_FILENO, &saved) != 0)
         return readLine("no password: set AUDKIT_PASSWORD or give it on standard input");
-    std::cerr << "Password for " << user << ": " << std::flush;
+    // Echo goes off before the prompt appears, so nothing typed after the
+    // prompt is shown or thrown away.
     termios silent = saved;
     silent.c_lflag &= ~static_cast<tcflag_t>(ECHO);
     silent.c_lflag |= ECHONL;
     ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
+    std::cerr << "Password for " << user << ": " << std::flush;
     std::string password;
     const bool read = static_cast<bool>(std::getline(std::cin, password));
-    ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+    ::tcsetattr(STDIN_FILENO, TCSANOW, &saved);
     if (!read) throw Error("no password was typed");
     if (!password.empty() && password.back() == '\r') password.pop_back();
     return password;
