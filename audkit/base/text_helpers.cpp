@@ -196,4 +196,28 @@ std::vector<std::string> graphemeClusters(std::string_view text) {
 
 std::size_t graphemeCount(std::string_view text) { return graphemeClusters(text).size(); }
 
+std::size_t graphemeCount(std::string_view text, std::size_t atMost) {
+    std::size_t count = 0;
+    utf8proc_int32_t previous = -1;
+    utf8proc_int32_t state = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        utf8proc_int32_t codePoint = -1;
+        auto length = utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t*>(text.data() + at),
+                                       static_cast<utf8proc_ssize_t>(text.size() - at), &codePoint);
+        if (length <= 0) {
+            length = 1;
+            codePoint = -1;
+        }
+        // Breaks as graphemeClusters finds them.
+        if (codePoint < 0 || previous < 0 || utf8proc_grapheme_break_stateful(previous, codePoint, &state)) {
+            if (count == atMost) return count;
+            ++count;
+            if (codePoint < 0) state = 0;
+        }
+        previous = codePoint;
+        at += static_cast<std::size_t>(length);
+    }
+    return count;
+}
+
 }  // namespace audkit

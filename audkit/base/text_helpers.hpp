@@ -44,5 +44,7 @@ std::string comparisonForm(std::string_view text);
 // The user-perceived characters (extended grapheme clusters), in order.
 std::vector<std::string> graphemeClusters(std::string_view text);
 std::size_t graphemeCount(std::string_view text);
+// The same, counting no further than `atMost` (the answer is then atMost).
+std::size_t graphemeCount(std::string_view text, std::size_t atMost);
 
 }  // namespace audkit

@@ -47,7 +47,9 @@ AudStatus RuleNestedElementsName::runRule(const AudProps& props) {
     const auto shownWords = wordsOf(joined);
     const auto covered = std::count_if(shownWords.begin(), shownWords.end(), [&](const std::string& shown) {
         return std::any_of(nameWords.begin(), nameWords.end(),
-                           [&](const std::string& word) { return jaroWinkler(word, shown) >= wordSimilarity; });
+                           [&](const std::string& word) {
+                               return lengthsAllowSimilarity(word, shown) && jaroWinkler(word, shown) >= wordSimilarity;
+                           });
     });
     return enoughWordsCovered(static_cast<std::size_t>(covered), shownWords.size()) ? AudStatus::pass : AudStatus::fail;
 }

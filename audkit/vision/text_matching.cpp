@@ -55,6 +55,22 @@ double jaroWinkler(std::string_view a, std::string_view b) {
     return jaro + (1.0 - jaro) * static_cast<double>(prefix) * 0.1;
 }
 
+// The Jaro score is at most (1 + r + 1) / 3 for the ratio r of the shorter
+// length to the longer, so under 0.7 when r < 0.1, and the prefix bonus
+// applies only above 0.7. Counting stops as soon as the answer is known.
+bool lengthsAllowSimilarity(std::string_view a, std::string_view b) {
+    if (a == b) return true;
+    const auto shorter = a.size() <= b.size() ? a : b;
+    const auto longer = a.size() <= b.size() ? b : a;
+    // The longer text has at most as many characters as bytes: a shorter
+    // text of more than a tenth of that many characters is close enough.
+    const std::size_t tenth = longer.size() / 10;
+    const auto shorterCount = graphemeCount(shorter, tenth + 1);
+    if (shorterCount > tenth) return true;
+    const std::size_t enough = 10 * shorterCount + 1;
+    return graphemeCount(longer, enough) < enough;
+}
+
 std::vector<std::string> spaceSeparatedWords(std::string_view text) {
     std::vector<std::string> words;
     for (std::size_t start = 0; start <= text.size();) {
@@ -83,19 +99,25 @@ std::string strippingValue(const std::string& text, const std::string& value) {
 }
 
 bool detectedTextMatches(std::string_view detected, std::string_view name, WordShare share) {
-    const auto nameText = normalised(name);
+    return NameMatcher(name, share).matches(detected);
+}
+
+NameMatcher::NameMatcher(std::string_view name, WordShare share)
+    : share_(share), text_(normalised(name)), compact_(removingWhitespaceAndNewlines(text_)) {}
+
+bool NameMatcher::matches(std::string_view detected) const {
     const auto detectedText = normalised(detected);
-    if (jaroWinkler(nameText, detectedText) >= 0.8) return true;
-    if (jaroWinkler(removingWhitespaceAndNewlines(nameText), removingWhitespaceAndNewlines(detectedText)) >= 0.8)
-        return true;
+    if (lengthsAllowSimilarity(text_, detectedText) && jaroWinkler(text_, detectedText) >= 0.8) return true;
+    const auto compactDetected = removingWhitespaceAndNewlines(detectedText);
+    if (lengthsAllowSimilarity(compact_, compactDetected) && jaroWinkler(compact_, compactDetected) >= 0.8) return true;
     // A name inside a longer text attaches that text to it, but does not hold it.
-    if (share == WordShare::enough && detectedText.find(nameText) != std::string::npos) return true;
+    if (share_ == WordShare::enough && detectedText.find(text_) != std::string::npos) return true;
     const auto pieces = spaceSeparatedWords(detectedText);
     const auto contained =
         static_cast<std::size_t>(std::count_if(pieces.begin(), pieces.end(), [&](const std::string& piece) {
-            return nameText.find(piece) != std::string::npos;
+            return text_.find(piece) != std::string::npos;
         }));
-    if (share == WordShare::all) return !pieces.empty() && contained == pieces.size();
+    if (share_ == WordShare::all) return !pieces.empty() && contained == pieces.size();
     return enoughWordsCovered(contained, pieces.size());
 }
 

@@ -10,6 +10,11 @@ namespace audkit {
 // Jaro-Winkler similarity of two texts, compared by user-perceived characters.
 double jaroWinkler(std::string_view a, std::string_view b);
 
+// False when jaroWinkler(a, b) is certainly below 0.7: one text has more than
+// ten times the characters of the other. Cheap however long the texts are, so
+// a huge text is never split into characters to be compared with a short one.
+bool lengthsAllowSimilarity(std::string_view a, std::string_view b);
+
 // How many of the detected words must appear in the name when the whole texts
 // are not alike: enough of them (to attach recognised lines to views), or all
 // of them (to judge whether a name holds what the view shows).
@@ -20,6 +25,19 @@ enum class WordShare { enough, all };
 // text (only when attaching), or the share of the detected words inside the
 // name.
 bool detectedTextMatches(std::string_view detected, std::string_view name, WordShare share = WordShare::enough);
+
+// detectedTextMatches for one name against many detected texts: the name is
+// put in comparison form once, which matters for long names.
+class NameMatcher {
+public:
+    explicit NameMatcher(std::string_view name, WordShare share = WordShare::enough);
+    bool matches(std::string_view detected) const;
+
+private:
+    WordShare share_;
+    std::string text_;     // lower-cased, without punctuation and symbols, trimmed
+    std::string compact_;  // the same without white space
+};
 
 // The pieces of a text between single spaces, empty pieces dropped.
 std::vector<std::string> spaceSeparatedWords(std::string_view text);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <numeric>
+#include <optional>
 
 #include "audkit/base/text_helpers.hpp"
 #include "audkit/tree/aud_view.hpp"
@@ -79,6 +80,7 @@ std::vector<FoundText> selectFoundTexts(const std::string& viewText, const AudBo
 std::vector<FoundText> selectFoundTexts(const std::string& viewText, const AudBounds& frame,
                                         const FoundTextsByRow& foundTexts) {
     std::vector<FoundText> inside, sameRows;
+    std::optional<NameMatcher> matcher;  // made for the first candidate in place
     for (const auto* candidate : onRowsOf(frame, foundTexts)) {
         const auto& found = *candidate;
         const auto& rect = found.rect;
@@ -90,7 +92,8 @@ std::vector<FoundText> selectFoundTexts(const std::string& viewText, const AudBo
                                 rect.bottom() <= frame.bottom() + tolerance && rect.left() < frame.right() &&
                                 frame.left() < rect.right();
         if (!isInside && !onSameRows) continue;
-        if (!detectedTextMatches(found.text, viewText)) continue;
+        if (!matcher) matcher.emplace(viewText);
+        if (!matcher->matches(found.text)) continue;
         if (isInside) {
             inside.push_back(found);
             if (found.text == viewText || orderedText(viewText, inside) == viewText) break;

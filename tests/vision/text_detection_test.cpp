@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "audkit/base/text_helpers.hpp"
 #include "audkit/tree/aud_color.hpp"
 #include "audkit/vision/found_text.hpp"
 #include "audkit/vision/text_matching.hpp"
@@ -38,6 +39,22 @@ TEST(TextMatching, JaroWinklerAndDetectedTextMatches) {
     EXPECT_TRUE(detectedTextMatches("New here? Create account", "New here?"));
     EXPECT_FALSE(detectedTextMatches("Welcome", "Password"));
     EXPECT_TRUE(detectedTextMatches("café", "café"));
+
+    // Texts whose lengths differ more than tenfold are never alike, which the
+    // length check tells without comparing them; it agrees with the score.
+    const std::string prefix = "Total amount";
+    for (const std::size_t repeat : {std::size_t{0}, std::size_t{12}, std::size_t{13}, std::size_t{200}}) {
+        std::string longer = prefix;
+        for (std::size_t i = 0; i < repeat; ++i) longer += " ab";
+        const bool allowed = lengthsAllowSimilarity("Total", longer);
+        if (!allowed) {
+            EXPECT_LT(jaroWinkler("Total", longer), 0.7) << repeat;
+        }
+        EXPECT_EQ(allowed, graphemeCount(longer) <= 50) << repeat;
+    }
+    EXPECT_TRUE(lengthsAllowSimilarity("👍🏽👍🏽", "👍🏽👍🏽👍🏽"));  // characters, not bytes
+    EXPECT_EQ(graphemeCount("👍🏽ab", 2), 2U);
+    EXPECT_FALSE(detectedTextMatches("Total", std::string(1'000'000, 'x')));
 }
 
 TEST(FoundTexts, NormalisedBoxesBecomeTopLeftPixelRectangles) {
