@@ -10,20 +10,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-30}
 build=${2:-"$root/build-fuzz"}
 
-packages=(clang libclang-rt-dev)
-missing=()
-for p in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
-  [[ "$status" == "install ok installed" ]] || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  echo "audkit fuzz: installing ${missing[*]}" >&2
-  sudo=""
-  [[ $(id -u) -eq 0 ]] || sudo=sudo
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
-AUDKIT_SETUP_PACKAGES_ONLY=1 "$root/scripts/setup.sh"  # the library's own packages
+# The library's packages and clang with its libFuzzer; nothing is configured here.
+AUDKIT_SETUP_PACKAGES_ONLY=1 AUDKIT_EXTRA_PACKAGES="clang libclang-rt-dev" "$root/scripts/setup.sh"
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DAUDKIT_FUZZERS=ON -DAUDKIT_WERROR=ON \
     -DAUDKIT_BUILD_TESTS=OFF -DAUDKIT_BUILD_BENCHMARKS=OFF >/dev/null

@@ -16,6 +16,9 @@ packages=(
   libtesseract-dev libleptonica-dev tesseract-ocr tesseract-ocr-eng libutf8proc-dev libcli11-dev
   libgtest-dev libgmock-dev libcpp-httplib-dev libbenchmark-dev openssl
 )
+# Other scripts add what only they need (the fuzz build: clang).
+read -r -a extra <<<"${AUDKIT_EXTRA_PACKAGES:-}"
+packages+=("${extra[@]}")
 
 missing=()
 for p in "${packages[@]}"; do

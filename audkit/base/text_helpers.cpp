@@ -3,6 +3,7 @@
 #include <utf8proc.h>
 
 #include <cstdlib>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -21,7 +22,12 @@ void forEachCodePoint(std::string_view text, Visit&& visit) {
             length = 1;
             codePoint = -1;
         }
-        visit(codePoint, text.substr(at, static_cast<std::size_t>(length)));
+        // A visitor that answers false stops the walk.
+        if constexpr (std::is_same_v<decltype(visit(codePoint, text.substr(at, 1))), bool>) {
+            if (!visit(codePoint, text.substr(at, static_cast<std::size_t>(length)))) return;
+        } else {
+            visit(codePoint, text.substr(at, static_cast<std::size_t>(length)));
+        }
         at += static_cast<std::size_t>(length);
     }
 }
@@ -200,23 +206,16 @@ std::size_t graphemeCount(std::string_view text, std::size_t atMost) {
     std::size_t count = 0;
     utf8proc_int32_t previous = -1;
     utf8proc_int32_t state = 0;
-    for (std::size_t at = 0; at < text.size();) {
-        utf8proc_int32_t codePoint = -1;
-        auto length = utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t*>(text.data() + at),
-                                       static_cast<utf8proc_ssize_t>(text.size() - at), &codePoint);
-        if (length <= 0) {
-            length = 1;
-            codePoint = -1;
-        }
+    forEachCodePoint(text, [&](utf8proc_int32_t codePoint, std::string_view) {
         // Breaks as graphemeClusters finds them.
         if (codePoint < 0 || previous < 0 || utf8proc_grapheme_break_stateful(previous, codePoint, &state)) {
-            if (count == atMost) return count;
+            if (count == atMost) return false;
             ++count;
             if (codePoint < 0) state = 0;
         }
         previous = codePoint;
-        at += static_cast<std::size_t>(length);
-    }
+        return true;
+    });
     return count;
 }
 
