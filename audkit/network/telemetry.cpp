@@ -34,15 +34,6 @@ void post(HttpTransport& transport, const std::string& url, const Json& body) {
     send(transport, request, SuccessfulMessage::none);
 }
 
-}  // namespace
-
-bool telemetryDisabledByEnvironment() {
-    const char* value = std::getenv("DO_NOT_TRACK");
-    return value != nullptr && std::string(value) == "1";
-}
-
-namespace {
-
 std::mutex addressesMutex;
 TelemetryAddresses configuredAddresses;
 
@@ -53,6 +44,11 @@ std::optional<std::string> environmentAddress(const char* name) {
 }
 
 }  // namespace
+
+bool telemetryDisabledByEnvironment() {
+    const char* value = std::getenv("DO_NOT_TRACK");
+    return value != nullptr && std::string(value) == "1";
+}
 
 void setTelemetryAddresses(TelemetryAddresses addresses) {
     const std::lock_guard lock(addressesMutex);
