@@ -162,8 +162,10 @@ int main(int argc, char** argv) {
             }
         }
     }
-    for (const auto& entry : fs::directory_iterator(root / "examples"))
+    for (const auto& entry : fs::directory_iterator(root / "examples")) {
+        if (!fs::exists(entry.path() / "capture.json")) continue;
         times.emplace_back("examples/" + entry.path().filename().string(), scan(entry.path()).analysisMs);
+    }
 
     std::printf("%-20s %7s %6s %9s %13s %11s %12s %10s\n", "category", "samples", "found", "agreement", "size-steady",
                 "false FAIL", "missed FAIL", "ratio MAE");

@@ -48,6 +48,15 @@ AudKit::AudKit(std::shared_ptr<HttpTransport> transport, std::unique_ptr<AudClie
                                                              *addresses.usageEvents);
 }
 
+AudKit::AudKit() : configuration_(std::make_shared<AudConf>()) {}
+
+std::unique_ptr<AudKit> AudKit::offline() { return std::unique_ptr<AudKit>(new AudKit()); }
+
+AudClient& AudKit::client() {
+    if (!client_) throw AudKitError(AudKitError::Case::notLoggedIn);
+    return *client_;
+}
+
 std::unique_ptr<AudKit> AudKit::login(std::shared_ptr<HttpTransport> transport, const std::string& username,
                                       const std::string& password, const std::string& serverURL) {
     auto client = AudClient::withPassword(transport, username, password, serverURL);
@@ -92,7 +101,7 @@ std::shared_ptr<AudResult> AudKit::runOnElement(Platform& platform, UIElement& e
     const auto start = std::chrono::steady_clock::now();
     try {
         const auto context = captureContext(platform, element, *configuration_);
-        if (client_->organizationId()) {
+        if (client_ && client_->organizationId()) {
             try {
                 client_->verifyUser();
             } catch (const std::exception&) {
@@ -135,7 +144,7 @@ std::string AudKit::saveResultInFolder(AudResult& result, const std::string& fol
 
 std::string AudKit::save(AudResult& result, const std::optional<std::string>& directory, const std::string& fileName,
                          const std::optional<std::string>& scanName) {
-    client_->verifyUser();
+    if (client_) client_->verifyUser();
     if (scanName) {
         result.scanName = scanName;
         track("scan:update_name", Json{{"scan_name", *scanName}});
@@ -166,9 +175,10 @@ std::string AudKit::save(AudResult& result, const std::optional<std::string>& di
 
 AudKitResultKey AudKit::postResult(AudResult& result, const std::vector<std::string>& tags,
                                    const std::optional<std::string>& scanName) {
+    auto& backend = client();
     result.scanName = scanName;
     result.tags = tags;
-    const auto key = client_->postResult(result);
+    const auto key = backend.postResult(result);
     track("scan:send");
     auto followUp = [&key](const char* step, auto&& action) {
         try {
@@ -179,33 +189,33 @@ AudKitResultKey AudKit::postResult(AudResult& result, const std::vector<std::str
     };
     if (scanName && !isBlank(*scanName)) {
         track("scan:update_name", Json{{"scan_name", *scanName}});
-        followUp("naming", [&] { client_->updateScanName(key, *scanName); });
+        followUp("naming", [&] { backend.updateScanName(key, *scanName); });
     }
     if (!tags.empty()) {
         track("scan:tag");
-        followUp("tagging", [&] { client_->tagResult(key, tags); });
+        followUp("tagging", [&] { backend.tagResult(key, tags); });
     }
     return key;
 }
 
 std::shared_ptr<AudResult> AudKit::getResult(const AudKitResultKey& key) {
     track("scan:retrieve");
-    return resultFromJson(Json::parse(client_->getResult(key)));
+    return resultFromJson(Json::parse(client().getResult(key)));
 }
 
 void AudKit::tagResult(const AudKitResultKey& key, const std::vector<std::string>& tags) {
     track("scan:tag");
-    client_->tagResult(key, tags);
+    client().tagResult(key, tags);
 }
 
 void AudKit::deleteResult(const AudKitResultKey& key) {
     track("scan:delete");
-    client_->deleteResult(key);
+    client().deleteResult(key);
 }
 
 void AudKit::updateScanName(const AudKitResultKey& key, const std::string& name) {
     track("scan:update_name", Json{{"scan_name", name}});
-    client_->updateScanName(key, name);
+    client().updateScanName(key, name);
 }
 
 }  // namespace audkit

@@ -40,10 +40,13 @@ private:
     std::string step_;
 };
 
-// The library's entry point. There is no instance without credentials: each
-// login checks them with the backend before it returns.
+// The library's entry point. A backend instance exists only with credentials:
+// each login checks them with the backend before it returns. An offline
+// instance scans and saves locally and never touches the network; what needs
+// the backend throws AudKitError notLoggedIn there.
 class AudKit {
 public:
+    static std::unique_ptr<AudKit> offline();
     static std::unique_ptr<AudKit> login(std::shared_ptr<HttpTransport> transport, const std::string& username,
                                          const std::string& password, const std::string& serverURL);
     static std::unique_ptr<AudKit> loginWithAPIKey(std::shared_ptr<HttpTransport> transport, const std::string& key,
@@ -83,12 +86,15 @@ public:
     void deleteResult(const AudKitResultKey& key);
     void updateScanName(const AudKitResultKey& key, const std::string& name);
 
-    AudClient& client() { return *client_; }
+    bool isOffline() const { return !client_; }
+    // Throws AudKitError notLoggedIn on an offline instance.
+    AudClient& client();
     const std::shared_ptr<Amplitude>& analytics() const { return analytics_; }
     const std::shared_ptr<UsageServiceClient>& usageService() const { return usageService_; }
 
 private:
     AudKit(std::shared_ptr<HttpTransport> transport, std::unique_ptr<AudClient> client);
+    AudKit();
     std::string save(AudResult& result, const std::optional<std::string>& directory, const std::string& fileName,
                      const std::optional<std::string>& scanName);
     void track(const std::string& event);

@@ -16,8 +16,9 @@ namespace fs = std::filesystem;
 
 // Which folders each folder may include. Layers point one way: base <- tree
 // <- vision <- rules <- facade; network builds on base and the model types it
-// posts; platform implements the interfaces the others declare; the
-// command-line tool sits on top of everything.
+// posts; platform implements the interfaces the others declare; the offline
+// entry joins the facade to the capture-bundle platform; the command-line
+// tool sits on top of everything.
 const std::map<std::string, std::set<std::string>> allowed{
     {"base", {}},
     {"tree", {"base"}},
@@ -26,7 +27,8 @@ const std::map<std::string, std::set<std::string>> allowed{
     {"network", {"base", "tree", "rules"}},
     {"facade", {"base", "tree", "vision", "rules", "network"}},
     {"platform", {"base", "tree", "vision", "network"}},
-    {"tools", {"base", "tree", "vision", "rules", "network", "facade", "platform"}},
+    {"offline", {"base", "tree", "vision", "rules", "network", "facade", "platform"}},
+    {"tools", {"base", "tree", "vision", "rules", "network", "facade", "platform", "offline"}},
 };
 
 // Every "audkit/<folder>/" include of a source file, with the line it is on.

@@ -8,10 +8,9 @@
 #include "audkit/base/error.hpp"
 #include "audkit/base/process_state.hpp"
 #include "audkit/base/zk_log.hpp"
-#include "audkit/facade/aud.hpp"
-#include "audkit/facade/capture_context.hpp"
+#include "audkit/facade/aud_kit.hpp"
+#include "audkit/offline/scan_bundle.hpp"
 #include "audkit/platform/bundle_platform.hpp"
-#include "audkit/tree/aud_view.hpp"
 #include "tools/audkit/backend_login.hpp"
 #include "tools/audkit/commands.hpp"
 #include "tools/audkit/text_output.hpp"
@@ -37,15 +36,6 @@ std::vector<std::string> split(const std::string& text, char separator) {
 
 void requireKnownRule(const AudConf& conf, const std::string& id) {
     if (!conf.rules.contains(id)) throw UsageError("unknown rule id \"" + id + "\" (see the rule ids in the result)");
-}
-
-bool anyVisible(const AudView& root) {
-    bool visible = false;
-    root.runOnSelfAndDescendants([&](const AudView& view) {
-        visible = view.isVisibleToUser;
-        return visible ? RunStatus::stop : RunStatus::proceed;
-    });
-    return visible;
 }
 
 std::shared_ptr<AudConf> configuration(const ScanOptions& options) {
@@ -99,23 +89,17 @@ int runScan(const ScanOptions& options, const LoginOptions& login, std::ostream&
         if (backend) {
             stage("logging in");
             kit = loginToBackend(login);
-            kit->setConfiguration(conf);
+        } else {
+            kit = AudKit::offline();
         }
+        kit->setConfiguration(conf);
         stage("reading the bundle");
         BundlePlatform platform(CaptureBundle::open(options.bundle));
-        std::shared_ptr<AudResult> result;
-        if (kit) {
-            stage("scanning");
-            result = kit->runOnElement(platform, *platform.elementUnderTest());
-        } else {
-            stage("capturing the context");
-            const auto context = captureContext(platform, *platform.elementUnderTest(), *conf);
-            stage("recognising text and running the rules");
-            result = Aud(conf, platform.textRecognizer().get()).run(context);
-        }
+        stage("recognising text and running the rules");
+        const auto result = kit->runOnElement(platform, *platform.elementUnderTest());
         // A capture in which nothing is visible (unreadable frames, every
         // element hidden) was not examined: that is no pass.
-        if (!anyVisible(*result->audContext->audView)) {
+        if (!examinedAnyView(*result)) {
             err << "audkit: " << platform.bundle().capturePath().string()
                 << ": no element of the capture is visible on the screen, so nothing was examined\n";
             return exitUsage;

@@ -1,0 +1,27 @@
+#include "audkit/offline/scan_bundle.hpp"
+
+#include "audkit/facade/aud_kit.hpp"
+#include "audkit/platform/bundle_platform.hpp"
+#include "audkit/tree/aud_view.hpp"
+
+namespace audkit {
+
+std::shared_ptr<AudResult> scanBundle(const std::filesystem::path& bundle, const BundleScanOptions& options) {
+    BundlePlatform platform(CaptureBundle::open(bundle));
+    auto kit = AudKit::offline();
+    kit->setConfiguration(options.configuration);
+    if (options.textRecognizer) kit->setTextRecognizer(options.textRecognizer);
+    return kit->runOnElement(platform, *platform.elementUnderTest());
+}
+
+bool examinedAnyView(const AudResult& result) {
+    if (!result.audContext || !result.audContext->audView) return false;
+    bool visible = false;
+    result.audContext->audView->runOnSelfAndDescendants([&](const AudView& view) {
+        visible = view.isVisibleToUser;
+        return visible ? RunStatus::stop : RunStatus::proceed;
+    });
+    return visible;
+}
+
+}  // namespace audkit

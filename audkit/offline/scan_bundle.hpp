@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+
+#include "audkit/rules/aud_conf.hpp"
+#include "audkit/rules/aud_result.hpp"
+#include "audkit/tree/text_recognizer.hpp"
+
+namespace audkit {
+
+struct BundleScanOptions {
+    // The rules' configuration (ignores, opt-ins); null scans with the defaults.
+    std::shared_ptr<AudConf> configuration;
+    // Recognises the screenshot's text; null uses Tesseract with the English model.
+    std::shared_ptr<TextRecognizer> textRecognizer;
+};
+
+// Scans a recorded capture bundle (a folder with capture.json and, usually,
+// screenshot.png) with every rule, without any backend or network. Throws
+// when the bundle cannot be read, naming what was wrong.
+std::shared_ptr<AudResult> scanBundle(const std::filesystem::path& bundle, const BundleScanOptions& options = {});
+
+// Whether a scan examined anything: false when no element of the capture was
+// visible on the screen, so no verdict of the result means anything.
+bool examinedAnyView(const AudResult& result);
+
+}  // namespace audkit
