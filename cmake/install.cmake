@@ -1,0 +1,60 @@
+# Installation: the library, its headers, the audkit tool, a CMake package
+# (find_package(audkit) gives audkit::audkit) and audkit.pc for pkg-config.
+# A project that builds audkit as a subproject installs none of it unless it
+# asks for it.
+option(AUDKIT_INSTALL "Install the library, headers, tool and package files" ${PROJECT_IS_TOP_LEVEL})
+if(NOT AUDKIT_INSTALL)
+  return()
+endif()
+
+include(CMakePackageConfigHelpers)
+
+set(AUDKIT_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/audkit)
+get_target_property(AUDKIT_LIBRARY_TYPE audkit TYPE)
+
+if(AUDKIT_LIBRARY_TYPE STREQUAL "SHARED_LIBRARY")
+  # The installed tool finds the installed library wherever the prefix is.
+  set_target_properties(audkit_cli PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
+endif()
+
+install(TARGETS audkit EXPORT audkitTargets
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS audkit_cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Headers only: the sources, tests and tools stay in the source tree.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/audkit/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/audkit
+        FILES_MATCHING PATTERN "*.hpp")
+
+install(EXPORT audkitTargets NAMESPACE audkit:: DESTINATION ${AUDKIT_CMAKE_DIR})
+configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/audkitConfig.cmake.in
+                              ${PROJECT_BINARY_DIR}/audkitConfig.cmake INSTALL_DESTINATION ${AUDKIT_CMAKE_DIR})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/audkitConfigVersion.cmake COMPATIBILITY SameMinorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/audkitConfig.cmake ${PROJECT_BINARY_DIR}/audkitConfigVersion.cmake
+        DESTINATION ${AUDKIT_CMAKE_DIR})
+
+# pkg-config: a static libaudkit brings its dependencies' link flags in
+# Libs.private (pkg-config --static --libs audkit). They are the flags this
+# build linked with, for the system's shared libraries: Requires.private would
+# make pkg-config --static ask for the static libraries of their own
+# dependencies too. No installed header includes a dependency's header, so
+# their compile flags are not needed. OpenMP has no .pc file: its libraries are
+# named by path.
+set(AUDKIT_PC_FLAGS "")
+foreach(prefix IN ITEMS SPNG UTF8PROC TURBOJPEG TESSERACT CURL ZLIB)
+  foreach(dir IN LISTS ${prefix}_LIBRARY_DIRS)
+    if(NOT dir IN_LIST CMAKE_CXX_IMPLICIT_LINK_DIRECTORIES)
+      list(APPEND AUDKIT_PC_FLAGS "-L${dir}")
+    endif()
+  endforeach()
+  foreach(name IN LISTS ${prefix}_LIBRARIES)
+    list(APPEND AUDKIT_PC_FLAGS "-l${name}")
+  endforeach()
+endforeach()
+foreach(name IN LISTS OpenMP_CXX_LIB_NAMES)
+  list(APPEND AUDKIT_PC_FLAGS "${OpenMP_${name}_LIBRARY}")
+endforeach()
+list(REMOVE_DUPLICATES AUDKIT_PC_FLAGS)
+list(JOIN AUDKIT_PC_FLAGS " " AUDKIT_PC_LIBS_PRIVATE)
+configure_file(${PROJECT_SOURCE_DIR}/cmake/audkit.pc.in ${PROJECT_BINARY_DIR}/audkit.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/audkit.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
