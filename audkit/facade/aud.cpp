@@ -1,5 +1,6 @@
 #include "audkit/facade/aud.hpp"
 
+#include <map>
 #include <unordered_set>
 
 #include "audkit/base/base64.hpp"
@@ -14,6 +15,8 @@ namespace audkit {
 namespace {
 
 using T = AudElementType;
+
+constexpr const char* noScreenshotReason = "no screenshot was captured";
 
 // Whether a view collects the found texts inside its bounds.
 bool attachesTextByBounds(const AudView& view) {
@@ -130,12 +133,17 @@ Aud::Results Aud::runPostRunRules(const std::vector<std::shared_ptr<PostRunRule>
 std::shared_ptr<AudResult> Aud::run(const std::shared_ptr<AudContext>& context) {
     const auto foundTexts = recognizeText(*context);
     const auto rules = configuration_->rulesToRun();
+    std::map<std::string, std::string> notRun;
     std::vector<std::shared_ptr<AudRule>> ordinary;
     std::vector<std::shared_ptr<VisionRule>> vision;
     std::vector<std::shared_ptr<PostRunRule>> perControl, onTexts;
     for (const auto& rule : rules) {
         if (auto visionRule = std::dynamic_pointer_cast<VisionRule>(rule)) {
-            vision.push_back(std::move(visionRule));
+            // Judging text that was never looked for would only invent verdicts.
+            if (!context->hasScreenshot())
+                notRun.emplace(rule->id(), noScreenshotReason);
+            else
+                vision.push_back(std::move(visionRule));
         } else if (auto postRun = std::dynamic_pointer_cast<PostRunRule>(rule)) {
             const bool eachControl = postRun->gathered() == PostRunRule::Gathered::activeControls;
             (eachControl ? perControl : onTexts).push_back(std::move(postRun));
@@ -194,7 +202,10 @@ std::shared_ptr<AudResult> Aud::run(const std::shared_ptr<AudContext>& context) 
     append(runPostRunRules(onTexts, nullptr, textViews));
 
     for (const auto& rule : rules) rule->tearDown();
-    return std::make_shared<AudResult>(std::nullopt, configuration_, context, std::move(results));
+    auto result = std::make_shared<AudResult>(std::nullopt, configuration_, context, std::move(results));
+    for (const auto& [id, reason] : notRun) ZKLog::debug(id + " was not run: " + reason + ".");
+    result->rulesNotRun = std::move(notRun);
+    return result;
 }
 
 }  // namespace audkit

@@ -215,6 +215,8 @@ public:
     explicit BundleScreen(const CaptureBundle& bundle) : bundle_(bundle) {}
 
     Screenshot screenshot() override {
+        if (!bundle_.hasScreenshot())
+            throw ImageDecodingError(bundle_.capturePath().string() + ": the capture has no screenshot");
         if (!image_) {
             const auto& path = bundle_.screenshotPath();
             // Only a regular file of a sane size: a pipe would never end and a
@@ -238,6 +240,7 @@ public:
         return Screenshot{*image_, bundle_.device().scale};
     }
 
+    bool hasScreenshot() override { return bundle_.hasScreenshot(); }
     float scale() override { return bundle_.device().scale; }
 
 private:

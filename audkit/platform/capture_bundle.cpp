@@ -20,6 +20,7 @@ using nlohmann::json;
 struct CaptureBundle::Data {
     std::filesystem::path capturePath;
     std::filesystem::path screenshotPath;
+    bool hasScreenshot = true;
     json document;
     const json* elements = nullptr;
     // Element records by id: constant-time lookups for large captures.
@@ -399,7 +400,9 @@ CaptureBundle CaptureBundle::fromText(const std::string& text, const std::filesy
         data->runnerBundleIdentifier = Reader::optionalString(*runner, "bundleIdentifier");
 
     std::string screenshot = "screenshot.png";
-    if (const auto found = document.find("screenshot"); found != document.end()) {
+    if (const auto found = document.find("screenshot"); found != document.end() && found->is_null()) {
+        data->hasScreenshot = false;  // an accessibility tree recorded without the screen's pixels
+    } else if (found != document.end()) {
         if (!found->is_string() || found->get_ref<const std::string&>().empty())
             reader.fail("member \"screenshot\" must name a file, found " + shown(*found));
         screenshot = found->get<std::string>();
@@ -428,6 +431,7 @@ CaptureBundle CaptureBundle::snapshotOnly(const std::filesystem::path& path) {
 
 const std::filesystem::path& CaptureBundle::capturePath() const { return data_->capturePath; }
 const std::filesystem::path& CaptureBundle::screenshotPath() const { return data_->screenshotPath; }
+bool CaptureBundle::hasScreenshot() const { return data_->hasScreenshot; }
 const BundleDevice& CaptureBundle::device() const { return data_->device; }
 const std::optional<std::string>& CaptureBundle::runnerBundleIdentifier() const {
     return data_->runnerBundleIdentifier;

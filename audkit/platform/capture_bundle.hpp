@@ -69,6 +69,8 @@ public:
 
     const std::filesystem::path& capturePath() const;
     const std::filesystem::path& screenshotPath() const;
+    // False when "screenshot" is null: the capture recorded the tree only.
+    bool hasScreenshot() const;
     const BundleDevice& device() const;
     const std::optional<std::string>& runnerBundleIdentifier() const;
     const std::string& rootId() const;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,6 +26,9 @@ public:
     std::shared_ptr<AudConf> audConf;
     std::shared_ptr<AudContext> audContext;
     std::vector<std::shared_ptr<AudRuleResult>> audRuleResults;
+    // Rules the scan was configured to run but could not, by id, with why
+    // (not part of the result document).
+    std::map<std::string, std::string> rulesNotRun;
 
     std::vector<std::shared_ptr<AudRuleResult>> failures() const;
     std::vector<std::shared_ptr<AudRuleResult>> passes() const;

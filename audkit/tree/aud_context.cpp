@@ -141,21 +141,33 @@ std::shared_ptr<AudContext> makeContext(Platform& platform, UIElement& element) 
 
     // The screen is recorded before the tree is built: the header/footer test
     // of every node compares it with the node's bounds.
-    auto full = platform.screen().screenshot();
-    const auto screenWidth = static_cast<float>(full.image.width), screenHeight = static_cast<float>(full.image.height);
+    const float scale = platform.screen().scale();
+    std::optional<Screenshot> full;
+    float screenWidth = 0, screenHeight = 0;
+    if (platform.screen().hasScreenshot()) {
+        full = platform.screen().screenshot();
+        screenWidth = static_cast<float>(full->image.width);
+        screenHeight = static_cast<float>(full->image.height);
+    } else {
+        // Without pixels the screen is the element's own frame.
+        const auto frame = AudRect::fromPlatform(rootElement->frame);
+        screenWidth = std::max(0.0F, frame.width() * scale);
+        screenHeight = std::max(0.0F, frame.height() * scale);
+    }
     state.screenRect = AudBounds(0, screenWidth, 0, screenHeight);
 
     auto tree = buildTree(platform.snapshotSource(), *rootElement);
     if (!tree) throw ContextError::unableToGetViewHierarchy();
 
-    const float scale = platform.screen().scale();
     AudImage screenshot;
-    if (rootElement->className != "UIApplication") {
+    if (!full) {
+        screenshot.frame = AudBounds(0, screenWidth, 0, screenHeight);
+    } else if (rootElement->className != "UIApplication") {
         const auto frame = AudRect::fromPlatform(rootElement->frame);
         const AudRect pixels(frame.left() * scale, frame.right() * scale, frame.top() * scale, frame.bottom() * scale);
-        screenshot = encodeScreenshot(cropImage(full.image, pixels), platform.imageCodec());
+        screenshot = encodeScreenshot(cropImage(full->image, pixels), platform.imageCodec());
     } else {
-        screenshot = encodeScreenshot(std::move(full.image), platform.imageCodec());
+        screenshot = encodeScreenshot(std::move(full->image), platform.imageCodec());
     }
 
     auto& device = platform.device();
@@ -213,7 +225,10 @@ AudMetaData metaDataFromJson(const Json& json) {
     return metaData;
 }
 
-Json contextToJson(const AudContext& context) {
+namespace {
+
+// The screenshot as the result document carries it: JPEG.
+std::string screenshotJpeg(const AudContext& context) {
     std::string jpeg;
     const auto bytes = base64Decode(context.screenshot.base64png);
     if (!bytes) throw ImageCompressionError();
@@ -229,17 +244,25 @@ Json contextToJson(const AudContext& context) {
             throw ImageCompressionError();
         }
     }
+    return jpeg;
+}
+
+}  // namespace
+
+Json contextToJson(const AudContext& context) {
     Json json = Json::object();
     json["audView"] = context.audView ? viewToJson(*context.audView) : Json();
     json["audDevice"] = deviceToJson(context.audDevice);
-    json["screenshot"] = base64Encode(jpeg);
+    // A capture without pixels has no "screenshot" member.
+    if (context.hasScreenshot()) json["screenshot"] = base64Encode(screenshotJpeg(context));
     json["audMetaData"] = metaDataToJson(context.audMetaData);
     return json;
 }
 
 std::shared_ptr<AudContext> contextFromJson(const Json& json) {
     auto device = deviceFromJson(json.at("audDevice"));
-    AudImage screenshot{json.at("screenshot").get<std::string>(), device.screenSize(), nullptr, nullptr};
+    AudImage screenshot{json.contains("screenshot") ? json.at("screenshot").get<std::string>() : std::string(),
+                        device.screenSize(), nullptr, nullptr};
     auto view = viewFromJson(json.at("audView"));
     auto metaData = metaDataFromJson(json.at("audMetaData"));
     return std::make_shared<AudContext>(std::move(view), std::move(device), std::move(screenshot), std::move(metaData));

@@ -87,6 +87,8 @@ public:
     std::shared_ptr<AudView> audView;
     AudDevice audDevice;
     AudImage screenshot;
+    // False for a capture of the tree alone: no pixels to recognise or measure.
+    bool hasScreenshot() const { return !screenshot.base64png.empty() || screenshot.decoded; }
     AudMetaData audMetaData;
     // The application's frames in the three orientations, when the scan
     // measured them (they are not part of the result document).

@@ -19,6 +19,9 @@ public:
     virtual ~Screen() = default;
     // Throws an Error naming the problem when no screenshot can be taken.
     virtual Screenshot screenshot() = 0;
+    // False when there are no pixels to take (a recorded accessibility tree
+    // without its screenshot): the screen is then known by the element's frame.
+    virtual bool hasScreenshot() { return true; }
     virtual float scale() = 0;
 };
 

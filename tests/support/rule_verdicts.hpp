@@ -78,8 +78,8 @@ private:
 };
 
 // The results of one rule over a whole scan of the screen (the runner with
-// every other rule ignored), by the class name of the view. With lines, the
-// screenshot is a white page on which recognition finds them.
+// every other rule ignored), by the class name of the view. The screenshot is
+// a white page on which recognition finds the lines.
 inline std::map<std::string, std::shared_ptr<AudRuleResult>> resultsByClass(const ScreenBuilder& screen, AudRuleId only,
                                                                             std::vector<ShownLine> lines = {}) {
     auto conf = std::make_shared<AudConf>();
@@ -87,13 +87,11 @@ inline std::map<std::string, std::shared_ptr<AudRuleResult>> resultsByClass(cons
         if (id != only) conf->ignore(std::string(toString(id)), true);
     auto context = contextFor(screen.build());
     ShownLines recognizer(std::move(lines));
-    if (!recognizer.recognize({}).empty()) {
-        auto page = std::make_shared<RgbaImage>();
-        page->width = static_cast<std::uint32_t>(context->audDevice.screenWidth);
-        page->height = static_cast<std::uint32_t>(context->audDevice.screenHeight);
-        page->pixels.assign(std::size_t{page->width} * page->height * 4, 255);
-        context->screenshot.decoded = std::move(page);
-    }
+    auto page = std::make_shared<RgbaImage>();
+    page->width = static_cast<std::uint32_t>(context->audDevice.screenWidth);
+    page->height = static_cast<std::uint32_t>(context->audDevice.screenHeight);
+    page->pixels.assign(std::size_t{page->width} * page->height * 4, 255);
+    context->screenshot.decoded = std::move(page);
     const auto result = Aud(conf, &recognizer).run(context);
     std::map<std::string, std::shared_ptr<AudRuleResult>> byClass;
     for (const auto& ruleResult : result->audRuleResults)

@@ -109,6 +109,10 @@ int runScan(const ScanOptions& options, const LoginOptions& login, std::ostream&
             out << resultDocument(*result, 2) << '\n';
         else
             out << result->description();
+        // Rules that could not run are named, never passed over in silence.
+        for (const auto& [id, reason] : result->rulesNotRun)
+            (options.format == "json" ? err : out) << (options.format == "json" ? "audkit: " : "")
+                                                   << id << " was not run: " << reason << '\n';
         const std::optional<std::string> scanName =
             options.scanName.empty() ? std::nullopt : std::optional<std::string>(options.scanName);
         if (!options.save.empty()) {
