@@ -62,6 +62,16 @@ struct ResultOptions {
     bool debug = false;
 };
 
+struct ImportOptions {
+    std::string dump;        // page source or debug description
+    std::string screenshot;  // PNG or JPEG; none: the bundle has no screenshot
+    std::string output;      // the bundle folder to create
+};
+
+// Turns an accessibility dump of another tool into a capture bundle; exit 0,
+// or 2 with a one-line reason naming the line or element.
+int runImport(const ImportOptions& options, std::ostream& out, std::ostream& err);
+
 int runResult(const ResultOptions& options, const LoginOptions& login, std::ostream& out, std::ostream& err);
 
 // Scans a bundle: prints the result (description or document); exit 0 without

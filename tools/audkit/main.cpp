@@ -77,12 +77,20 @@ int main(int argc, char** argv) {
     resultCommand->add_flag("--debug", result.debug, "print debug output");
     addLogin(resultCommand);
 
+    ImportOptions importing;
+    auto* importCommand = app.add_subcommand(
+        "import", "Turn an Appium/WebDriverAgent or UIAutomation page source, or an XCTest debug description, into a "
+                  "capture bundle");
+    importCommand->add_option("FILE", importing.dump, "the page source (XML) or debug description (text)")->required();
+    importCommand->add_option("--screenshot", importing.screenshot, "the screen's screenshot (PNG or JPEG)");
+    importCommand->add_option("--output", importing.output, "the bundle folder to create (must not exist)")->required();
+
     // A first word that is no option and no command is named as such.
     if (argc > 1 && argv[1][0] != '-') {
         const std::string command = argv[1];
         const auto known = app.get_subcommands([&](const CLI::App* sub) { return sub->get_name() == command; });
         if (known.empty()) {
-            std::cerr << "audkit: unknown command \"" << command << "\" (commands: inspect, context, scan, result)\n";
+            std::cerr << "audkit: unknown command \"" << command << "\" (commands: inspect, context, scan, result, import)\n";
             return exitUsage;
         }
     }
@@ -105,6 +113,7 @@ int main(int argc, char** argv) {
         scan.progress = ::isatty(STDERR_FILENO) != 0;
         return runScan(scan, login, std::cout, std::cerr);
     }
+    if (importCommand->parsed()) return runImport(importing, std::cout, std::cerr);
     if (resultCommand->parsed()) return runResult(result, login, std::cout, std::cerr);
     return exitUsage;
 }

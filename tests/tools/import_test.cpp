@@ -1,0 +1,297 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "audkit/platform/capture_bundle.hpp"
+#include "audkit/platform/jpeg_codec.hpp"
+#include "audkit/platform/png_codec.hpp"
+#include "audkit/rules/aud_result.hpp"
+#include "audkit/tree/aud_element_type.hpp"
+#include "tests/support/test_support.hpp"
+#include "tools/audkit/commands.hpp"
+#include "tools/audkit/element_types.hpp"
+
+namespace audkit {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+struct Run {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Run import(const fs::path& dump, const fs::path& output, const fs::path& screenshot = {}) {
+    std::ostringstream out, err;
+    const int status = cli::runImport({dump.string(), screenshot.string(), output.string()}, out, err);
+    return {status, out.str(), err.str()};
+}
+
+Run scan(const fs::path& bundle) {
+    cli::ScanOptions options;
+    options.bundle = bundle.string();
+    options.format = "json";
+    std::ostringstream out, err;
+    const int status = cli::runScan(options, {}, out, err);
+    return {status, out.str(), err.str()};
+}
+
+// Dumps published by others, read where they are kept (never copied here).
+fs::path realScreens() { return test::sourceDir().parent_path() / "shared" / "real-screens"; }
+
+fs::path write(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+json capture(const fs::path& bundle) { return json::parse(test::readFile(bundle / "capture.json")); }
+
+// The element records of a capture with this label.
+std::vector<json> withLabel(const json& document, const std::string& label) {
+    std::vector<json> found;
+    for (const auto& [id, record] : document["elements"].items())
+        if (record["attributes"].value("XC_kAXXCAttributeLabel", "") == label) found.push_back(record);
+    return found;
+}
+
+// Every dump imports into a bundle the reader opens, and every bundle scans:
+// the two with screenshots find text on them.
+TEST(ImportRealScreens, EveryDumpImportsAndScans) {
+    if (!fs::exists(realScreens())) GTEST_SKIP() << realScreens() << " is not here";
+    test::LogCapture log;
+    test::TempDir out;
+    std::size_t dumps = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(realScreens())) {
+        const auto extension = entry.path().extension();
+        if (extension != ".xml" && extension != ".txt") continue;
+        ++dumps;
+        const auto name = entry.path().stem().string();
+        auto screenshot = entry.path();
+        screenshot.replace_extension(".png");
+        const bool withScreenshot = fs::exists(screenshot);
+        const auto bundle = out.path() / name;
+        const auto imported = import(entry.path(), bundle, withScreenshot ? screenshot : fs::path());
+        ASSERT_EQ(imported.status, 0) << name << ": " << imported.err;
+        EXPECT_NO_THROW(CaptureBundle::open(bundle)) << name;
+
+        const auto scanned = scan(bundle);
+        ASSERT_TRUE(scanned.status == 0 || scanned.status == 1) << name << ": " << scanned.err;
+        const auto result = json::parse(scanned.out);
+        std::size_t textResults = 0;
+        for (const auto& ruleResult : result["audRuleResults"])
+            if (ruleResult["ruleId"] == "ColorContrast" || ruleResult["ruleId"] == "FocusableText") ++textResults;
+        if (withScreenshot) {
+            EXPECT_GT(textResults, 0U) << name;
+            EXPECT_TRUE(result["audContext"].contains("screenshot")) << name;
+        } else {
+            EXPECT_EQ(textResults, 0U) << name;
+            EXPECT_NE(scanned.err.find("ColorContrast was not run: no screenshot was captured"), std::string::npos)
+                << name;
+            EXPECT_FALSE(result["audContext"].contains("screenshot")) << name;
+            EXPECT_EQ(resultFromJson(result)->audRuleResults.size(), result["audRuleResults"].size()) << name;
+        }
+    }
+    EXPECT_EQ(dumps, 20U);
+}
+
+TEST(ImportRealScreens, SpotChecks) {
+    if (!fs::exists(realScreens())) GTEST_SKIP() << realScreens() << " is not here";
+    test::LogCapture log;
+    test::TempDir out;
+
+    // A Settings row of an older page source: a cell pressed like a button.
+    ASSERT_EQ(import(realScreens() / "appium_xml" / "shirates_ios_settings_top.xml", out.path() / "settings").status,
+              0);
+    const auto general = withLabel(capture(out.path() / "settings"), "General");
+    ASSERT_FALSE(general.empty());
+    EXPECT_EQ(general[0]["rawType"], 75);
+    EXPECT_EQ(general[0]["attributes"]["XC_kAXXCAttributeTraits"].get<std::uint64_t>() & 0x1, 0x1U);
+    EXPECT_FALSE(general[0]["attributes"].contains("XC_kAXXCAttributeIdentifier"));  // name == label
+
+    // The iOS 26 source names traits and identifiers itself.
+    ASSERT_EQ(
+        import(realScreens() / "appium_xml_traits" / "mobster_ios26_settings_root.xml", out.path() / "ios26").status,
+        0);
+    bool generalButton = false;
+    for (const auto& record : withLabel(capture(out.path() / "ios26"), "General"))
+        generalButton |= record["rawType"] == 9 &&
+                         record["attributes"]["XC_kAXXCAttributeIdentifier"] == "com.apple.settings.general" &&
+                         record["attributes"]["XC_kAXXCAttributeTraits"] == (0x1 | 0x40);
+    EXPECT_TRUE(generalButton);
+
+    // The notification alert keeps its two buttons.
+    ASSERT_EQ(
+        import(realScreens() / "appium_xml" / "sioeye_springboard_notification_alert.xml", out.path() / "alert").status,
+        0);
+    const auto alert = capture(out.path() / "alert");
+    EXPECT_EQ(withLabel(alert, "\u201cSioeye\u201d Would Like to Send You Notifications").at(0)["rawType"], 7);
+    for (const auto* label : {"Don\u2019t Allow", "Allow"}) {
+        const auto buttons = withLabel(alert, label);
+        ASSERT_EQ(buttons.size(), 1U) << label;
+        EXPECT_EQ(buttons[0]["rawType"], 9) << label;
+    }
+
+    // The SwiftUI button is 20 points tall: too small a target.
+    ASSERT_EQ(
+        import(realScreens() / "xctest_debugdescription" / "ax_helloworld_swiftui.txt", out.path() / "hello").status,
+        0);
+    const auto button = withLabel(capture(out.path() / "hello"), "Tap me!").at(0);
+    EXPECT_FLOAT_EQ(button["attributes"]["XC_kAXXCAttributeFrame"]["Height"].get<float>(), 20.3F);
+    const auto result = json::parse(scan(out.path() / "hello").out);
+    bool tooSmall = false;
+    for (const auto& ruleResult : result["audRuleResults"])
+        tooSmall |= ruleResult["ruleId"] == "TouchTargetSize" && ruleResult["status"] == "FAIL" &&
+                    ruleResult["props"]["className"] == "UIButton";
+    EXPECT_TRUE(tooSmall);
+}
+
+// Entities, non-ASCII text, frames off the screen or without size, and the
+// state a page source gives or leaves out.
+TEST(ImportPageSource, KeepsTextAndWorksOutWhatIsOnScreen) {
+    test::TempDir dir;
+    const auto dump = write(dir.path() / "source.xml", R"(<?xml version="1.0" encoding="UTF-8"?>
+<AppiumAUT>
+<XCUIElementTypeApplication type="XCUIElementTypeApplication" name="Shop" label="Shop" enabled="true" visible="true" x="0" y="0" width="390" height="844">
+  <XCUIElementTypeWindow type="XCUIElementTypeWindow" enabled="true" visible="true" x="0" y="0" width="390" height="844">
+    <XCUIElementTypeStaticText type="XCUIElementTypeStaticText" name="Caf&#233; &amp; &quot;Bar&quot;" label="Caf&#233; &amp; &quot;Bar&quot;" enabled="true" visible="true" x="16" y="100" width="200" height="20"/>
+    <XCUIElementTypeButton type="XCUIElementTypeButton" name="buy" label="購入" enabled="false" visible="true" x="16" y="140" width="80" height="44"/>
+    <XCUIElementTypeScrollView type="XCUIElementTypeScrollView" enabled="true" visible="true" x="0" y="200" width="390" height="300">
+      <XCUIElementTypeButton type="XCUIElementTypeButton" name="Half" label="Half" enabled="true" x="0" y="480" width="100" height="40"/>
+      <XCUIElementTypeButton type="XCUIElementTypeButton" name="Gone" label="Gone" enabled="true" x="0" y="900" width="100" height="40"/>
+    </XCUIElementTypeScrollView>
+    <XCUIElementTypeOther type="XCUIElementTypeOther" enabled="true" visible="true" x="10" y="10" width="0" height="0"/>
+    <XCUIElementTypeButton type="XCUIElementTypeButton" name="Hidden" label="Hidden" enabled="true" visible="false" x="0" y="600" width="100" height="40"/>
+  </XCUIElementTypeWindow>
+</XCUIElementTypeApplication>
+</AppiumAUT>
+)");
+    ASSERT_EQ(import(dump, dir.path() / "bundle").status, 0);
+    const auto document = capture(dir.path() / "bundle");
+    EXPECT_TRUE(document["screenshot"].is_null());
+
+    const auto text = withLabel(document, "Caf\u00e9 & \"Bar\"").at(0)["attributes"];
+    EXPECT_EQ(text["XC_kAXXCAttributeElementType"], "UILabel");
+    EXPECT_EQ(text["XC_kAXXCAttributeIsElement"], 1);
+
+    const auto buy = withLabel(document, "購入").at(0)["attributes"];
+    EXPECT_EQ(buy["XC_kAXXCAttributeIdentifier"], "buy");
+    EXPECT_EQ(buy["XC_kAXXCAttributeTraits"], 0x1 | 0x100);  // a button, not enabled
+    EXPECT_EQ(buy["XC_kAXXCAttributeIsUserInteractionEnabled"], 0);
+
+    // Clipped by the scroll view; wholly outside it, not on screen at all.
+    const auto half = withLabel(document, "Half").at(0)["attributes"];
+    EXPECT_EQ(half["XC_kAXXCAttributeVisibleFrame"], (json{{"X", 0}, {"Y", 480}, {"Width", 100}, {"Height", 20}}));
+    EXPECT_EQ(half["XC_kAXXCAttributeIsVisible"], 1);
+    const auto gone = withLabel(document, "Gone").at(0)["attributes"];
+    EXPECT_TRUE(gone["XC_kAXXCAttributeVisibleFrame"].is_null());
+    EXPECT_EQ(gone["XC_kAXXCAttributeIsVisible"], 0);
+    const auto hidden = withLabel(document, "Hidden").at(0)["attributes"];
+    EXPECT_TRUE(hidden["XC_kAXXCAttributeVisibleFrame"].is_null());
+    EXPECT_EQ(hidden["XC_kAXXCAttributeIsVisible"], 0);
+
+    const auto scanned = scan(dir.path() / "bundle");
+    EXPECT_TRUE(scanned.status == 0 || scanned.status == 1) << scanned.err;
+}
+
+TEST(ImportDebugDescription, ReadsQuotedTextFlagsAndNesting) {
+    test::TempDir dir;
+    const auto dump = write(dir.path() / "po.txt", "Attributes: Application, pid: 1, label: 'Shop'\n"
+                                                  "Element subtree:\n"
+                                                  " \u2192Application, 0x1, pid: 1, label: 'Shop'\n"
+                                                  "    Window (Main), 0x2, {{0.0, 0.0}, {390.0, 844.0}}\n"
+                                                  "      Button, 0x3, {{10.0, 50.0}, {60.5, 44.0}}, identifier: "
+                                                  "'close', label: 'Don't, stop', Selected, Disabled\n"
+                                                  "        StaticText, 0x4, {{12.0, 60.0}, {40.0, 20.0}}, label: "
+                                                  "'Close'\n"
+                                                  "      TextField, 0x5, {{10.0, 120.0}, {300.0, 40.0}}, value: 3, "
+                                                  "placeholderValue: 'Amount'\n"
+                                                  "Path to element:\n"
+                                                  " \u2192Application, 0x1, pid: 1, label: 'Shop'\n");
+    ASSERT_EQ(import(dump, dir.path() / "bundle").status, 0);
+    const auto document = capture(dir.path() / "bundle");
+    const auto button = withLabel(document, "Don't, stop").at(0);
+    EXPECT_EQ(button["attributes"]["XC_kAXXCAttributeIdentifier"], "close");
+    EXPECT_EQ(button["attributes"]["XC_kAXXCAttributeTraits"], 0x1 | 0x8 | 0x100);
+    EXPECT_EQ(button["attributes"]["XC_kAXXCAttributeFrame"]["Width"], 60.5);
+    ASSERT_EQ(button["attributes"]["XC_kAXXCAttributeChildren"].size(), 1U);
+    const auto field = document["elements"][document["elements"]["e1"]["attributes"]["XC_kAXXCAttributeChildren"][1]
+                                                .get<std::string>()]["attributes"];
+    EXPECT_EQ(field["XC_kAXXCAttributeValue"], "3");
+    EXPECT_EQ(field["XC_kAXXCAttributePlaceholderValue"], "Amount");
+    // The application line has no frame: the screen is its window's.
+    EXPECT_EQ(document["elements"]["e0"]["attributes"]["XC_kAXXCAttributeFrame"]["Width"], 390);
+}
+
+// Broken or foreign input is exit 2 naming the line or element, and nothing
+// is written or overwritten.
+TEST(ImportFailures, NameTheLineAndWriteNothing) {
+    test::TempDir dir;
+    const std::string app =
+        R"(<XCUIElementTypeApplication type="XCUIElementTypeApplication" x="0" y="0" width="390" height="844">)";
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {app + "\n  <XCUIElementTypeButton x=\"1\"\n", "line 2: broken XML"},
+        {app + "\n  <XCUIElementTypeGizmo type=\"XCUIElementTypeGizmo\"/>\n</XCUIElementTypeApplication>",
+         "line 2: \"XCUIElementTypeGizmo\" is no XCUIElementType"},
+        {app + "\n  <XCUIElementTypeButton type=\"XCUIElementTypeButton\" x=\"wide\"/>\n</XCUIElementTypeApplication>",
+         "line 2: x=\"wide\" is not a number"},
+        {app + "\n  <XCUIElementTypeButton type=\"XCUIElementTypeButton\" traits=\"Button, Shiny\"/>\n"
+               "</XCUIElementTypeApplication>",
+         "line 2: unknown trait \"Shiny\""},
+        {"<html><body/></html>", "line 1: <html> is neither an XCUIElementType nor a UIAutomation element"},
+        {"{\"value\": \"<AppiumAUT>\"}", "neither an XML page source"},
+        {"Element subtree:\n \u2192Application, 0x1\n    Gadget, 0x2, {{0, 0}, {1, 1}}\n",
+         "line 3: \"Gadget\" is no element type"},
+        {R"(<XCUIElementTypeApplication type="XCUIElementTypeApplication"/>)", "has no frame with a size"},
+    };
+    for (const auto& [text, expected] : cases) {
+        const auto dump = write(dir.path() / "dump", text);
+        const auto run = import(dump, dir.path() / "bundle");
+        EXPECT_EQ(run.status, 2) << text;
+        EXPECT_NE(run.err.find(expected), std::string::npos) << text << "\n" << run.err;
+        EXPECT_NE(run.err.find(dump.string()), std::string::npos) << run.err;
+        EXPECT_FALSE(fs::exists(dir.path() / "bundle")) << text;
+    }
+
+    const auto good = write(dir.path() / "good.xml", app + "</XCUIElementTypeApplication>");
+    fs::create_directories(dir.path() / "taken");
+    write(dir.path() / "taken" / "notes.txt", "mine");
+    const auto taken = import(good, dir.path() / "taken");
+    EXPECT_EQ(taken.status, 2);
+    EXPECT_NE(taken.err.find("already exists and is not an empty folder"), std::string::npos) << taken.err;
+    EXPECT_EQ(test::readFile(dir.path() / "taken" / "notes.txt"), "mine");
+
+    // A screenshot of another screen is refused; a JPEG one is kept as PNG.
+    RgbaImage image;
+    image.width = 780, image.height = 400;
+    image.pixels.assign(std::size_t{image.width} * image.height * 4, 200);
+    write(dir.path() / "wrong.png", encodePng(image));
+    const auto wrong = import(good, dir.path() / "bundle", dir.path() / "wrong.png");
+    EXPECT_EQ(wrong.status, 2);
+    EXPECT_NE(wrong.err.find("does not show the tree's screen of 390 x 844 points"), std::string::npos) << wrong.err;
+    image.height = 1688;
+    image.pixels.assign(std::size_t{image.width} * image.height * 4, 200);
+    write(dir.path() / "shot.jpg", encodeJpeg(image, 80));
+    ASSERT_EQ(import(good, dir.path() / "bundle", dir.path() / "shot.jpg").status, 0);
+    EXPECT_EQ(capture(dir.path() / "bundle")["device"]["scale"], 2);
+    EXPECT_EQ(decodePng(test::readFile(dir.path() / "bundle" / "screenshot.png")).width, 780U);
+}
+
+// The importer's type numbers are the platform's, as the library reads them.
+TEST(ImportElementTypes, NumbersAreThePlatforms) {
+    for (const auto type : allCases<AudElementType>()) {
+        auto name = std::string(toString(type));
+        name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+        if (name == "Switch_") name = "Switch";
+        EXPECT_EQ(cli::elementTypeNumber(name), static_cast<std::uint64_t>(type)) << name;
+    }
+    EXPECT_EQ(cli::typeOfUIAutomationTag("UIATableCell"), "Cell");
+    EXPECT_FALSE(cli::elementTypeNumber("Gizmo"));
+}
+
+}  // namespace
+}  // namespace audkit
