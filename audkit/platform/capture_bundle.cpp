@@ -6,11 +6,13 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
+#include "audkit/base/zk_log.hpp"
 #include "audkit/tree/accessibility_attribute.hpp"
 
 namespace audkit {
@@ -76,6 +78,7 @@ public:
     explicit Reader(std::filesystem::path path) : path_(std::move(path)) {}
 
     [[noreturn]] void fail(const std::string& what) const { throw CaptureBundleError(path_.string() + ": " + what); }
+    std::string where() const { return path_.string(); }
 
     const json& required(const json& object, const char* member, const std::string& where) const {
         const auto found = object.find(member);
@@ -281,6 +284,27 @@ std::string readFile(const std::filesystem::path& path) {
 }
 
 // "root" and "elements": the snapshot itself.
+// A misspelt key would silently leave its attribute unset (a misspelt
+// visibility flag makes every view invisible): each unknown key is named once,
+// with the first element that has it.
+void warnAboutUnknownAttributeKeys(const Reader& reader, const json& elements) {
+    std::set<std::string, std::less<>> known;
+    for (int attribute = 0; attribute <= static_cast<int>(AccessibilityAttribute::displayID); ++attribute)
+        known.emplace(attributeKey(static_cast<AccessibilityAttribute>(attribute)));
+    std::set<std::string, std::less<>> reported;
+    for (const auto& [id, record] : elements.items()) {
+        if (!record.is_object()) continue;
+        const auto attributes = record.find("attributes");
+        if (attributes == record.end() || !attributes->is_object()) continue;
+        for (const auto& [key, value] : attributes->items()) {
+            if (known.contains(key) || !reported.insert(key).second) continue;
+            ZKLog::always(ZKLog::line(LogLevel::warning, reader.where() + ": element " + quotedId(id) +
+                                                             " has the unknown attribute key " + quotedId(key) +
+                                                             ", which is ignored"));
+        }
+    }
+}
+
 void readElements(const Reader& reader, CaptureBundle::Data& data) {
     const json& document = data.document;
     data.rootId = reader.requiredString(document, "root", "");
@@ -289,6 +313,7 @@ void readElements(const Reader& reader, CaptureBundle::Data& data) {
     data.elements = &elements;
     data.index.reserve(elements.size());
     for (const auto& [id, record] : elements.items()) data.index.emplace(id, &record);
+    warnAboutUnknownAttributeKeys(reader, elements);
     const auto root = elements.find(data.rootId);
     if (root == elements.end())
         reader.fail("member \"root\" names " + quotedId(data.rootId) + ", which is not in \"elements\"");

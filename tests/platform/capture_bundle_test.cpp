@@ -158,6 +158,28 @@ TEST(CaptureBundle, ValuesOfTheWrongKindTakeTheirFallbacks) {
     EXPECT_TRUE(element->isVisible);
 }
 
+// A misspelt key is named (once, with the first element that has it): it
+// would otherwise leave its attribute unset without a word.
+TEST(CaptureBundle, UnknownAttributeKeysAreNamed) {
+    test::LogCapture log;
+    auto builder = shopBundle();
+    for (const auto& [id, record] : builder.document()["elements"].items())
+        builder.document()["elements"][id]["attributes"]["XC_kAXXCAttributeIsVisble"] = 1;
+    (void)bundleFrom(builder.document());
+    std::vector<std::string> warnings;
+    for (const auto& line : log.lines())
+        if (line.find("unknown attribute key") != std::string::npos) warnings.push_back(line);
+    ASSERT_EQ(warnings.size(), 1U);
+    EXPECT_NE(warnings[0].find("shop/capture.json: element \""), std::string::npos) << warnings[0];
+    EXPECT_NE(warnings[0].find("has the unknown attribute key \"XC_kAXXCAttributeIsVisble\", which is ignored"),
+              std::string::npos)
+        << warnings[0];
+
+    test::LogCapture clean;
+    (void)bundleFrom(shopBundle().document());
+    for (const auto& line : clean.lines()) EXPECT_EQ(line.find("unknown attribute key"), std::string::npos) << line;
+}
+
 TEST(CaptureBundle, TraitBitsAreReadExactly) {
     test::LogCapture log;
     auto builder = shopBundle();
