@@ -72,6 +72,17 @@ struct ImportOptions {
 // or 2 with a one-line reason naming the line or element.
 int runImport(const ImportOptions& options, std::ostream& out, std::ostream& err);
 
+struct CaptureOptions {
+    std::string webDriver;  // the WebDriver server's address
+    std::string session;    // none: the server's only session
+    std::string output;     // the bundle folder to create
+};
+
+// Asks a running WebDriver server for the current screen's page source,
+// screenshot and window and writes a capture bundle; exit 0, or 2 with a
+// one-line reason (server down, no such session, ...).
+int runCapture(const CaptureOptions& options, std::ostream& out, std::ostream& err);
+
 int runResult(const ResultOptions& options, const LoginOptions& login, std::ostream& out, std::ostream& err);
 
 // Scans a bundle: prints the result (description or document); exit 0 without

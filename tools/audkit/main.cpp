@@ -85,12 +85,21 @@ int main(int argc, char** argv) {
     importCommand->add_option("--screenshot", importing.screenshot, "the screen's screenshot (PNG or JPEG)");
     importCommand->add_option("--output", importing.output, "the bundle folder to create (must not exist)")->required();
 
+    CaptureOptions capture;
+    auto* captureCommand =
+        app.add_subcommand("capture", "Capture the current screen of a running WebDriver server (Appium, "
+                                      "WebDriverAgent) as a capture bundle");
+    captureCommand->add_option("--webdriver", capture.webDriver, "the server's address, e.g. http://127.0.0.1:4723")
+        ->required();
+    captureCommand->add_option("--session", capture.session, "the session id (else the server's only session)");
+    captureCommand->add_option("--output", capture.output, "the bundle folder to create (must not exist)")->required();
+
     // A first word that is no option and no command is named as such.
     if (argc > 1 && argv[1][0] != '-') {
         const std::string command = argv[1];
         const auto known = app.get_subcommands([&](const CLI::App* sub) { return sub->get_name() == command; });
         if (known.empty()) {
-            std::cerr << "audkit: unknown command \"" << command << "\" (commands: inspect, context, scan, result, import)\n";
+            std::cerr << "audkit: unknown command \"" << command << "\" (commands: inspect, context, scan, result, import, capture)\n";
             return exitUsage;
         }
     }
@@ -113,6 +122,7 @@ int main(int argc, char** argv) {
         scan.progress = ::isatty(STDERR_FILENO) != 0;
         return runScan(scan, login, std::cout, std::cerr);
     }
+    if (captureCommand->parsed()) return runCapture(capture, std::cout, std::cerr);
     if (importCommand->parsed()) return runImport(importing, std::cout, std::cerr);
     if (resultCommand->parsed()) return runResult(result, login, std::cout, std::cerr);
     return exitUsage;
