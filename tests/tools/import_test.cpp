@@ -194,8 +194,39 @@ TEST(ImportPageSource, KeepsTextAndWorksOutWhatIsOnScreen) {
     EXPECT_TRUE(hidden["XC_kAXXCAttributeVisibleFrame"].is_null());
     EXPECT_EQ(hidden["XC_kAXXCAttributeIsVisible"], 0);
 
+    // A frame without size stays where it is, with an empty visible frame.
+    std::size_t sizeless = 0;
+    for (const auto& [id, record] : document["elements"].items()) {
+        if (record["rawType"] != 1 || record["attributes"]["XC_kAXXCAttributeFrame"]["Width"] != 0) continue;
+        ++sizeless;
+        EXPECT_EQ(record["attributes"]["XC_kAXXCAttributeVisibleFrame"],
+                  (json{{"X", 10}, {"Y", 10}, {"Width", 0}, {"Height", 0}}));
+    }
+    EXPECT_EQ(sizeless, 1U);
+
     const auto scanned = scan(dir.path() / "bundle");
     EXPECT_TRUE(scanned.status == 0 || scanned.status == 1) << scanned.err;
+}
+
+// Two elements with one name are two elements; a tree in which nothing is on
+// screen imports, and its scan says that nothing was examined.
+TEST(ImportPageSource, DuplicateNamesAndEmptyScreens) {
+    test::LogCapture log;
+    test::TempDir dir;
+    const auto twins = write(dir.path() / "twins.xml", R"(<XCUIElementTypeApplication type="XCUIElementTypeApplication" x="0" y="0" width="390" height="844">
+  <XCUIElementTypeButton type="XCUIElementTypeButton" name="Add" label="Add" x="16" y="100" width="80" height="44"/>
+  <XCUIElementTypeButton type="XCUIElementTypeButton" name="Add" label="Add" x="16" y="200" width="80" height="44"/>
+</XCUIElementTypeApplication>)");
+    ASSERT_EQ(import(twins, dir.path() / "twins").status, 0);
+    EXPECT_EQ(withLabel(capture(dir.path() / "twins"), "Add").size(), 2U);
+
+    const auto empty = write(dir.path() / "empty.xml", R"(<XCUIElementTypeApplication type="XCUIElementTypeApplication" visible="false" x="0" y="0" width="390" height="844">
+  <XCUIElementTypeOther type="XCUIElementTypeOther" visible="false" x="0" y="0" width="390" height="844"/>
+</XCUIElementTypeApplication>)");
+    ASSERT_EQ(import(empty, dir.path() / "empty").status, 0);
+    const auto scanned = scan(dir.path() / "empty");
+    EXPECT_EQ(scanned.status, 2);
+    EXPECT_NE(scanned.err.find("nothing was examined"), std::string::npos) << scanned.err;
 }
 
 TEST(ImportDebugDescription, ReadsQuotedTextFlagsAndNesting) {
