@@ -123,6 +123,20 @@ std::string trimmedWhitespaceAndNewlines(std::string_view text) {
     return std::string(text.substr(begin, end - begin));
 }
 
+std::optional<std::size_t> firstInvalidUtf8(std::string_view text) {
+    std::optional<std::size_t> invalid;
+    std::size_t at = 0;
+    forEachCodePoint(text, [&](utf8proc_int32_t codePoint, std::string_view bytes) {
+        if (codePoint < 0) {
+            invalid = at;
+            return false;
+        }
+        at += bytes.size();
+        return true;
+    });
+    return invalid;
+}
+
 bool isBlank(std::string_view text) { return trimmedWhitespaceAndNewlines(text).empty(); }
 
 bool isBlank(const std::optional<std::string>& text) { return !text || isBlank(std::string_view(*text)); }

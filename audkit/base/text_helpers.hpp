@@ -16,6 +16,10 @@ bool isWhitespaceOrNewline(char32_t codePoint);
 // are not valid UTF-8 are kept as they are.
 std::string trimmedWhitespaceAndNewlines(std::string_view text);
 
+// The byte offset of the first byte that does not belong to valid UTF-8;
+// none when the whole text is valid.
+std::optional<std::size_t> firstInvalidUtf8(std::string_view text);
+
 // Absent, empty, or only white space and newlines.
 bool isBlank(std::string_view text);
 inline bool isBlank(const std::string& text) { return isBlank(std::string_view(text)); }

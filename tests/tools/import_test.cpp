@@ -278,6 +278,8 @@ TEST(ImportFailures, NameTheLineAndWriteNothing) {
         {"Element subtree:\n \u2192Application, 0x1\n    Gadget, 0x2, {{0, 0}, {1, 1}}\n",
          "line 3: \"Gadget\" is no element type"},
         {R"(<XCUIElementTypeApplication type="XCUIElementTypeApplication"/>)", "has no frame with a size"},
+        {app + "\n  <XCUIElementTypeButton type=\"XCUIElementTypeButton\" label=\"Caf\xe9\"/>\n</XCUIElementTypeApplication>",
+         "line 2: not UTF-8 text"},
     };
     for (const auto& [text, expected] : cases) {
         const auto dump = write(dir.path() / "dump", text);

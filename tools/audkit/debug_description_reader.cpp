@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "audkit/base/text_helpers.hpp"
 #include "tools/audkit/element_types.hpp"
 #include "tools/audkit/imported_tree.hpp"
 
@@ -206,6 +207,11 @@ ImportedTree readDebugDescription(const std::string& text) {
 }
 
 ImportedTree readAccessibilityDump(const std::string& text) {
+    // Texts go into the capture as JSON strings, which must be UTF-8.
+    if (const auto invalid = firstInvalidUtf8(text)) {
+        const auto line = 1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(*invalid), '\n');
+        throw ImportError("line " + std::to_string(line) + ": not UTF-8 text (dumps are read as UTF-8)");
+    }
     std::string_view content = text;
     if (content.starts_with("\xEF\xBB\xBF")) content.remove_prefix(3);  // a byte-order mark
     content = trimmed(content);
