@@ -14,7 +14,7 @@ packages=(
   build-essential cmake ninja-build pkg-config ccache
   zlib1g-dev nlohmann-json3-dev libcurl4-openssl-dev libspng-dev libturbojpeg0-dev
   libtesseract-dev libleptonica-dev tesseract-ocr tesseract-ocr-eng libutf8proc-dev libcli11-dev libpugixml-dev
-  libgtest-dev libgmock-dev libcpp-httplib-dev libbenchmark-dev openssl python3-jsonschema
+  libgtest-dev libgmock-dev libcpp-httplib-dev libbenchmark-dev openssl python3-jsonschema libxml2-utils python3-junitparser
 )
 # Other scripts add what only they need (the fuzz build: clang).
 read -r -a extra <<<"${AUDKIT_EXTRA_PACKAGES:-}"

@@ -62,7 +62,12 @@ TEST(ScanCommand, IgnoresAndUsageErrors) {
     options.ignoreViews.push_back("emailField=AssociatedText");
     std::ostringstream out, err;
     EXPECT_EQ(cli::runScan(options, {}, out, err), 0) << out.str();
-    EXPECT_TRUE(out.str().starts_with("Zunik Aud Result (Failures: 0"));
+    EXPECT_TRUE(out.str().starts_with(example + ": 0 failures")) << out.str();
+    EXPECT_NE(out.str().find("not run: ColorContrast (switched off)"), std::string::npos) << out.str();
+    options.format = "description";  // the library's own text
+    std::ostringstream description;
+    EXPECT_EQ(cli::runScan(options, {}, description, err), 0);
+    EXPECT_TRUE(description.str().starts_with("Zunik Aud Result (Failures: 0")) << description.str();
 
     for (const auto& bad : std::vector<std::vector<std::string>>{{"--ignore", "NoSuchRule"}, {"--ignore-view", "x"}}) {
         cli::ScanOptions wrong;

@@ -32,8 +32,10 @@ int runContext(const ContextOptions& options, std::ostream& out, std::ostream& e
 
 struct ScanOptions {
     std::string bundle;
-    std::string format = "text";           // "text" or "json"
+    std::string format = "text";           // "text" (readable), "description" (the library's) or "json"
     std::string output;                    // write the result document here too
+    std::string junit;                     // write a JUnit XML report here
+    std::string failOn = "minor";          // the least impact of a failure that makes exit status 1
     std::vector<std::string> ignore;       // rule ids ignored for every view
     std::vector<std::string> ignoreViews;  // KEY=RULE_ID[,RULE_ID...]
     bool dynamicType = false;              // opt in to SupportsDynamicType
@@ -85,8 +87,9 @@ int runCapture(const CaptureOptions& options, std::ostream& out, std::ostream& e
 
 int runResult(const ResultOptions& options, const LoginOptions& login, std::ostream& out, std::ostream& err);
 
-// Scans a bundle: prints the result (description or document); exit 0 without
-// FAIL results, 1 with some, 2 for a usage error or an unreadable bundle.
+// Scans a bundle: prints the report (readable text, the library's description
+// or the result document); exit 0 without FAIL results at or above the gate,
+// 1 with some, 2 for a usage error, an unreadable bundle or nothing examined.
 int runScan(const ScanOptions& options, const LoginOptions& login, std::ostream& out, std::ostream& err);
 
 }  // namespace audkit::cli

@@ -36,9 +36,17 @@ int main(int argc, char** argv) {
     ScanOptions scan;
     auto* scanCommand = app.add_subcommand("scan", "Scan a bundle with every rule");
     scanCommand->add_option("BUNDLE", scan.bundle, "bundle directory or its capture.json")->required();
-    scanCommand->add_option("--format", scan.format, "text (the result's description) or json (the result document)")
-        ->check(CLI::IsMember({"text", "json"}));
+    scanCommand
+        ->add_option("--format", scan.format,
+                     "text (each finding with its element and frame), description (the library's result "
+                     "description) or json (the result document)")
+        ->check(CLI::IsMember({"text", "description", "json"}));
     scanCommand->add_option("--output", scan.output, "also write the result document to this file");
+    scanCommand->add_option("--junit", scan.junit, "also write a JUnit XML report to this file");
+    scanCommand
+        ->add_option("--fail-on", scan.failOn,
+                     "exit 1 only for failures of this impact or more: minor (default), moderate, serious, critical")
+        ->check(CLI::IsMember({"minor", "moderate", "serious", "critical"}));
     scanCommand->add_option("--ignore", scan.ignore, "ignore a rule for every view (repeatable)");
     scanCommand->add_option(
         "--ignore-view", scan.ignoreViews,

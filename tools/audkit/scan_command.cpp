@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +15,7 @@
 #include "audkit/platform/bundle_platform.hpp"
 #include "tools/audkit/backend_login.hpp"
 #include "tools/audkit/commands.hpp"
+#include "tools/audkit/reports.hpp"
 #include "tools/audkit/text_output.hpp"
 
 namespace audkit::cli {
@@ -57,6 +60,23 @@ std::shared_ptr<AudConf> configuration(const ScanOptions& options) {
     return conf;
 }
 
+// The least impact a failure needs to fail the scan.
+AudImpact failureGate(const std::string& level) {
+    for (const auto impact : allCases<AudImpact>()) {
+        auto name = std::string(toString(impact));
+        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+        if (name == level) return impact;
+    }
+    throw UsageError("--fail-on needs minor, moderate, serious or critical, got \"" + level + "\"");
+}
+
+bool failsTheGate(const AudResult& result, AudImpact gate) {
+    const auto failures = result.failures();
+    return std::any_of(failures.begin(), failures.end(), [&](const auto& failure) {
+        return static_cast<int>(failure->impact) >= static_cast<int>(gate);
+    });
+}
+
 // Written beside the target first and then moved over it, so a failed write
 // never leaves half a document.
 void writeDocument(const std::string& path, const std::string& document) {
@@ -83,6 +103,7 @@ int runScan(const ScanOptions& options, const LoginOptions& login, std::ostream&
         if (options.progress) err << "audkit: " << text << "...\n" << std::flush;
     };
     try {
+        const auto gate = failureGate(options.failOn);
         auto conf = configuration(options);
         const bool backend = options.post || !options.save.empty();
         std::unique_ptr<AudKit> kit;
@@ -104,15 +125,20 @@ int runScan(const ScanOptions& options, const LoginOptions& login, std::ostream&
                 << ": no element of the capture is visible on the screen, so nothing was examined\n";
             return exitUsage;
         }
+        const auto report = screenReport(options.bundle, result);
         if (!options.output.empty()) writeDocument(options.output, resultDocument(*result, 2) + "\n");
+        if (!options.junit.empty()) writeDocument(options.junit, junitReport({report}));
         if (options.format == "json")
             out << resultDocument(*result, 2) << '\n';
-        else
+        else if (options.format == "description")
             out << result->description();
-        // Rules that could not run are named, never passed over in silence.
-        for (const auto& [id, reason] : result->rulesNotRun)
-            (options.format == "json" ? err : out) << (options.format == "json" ? "audkit: " : "")
-                                                   << id << " was not run: " << reason << '\n';
+        else
+            writeTextReport(out, report);
+        // Rules that could not run are named, never passed over in silence
+        // (the text report lists them itself).
+        if (options.format != "text")
+            for (const auto& [id, reason] : result->rulesNotRun)
+                err << "audkit: " << id << " was not run: " << reason << '\n';
         const std::optional<std::string> scanName =
             options.scanName.empty() ? std::nullopt : std::optional<std::string>(options.scanName);
         if (!options.save.empty()) {
@@ -128,7 +154,7 @@ int runScan(const ScanOptions& options, const LoginOptions& login, std::ostream&
                 throw;
             }
         }
-        return result->failures().empty() ? exitSuccess : exitFailures;
+        return failsTheGate(*result, gate) ? exitFailures : exitSuccess;
     } catch (const std::exception& error) {
         err << "audkit: " << failureLine(error) << '\n';
         return exitUsage;

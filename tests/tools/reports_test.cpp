@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "tests/support/test_support.hpp"
+#include "tools/audkit/commands.hpp"
+
+namespace audkit {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+const std::string example = (test::sourceDir() / "examples" / "sign-in").string();
+
+struct Run {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Run scan(cli::ScanOptions options) {
+    std::ostringstream out, err;
+    const int status = cli::runScan(options, {}, out, err);
+    return {status, out.str(), err.str()};
+}
+
+// What a shell command printed, and its exit status.
+std::pair<int, std::string> shell(const std::string& command) {
+    std::string output;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return {-1, ""};
+    char buffer[4096];
+    while (const auto read = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, read);
+    const int status = ::pclose(pipe);
+    return {WEXITSTATUS(status), output};
+}
+
+// The frame of the element with this label in the capture, in points.
+json capturedFrame(const std::string& bundle, const std::string& label) {
+    const auto capture = json::parse(test::readFile(fs::path(bundle) / "capture.json"));
+    for (const auto& [id, record] : capture["elements"].items())
+        if (record["attributes"].value("XC_kAXXCAttributeLabel", "") == label)
+            return record["attributes"]["XC_kAXXCAttributeFrame"];
+    return {};
+}
+
+std::string rounded(double value) {
+    std::ostringstream text;
+    text << std::round(value * 100) / 100;
+    return text.str();
+}
+
+// Each finding names its rule, status and impact, the element, its frame in
+// the capture's points (not the screenshot's pixels) and the rule's message.
+TEST(TextReport, NamesEachFindingsElementAndFrame) {
+    test::LogCapture log;
+    cli::ScanOptions options;
+    options.bundle = example;
+    const auto run = scan(options);
+    ASSERT_EQ(run.status, 1) << run.err;
+    EXPECT_TRUE(run.out.starts_with(example + ": 9 failures, 1 incomplete")) << run.out;
+    const auto frame = capturedFrame(example, "Forgot password?");
+    ASSERT_FALSE(frame.is_null());
+    const auto element = "   UIButton \"Forgot password?\" at " + rounded(frame["X"].get<double>()) + ", " +
+                         rounded(frame["Y"].get<double>()) + ", " + rounded(frame["Width"].get<double>()) + " x " +
+                         rounded(frame["Height"].get<double>()) + " pt\n";
+    const auto at = run.out.find(element);
+    ASSERT_NE(at, std::string::npos) << element << run.out;
+    const auto header = run.out.rfind("\n#", at);
+    EXPECT_EQ(run.out.substr(header + 1, at - header - 1).substr(run.out.substr(header + 1).find(' ')),
+              " FAIL TouchTargetSize (MODERATE)\n");
+    EXPECT_NE(run.out.find("minimum of 44pt by 44pt", at), std::string::npos);
+    // The contrast failure shows the colour pair that decided it.
+    EXPECT_NE(run.out.find("   colours: #"), std::string::npos) << run.out;
+    std::size_t numbered = 0;
+    for (std::size_t line = run.out.find("\n#"); line != std::string::npos; line = run.out.find("\n#", line + 1))
+        ++numbered;
+    EXPECT_EQ(numbered, 10U);
+}
+
+// The gate: exit 1 only for failures at or above the impact asked for.
+TEST(TextReport, FailOnGatesByImpact) {
+    test::LogCapture log;
+    cli::ScanOptions options;
+    options.bundle = example;
+    options.ignore = {"ActiveControlName", "AssociatedText", "ColorContrast"};  // left: MODERATE touch targets
+    options.failOn = "moderate";
+    EXPECT_EQ(scan(options).status, 1);
+    options.failOn = "serious";
+    const auto run = scan(options);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("FAIL TouchTargetSize (MODERATE)"), std::string::npos);  // still reported
+    options.failOn = "severe";
+    EXPECT_EQ(scan(options).status, 2);
+}
+
+// A label with XML's special characters and a control character: the report
+// is well-formed (xmllint) and a real JUnit reader finds every judged view,
+// FAILs as failures and INCOMPLETEs as skipped.
+TEST(JUnitReport, ARealReaderReadsEveryCase) {
+    test::LogCapture log;
+    test::TempDir dir;
+    test::BundleBuilder builder;
+    builder.element("app", 2, test::attributes("UIApplication", test::rect(0, 0, 390, 844), {"save", "tiny"}));
+    auto& save = builder.element("save", 9, test::attributes("UIButton", test::rect(16, 100, 200, 44)));
+    save["XC_kAXXCAttributeLabel"] = "Save & \"quit\" <now>\x01";
+    save["XC_kAXXCAttributeTraits"] = 1;
+    save["XC_kAXXCAttributeIsElement"] = 1;
+    auto& tiny = builder.element("tiny", 9, test::attributes("UIButton", test::rect(16, 200, 20, 20)));
+    tiny["XC_kAXXCAttributeLabel"] = "Tiny";
+    tiny["XC_kAXXCAttributeTraits"] = 1;
+    tiny["XC_kAXXCAttributeIsElement"] = 1;
+    builder.write(dir.path());
+
+    cli::ScanOptions options;
+    options.bundle = dir.path().string();
+    options.format = "json";
+    options.junit = (dir.path() / "report.xml").string();
+    const auto run = scan(options);
+    ASSERT_EQ(run.status, 1) << run.err;
+    const auto result = json::parse(run.out);
+
+    EXPECT_EQ(shell("xmllint --noout " + options.junit + " 2>&1").first, 0) << test::readFile(options.junit);
+    const auto [status, output] =
+        shell(std::string(AUDKIT_SYSTEM_PYTHON) + " " + (test::sourceDir() / "tests/tools/read_junit.py").string() + " " + options.junit + " 2>&1");
+    ASSERT_EQ(status, 0) << output;
+    const auto report = json::parse(output);
+
+    std::map<std::string, std::array<int, 3>> expected;  // rule -> tests, failures, skipped
+    for (const auto& ruleResult : result["audRuleResults"]) {
+        auto& counts = expected[ruleResult["ruleId"].get<std::string>()];
+        ++counts[0];
+        if (ruleResult["status"] == "FAIL") ++counts[1];
+        if (ruleResult["status"] == "INCOMPLETE" || ruleResult["status"] == "IGNORED") ++counts[2];
+    }
+    ASSERT_EQ(report["suites"].size(), expected.size());
+    for (const auto& [rule, counts] : expected) {
+        EXPECT_EQ(report["suites"][rule]["tests"], counts[0]) << rule;
+        EXPECT_EQ(report["suites"][rule]["failures"], counts[1]) << rule;
+        EXPECT_EQ(report["suites"][rule]["skipped"], counts[2]) << rule;
+    }
+    bool tinyFails = false, labelRead = false;
+    for (const auto& testCase : report["cases"]) {
+        EXPECT_EQ(testCase["classname"], options.bundle);
+        tinyFails |= testCase["suite"] == "TouchTargetSize" && testCase["result"] == "Failure" &&
+                     testCase["properties"]["element"] == "UIButton \"Tiny\"" &&
+                     testCase["properties"]["impact"] == "MODERATE" &&
+                     testCase["properties"]["frame"] == "16, 200, 20 x 20 pt";
+        labelRead |= testCase["properties"]["element"] == "UIButton \"Save & \\\"quit\\\" <now>\xEF\xBF\xBD\"" ||
+                     testCase["properties"]["element"] == "UIButton \"Save & \"quit\" <now>\xEF\xBF\xBD\"";
+    }
+    EXPECT_TRUE(tinyFails) << output;
+    EXPECT_TRUE(labelRead) << output;
+}
+
+}  // namespace
+}  // namespace audkit

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "audkit/rules/aud_result.hpp"
+#include "audkit/tree/aud_view.hpp"
+
+namespace audkit::cli {
+
+// A recorded result with the view it is about; one a person has to look at
+// (FAIL or INCOMPLETE) is numbered in result order as the reports number it.
+struct Finding {
+    std::size_t number = 0;
+    std::shared_ptr<AudRuleResult> result;
+    std::shared_ptr<const AudView> view;  // null when the view is not in the tree
+
+    // "UIButton "Sign in" (id signInButton)": type, then label and identifier.
+    std::string element() const;
+    // The view's frame in points: x, y, width, height.
+    struct Frame {
+        double x = 0, y = 0, width = 0, height = 0;
+    };
+    Frame frameInPoints(float scale) const;
+};
+
+// Every recorded result with its view; FAIL and INCOMPLETE ones are numbered
+// from 1, the others have number 0.
+std::vector<Finding> judgedViews(const AudResult& result);
+// Only the numbered ones.
+std::vector<Finding> findingsOf(const AudResult& result);
+
+// What a scan covered: the views it examined and the rules it did not run,
+// with why.
+struct Coverage {
+    std::size_t viewsExamined = 0;
+    std::vector<std::pair<std::string, std::string>> rulesNotRun;  // id, why
+};
+
+Coverage coverageOf(const AudResult& result);
+
+}  // namespace audkit::cli

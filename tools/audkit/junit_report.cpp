@@ -1,0 +1,93 @@
+#include <map>
+#include <sstream>
+
+#include "tools/audkit/reports.hpp"
+#include "tools/audkit/text_output.hpp"
+
+namespace audkit::cli {
+namespace {
+
+// Text as XML 1.0 attribute or element content: the five special characters
+// escaped, and the control characters XML cannot hold at all replaced.
+std::string xml(std::string_view text) {
+    std::string escaped;
+    for (const char c : text) {
+        switch (c) {
+            case '&': escaped += "&amp;"; break;
+            case '<': escaped += "&lt;"; break;
+            case '>': escaped += "&gt;"; break;
+            case '"': escaped += "&quot;"; break;
+            case '\'': escaped += "&apos;"; break;
+            case '\n': escaped += "&#10;"; break;
+            case '\t': escaped += "&#9;"; break;
+            case '\r': escaped += "&#13;"; break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20)
+                    escaped += "\xEF\xBF\xBD";  // U+FFFD
+                else
+                    escaped += c;
+        }
+    }
+    return escaped;
+}
+
+std::string frameText(const Finding& finding, float scale) {
+    const auto frame = finding.frameInPoints(scale);
+    return number(frame.x) + ", " + number(frame.y) + ", " + number(frame.width) + " x " + number(frame.height) +
+           " pt";
+}
+
+}  // namespace
+
+std::string junitReport(const std::vector<ScreenReport>& screens) {
+    // Rule id -> every judged view of every screen, with its screen.
+    std::map<std::string, std::vector<std::pair<const ScreenReport*, Finding>>> byRule;
+    for (const auto& screen : screens)
+        for (auto& judged : judgedViews(*screen.result)) {
+            const auto status = judged.result->status;
+            if (status == AudStatus::inapplicable) continue;
+            byRule[judged.result->ruleId].emplace_back(&screen, std::move(judged));
+        }
+    std::size_t tests = 0, failures = 0, skipped = 0;
+    std::ostringstream suites;
+    for (const auto& [rule, cases] : byRule) {
+        std::size_t ruleFailures = 0, ruleSkipped = 0;
+        std::ostringstream body;
+        for (const auto& [screen, judged] : cases) {
+            const auto& result = *judged.result;
+            const float scale = screen->result->audContext ? screen->result->audContext->audDevice.scale : 1.0F;
+            std::string name = judged.element();
+            if (judged.number) name = "#" + std::to_string(judged.number) + " " + name;
+            body << "    <testcase classname=\"" << xml(screen->name) << "\" name=\"" << xml(name) << "\">\n";
+            body << "      <properties>\n";
+            body << "        <property name=\"impact\" value=\"" << xml(toString(result.impact)) << "\"/>\n";
+            body << "        <property name=\"element\" value=\"" << xml(judged.element()) << "\"/>\n";
+            body << "        <property name=\"frame\" value=\"" << xml(frameText(judged, scale)) << "\"/>\n";
+            body << "        <property name=\"status\" value=\"" << xml(toString(result.status)) << "\"/>\n";
+            body << "      </properties>\n";
+            const auto details = result.props ? result.props->description() : std::string();
+            if (result.status == AudStatus::fail) {
+                ++ruleFailures;
+                body << "      <failure type=\"" << xml(toString(result.impact)) << "\" message=\""
+                     << xml(result.ruleSummary) << "\">" << xml(details) << "</failure>\n";
+            } else if (result.status == AudStatus::incomplete || result.status == AudStatus::ignored) {
+                ++ruleSkipped;
+                body << "      <skipped message=\""
+                     << xml(result.status == AudStatus::ignored ? "ignored" : result.ruleSummary) << "\"/>\n";
+            }
+            body << "    </testcase>\n";
+        }
+        suites << "  <testsuite name=\"" << xml(rule) << "\" tests=\"" << cases.size() << "\" failures=\""
+               << ruleFailures << "\" errors=\"0\" skipped=\"" << ruleSkipped << "\">\n"
+               << body.str() << "  </testsuite>\n";
+        tests += cases.size(), failures += ruleFailures, skipped += ruleSkipped;
+    }
+    std::ostringstream document;
+    document << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+             << "<testsuites name=\"audkit\" tests=\"" << tests << "\" failures=\"" << failures
+             << "\" errors=\"0\" skipped=\"" << skipped << "\">\n"
+             << suites.str() << "</testsuites>\n";
+    return document.str();
+}
+
+}  // namespace audkit::cli

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "audkit/rules/aud_result.hpp"
+#include "tools/audkit/findings.hpp"
+
+namespace audkit::cli {
+
+// One scanned screen as the reports show it.
+struct ScreenReport {
+    std::string name;  // the bundle as given
+    std::shared_ptr<AudResult> result;
+    std::vector<Finding> findings;
+    Coverage coverage;
+};
+
+ScreenReport screenReport(std::string name, std::shared_ptr<AudResult> result);
+
+// The readable text: a summary line, the rules not run, then per finding its
+// number, status, rule and impact, the element and its frame in points, the
+// rule's message and (for contrast) the colour pair that decided.
+void writeTextReport(std::ostream& out, const ScreenReport& screen);
+
+// JUnit XML: one testsuite per rule, one testcase per judged view; a FAIL is a
+// failure, an INCOMPLETE is skipped; impact and element are properties.
+std::string junitReport(const std::vector<ScreenReport>& screens);
+
+}  // namespace audkit::cli
