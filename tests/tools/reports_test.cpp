@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "audkit/platform/png_codec.hpp"
 #include "tests/support/test_support.hpp"
 #include "tools/audkit/commands.hpp"
 
@@ -79,6 +80,51 @@ TEST(TextReport, NamesEachFindingsElementAndFrame) {
     for (std::size_t line = run.out.find("\n#"); line != std::string::npos; line = run.out.find("\n#", line + 1))
         ++numbered;
     EXPECT_EQ(numbered, 10U);
+}
+
+// Boxes sit on the views' frames times the screen's scale: the border of the
+// failing button is red there, its inside and the screen elsewhere untouched,
+// and the image unavailable for incomplete work is orange.
+TEST(AnnotatedScreenshot, BoxesSitOnTheViewsAtTheScreensScale) {
+    test::LogCapture log;
+    test::TempDir dir;
+    cli::ScanOptions options;
+    options.bundle = example;
+    options.annotate = (dir.path() / "annotated.png").string();
+    ASSERT_EQ(scan(options).status, 1);
+    const auto original = decodePng(test::readFile(fs::path(example) / "screenshot.png"));
+    const auto annotated = decodePng(test::readFile(options.annotate));
+    ASSERT_EQ(annotated.width, original.width);
+    ASSERT_EQ(annotated.height, original.height);
+    auto pixel = [](const RgbaImage& image, double x, double y) {
+        const auto at = (static_cast<std::size_t>(y) * image.width + static_cast<std::size_t>(x)) * 4;
+        return std::array<int, 3>{image.pixels[at], image.pixels[at + 1], image.pixels[at + 2]};
+    };
+    const double scale = 3;
+    const auto forgot = capturedFrame(example, "Forgot password?");
+    const double left = forgot["X"].get<double>() * scale, top = forgot["Y"].get<double>() * scale;
+    const double right = left + forgot["Width"].get<double>() * scale;
+    const double bottom = top + forgot["Height"].get<double>() * scale;
+    const double middle = (top + bottom) / 2;
+    EXPECT_EQ(pixel(annotated, left + 1, middle), (std::array<int, 3>{211, 47, 47}));
+    EXPECT_EQ(pixel(annotated, right - 2, middle), (std::array<int, 3>{211, 47, 47}));
+    EXPECT_EQ(pixel(annotated, (left + right) / 2, bottom - 1), (std::array<int, 3>{211, 47, 47}));
+    EXPECT_EQ(pixel(annotated, left + 20, middle), pixel(original, left + 20, middle));  // inside
+    EXPECT_EQ(pixel(annotated, right + 20, middle), pixel(original, right + 20, middle));  // beside
+    // The unlabelled logo image (159, 115, 72 x 72 pt) is INCOMPLETE.
+    EXPECT_EQ(pixel(annotated, 159 * scale + 1, (115 + 36) * scale), (std::array<int, 3>{239, 108, 0}));
+
+    // A capture without pixels has nothing to annotate.
+    test::BundleBuilder builder;
+    builder.element("app", 2, test::attributes("UIApplication", test::rect(0, 0, 390, 844)));
+    builder.document()["screenshot"] = nullptr;
+    builder.write(dir.path() / "tree");
+    options.bundle = (dir.path() / "tree").string();
+    options.annotate = (dir.path() / "none.png").string();
+    const auto none = scan(options);
+    EXPECT_EQ(none.status, 2);
+    EXPECT_NE(none.err.find("--annotate needs a screenshot, and this capture has none"), std::string::npos)
+        << none.err;
 }
 
 // The gate: exit 1 only for failures at or above the impact asked for.

@@ -43,6 +43,8 @@ int main(int argc, char** argv) {
         ->check(CLI::IsMember({"text", "description", "json"}));
     scanCommand->add_option("--output", scan.output, "also write the result document to this file");
     scanCommand->add_option("--junit", scan.junit, "also write a JUnit XML report to this file");
+    scanCommand->add_option("--annotate", scan.annotate,
+                            "also write the screenshot with a numbered box around each finding's view (PNG)");
     scanCommand
         ->add_option("--fail-on", scan.failOn,
                      "exit 1 only for failures of this impact or more: minor (default), moderate, serious, critical")

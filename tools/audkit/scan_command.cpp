@@ -13,6 +13,8 @@
 #include "audkit/facade/aud_kit.hpp"
 #include "audkit/offline/scan_bundle.hpp"
 #include "audkit/platform/bundle_platform.hpp"
+#include "audkit/platform/png_codec.hpp"
+#include "tools/audkit/annotated_screenshot.hpp"
 #include "tools/audkit/backend_login.hpp"
 #include "tools/audkit/commands.hpp"
 #include "tools/audkit/reports.hpp"
@@ -128,6 +130,12 @@ int runScan(const ScanOptions& options, const LoginOptions& login, std::ostream&
         const auto report = screenReport(options.bundle, result);
         if (!options.output.empty()) writeDocument(options.output, resultDocument(*result, 2) + "\n");
         if (!options.junit.empty()) writeDocument(options.junit, junitReport({report}));
+        if (!options.annotate.empty()) {
+            const auto& screenshot = result->audContext->screenshot.decoded;
+            if (!screenshot) throw UsageError("--annotate needs a screenshot, and this capture has none");
+            writeDocument(options.annotate, encodePng(annotatedScreenshot(*screenshot, report.findings,
+                                                                          result->audContext->audDevice.scale)));
+        }
         if (options.format == "json")
             out << resultDocument(*result, 2) << '\n';
         else if (options.format == "description")
