@@ -6,6 +6,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$root/build"}
 shift || true
+# The HTML report is tested in a real browser.
+export AUDKIT_EXTRA_PACKAGES="${AUDKIT_EXTRA_PACKAGES:-} chromium"
 "$root/scripts/setup.sh" "$build" "$@"
 # One recognition thread: Tesseract's extra threads only slow it down on small machines.
 export OMP_THREAD_LIMIT=${OMP_THREAD_LIMIT:-1}

@@ -35,6 +35,7 @@ struct ScanOptions {
     std::string format = "text";           // "text" (readable), "description" (the library's) or "json"
     std::string output;                    // write the result document here too
     std::string junit;                     // write a JUnit XML report here
+    std::string html;                      // write a self-contained HTML report here
     std::string annotate;                  // write the screenshot with numbered boxes here (PNG)
     std::string failOn = "minor";          // the least impact of a failure that makes exit status 1
     std::vector<std::string> ignore;       // rule ids ignored for every view

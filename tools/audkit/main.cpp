@@ -43,6 +43,9 @@ int main(int argc, char** argv) {
         ->check(CLI::IsMember({"text", "description", "json"}));
     scanCommand->add_option("--output", scan.output, "also write the result document to this file");
     scanCommand->add_option("--junit", scan.junit, "also write a JUnit XML report to this file");
+    scanCommand->add_option("--html", scan.html,
+                            "also write a self-contained HTML report (screenshot with numbered boxes, findings by "
+                            "rule, filters) to this file");
     scanCommand->add_option("--annotate", scan.annotate,
                             "also write the screenshot with a numbered box around each finding's view (PNG)");
     scanCommand

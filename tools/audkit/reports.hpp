@@ -28,4 +28,12 @@ void writeTextReport(std::ostream& out, const ScreenReport& screen);
 // failure, an INCOMPLETE is skipped; impact and element are properties.
 std::string junitReport(const std::vector<ScreenReport>& screens);
 
+// One self-contained HTML page (no network: the screenshot is embedded) per
+// report: for each screen the screenshot with a numbered box over every view
+// that has a finding, coloured by status, and the findings grouped by rule
+// with impact, message and property bag; filters by status, impact and rule
+// run in the page itself. `#status=FAIL&impact=SERIOUS&rule=...` in the
+// address sets the filters when the page opens.
+std::string htmlReport(const std::vector<ScreenReport>& screens);
+
 }  // namespace audkit::cli

@@ -130,6 +130,7 @@ int runScan(const ScanOptions& options, const LoginOptions& login, std::ostream&
         const auto report = screenReport(options.bundle, result);
         if (!options.output.empty()) writeDocument(options.output, resultDocument(*result, 2) + "\n");
         if (!options.junit.empty()) writeDocument(options.junit, junitReport({report}));
+        if (!options.html.empty()) writeDocument(options.html, htmlReport({report}));
         if (!options.annotate.empty()) {
             const auto& screenshot = result->audContext->screenshot.decoded;
             if (!screenshot) throw UsageError("--annotate needs a screenshot, and this capture has none");

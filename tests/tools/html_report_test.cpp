@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <regex>
+#include <sstream>
+
+#include "tests/support/test_support.hpp"
+#include "tools/audkit/commands.hpp"
+
+namespace audkit {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+// What headless Chromium makes of a page: the DOM after its scripts ran, or
+// (with a screenshot path) a picture of it. Chromium is Debian's.
+std::string chromium(const std::string& url, const std::string& screenshot = "") {
+    const test::TempDir profile;
+    std::string command = "chromium --headless --no-sandbox --disable-gpu --no-first-run "
+                          "--disable-background-networking --disable-component-update --user-data-dir=" +
+                          profile.path().string() + " --window-size=1100,1400 ";
+    command += screenshot.empty() ? "--dump-dom " : "--screenshot=" + screenshot + " ";
+    command += "'" + url + "' 2>/dev/null";
+    std::string output;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return output;
+    char buffer[4096];
+    while (const auto read = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, read);
+    ::pclose(pipe);
+    return output;
+}
+
+std::size_t count(const std::string& text, const std::regex& pattern) {
+    return static_cast<std::size_t>(
+        std::distance(std::sregex_iterator(text.begin(), text.end(), pattern), std::sregex_iterator()));
+}
+
+// The report of the example in a real browser: every finding has its box
+// and its entry, the address's filter hides what it excludes, and a label
+// that looks like markup stays text.
+TEST(HtmlReport, EveryFindingHasItsBoxAndEntryInABrowser) {
+    test::LogCapture log;
+    test::TempDir dir;
+    // The example, with one label made to look like markup.
+    fs::copy(test::sourceDir() / "examples" / "sign-in", dir.path() / "sign-in");
+    auto capture = json::parse(test::readFile(dir.path() / "sign-in" / "capture.json"));
+    for (auto& [id, record] : capture["elements"].items())
+        if (record["attributes"].value("XC_kAXXCAttributeLabel", "") == "Create account")
+            record["attributes"]["XC_kAXXCAttributeLabel"] = "<script>document.title='x'</script> & \"more\"";
+    std::ofstream(dir.path() / "sign-in" / "capture.json") << capture.dump();
+
+    cli::ScanOptions options;
+    options.bundle = (dir.path() / "sign-in").string();
+    options.format = "json";
+    options.html = (dir.path() / "report.html").string();
+    std::ostringstream out, err;
+    ASSERT_EQ(cli::runScan(options, {}, out, err), 1) << err.str();
+    const auto result = json::parse(out.str());
+    std::size_t findings = 0, incomplete = 0;
+    for (const auto& ruleResult : result["audRuleResults"]) {
+        findings += ruleResult["status"] == "FAIL" || ruleResult["status"] == "INCOMPLETE";
+        incomplete += ruleResult["status"] == "INCOMPLETE";
+    }
+    ASSERT_GT(incomplete, 0U);
+
+    const auto page = "file://" + options.html;
+    const auto dom = chromium(page);
+    ASSERT_NE(dom.find("data-ready=\"true\""), std::string::npos) << "the page's script did not run:\n" << dom;
+    for (std::size_t number = 1; number <= findings; ++number) {
+        const auto n = std::to_string(number);
+        EXPECT_EQ(count(dom, std::regex("<li class=\"finding\" data-finding=\"" + n + "\"")), 1U) << n;
+        EXPECT_EQ(count(dom, std::regex("class=\"box\" data-findings=\"([0-9]+,)*" + n + "(,[0-9]+)*\"")), 1U) << n;
+    }
+    EXPECT_EQ(count(dom, std::regex("<li class=\"finding\"")), findings);
+    EXPECT_EQ(count(dom, std::regex("<script")), 1U);  // the label stayed text
+    EXPECT_NE(dom.find("&lt;script&gt;document.title='x'&lt;/script&gt; &amp; \"more\""), std::string::npos);
+    EXPECT_NE(dom.find("<title>audkit report</title>"), std::string::npos);
+
+    // The filter in the address: only failures are shown.
+    const auto failures = chromium(page + "#status=FAIL");
+    EXPECT_EQ(count(failures, std::regex("<li class=\"finding\"[^>]*data-status=\"INCOMPLETE\"[^>]*hidden")),
+              incomplete);
+    EXPECT_EQ(count(failures, std::regex("<li class=\"finding\"[^>]*data-status=\"FAIL\"[^>]*hidden")), 0U);
+
+    // A picture of the rendered page, kept as a test artefact.
+    fs::create_directories(AUDKIT_TEST_ARTIFACTS);
+    const auto picture = fs::path(AUDKIT_TEST_ARTIFACTS) / "html-report.png";
+    fs::remove(picture);
+    chromium(page, picture.string());
+    EXPECT_GT(fs::exists(picture) ? fs::file_size(picture) : 0, 10'000U);
+}
+
+}  // namespace
+}  // namespace audkit
