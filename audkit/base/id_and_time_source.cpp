@@ -9,7 +9,7 @@ namespace audkit {
 namespace {
 
 std::string randomUuid() {
-    static std::mt19937_64 generator{std::random_device{}()};
+    thread_local std::mt19937_64 generator{std::random_device{}()};
     std::array<unsigned char, 16> bytes{};
     for (std::size_t i = 0; i < bytes.size(); i += 8) {
         const auto word = generator();

@@ -1,15 +1,20 @@
 #include "audkit/base/process_state.hpp"
 
+#include <atomic>
+
 namespace audkit {
 
+// One per thread: scans running on several threads at once (a batch) never
+// share a screen rectangle or a cache generation.
 ProcessState& processState() {
-    static ProcessState state;
+    thread_local ProcessState state;
     return state;
 }
 
-// Generations only ever grow, so answers kept before a reset never count after it.
+// Generations only ever grow, in every thread, so answers kept before a reset
+// never count after it.
 void ProcessState::clearMembershipCaches() {
-    static std::uint64_t lastGeneration = 0;
+    static std::atomic<std::uint64_t> lastGeneration{0};
     membershipGeneration = ++lastGeneration;
 }
 

@@ -6,8 +6,10 @@
 
 namespace audkit {
 
-// The few values that live for the whole process and are shared by several
-// areas. Kept together so tests can reset them in one call.
+// The few values that live across scans and are shared by several areas.
+// Kept together so tests can reset them in one call. Each thread has its own:
+// a scan runs on one thread, and scans on other threads never see its values
+// (the debug switch too must be set on the thread that scans).
 struct ProcessState {
     // Verbose logging (AudKit.debugStatements); off by default.
     bool debugStatements = false;

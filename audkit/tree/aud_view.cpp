@@ -1,6 +1,7 @@
 #include "audkit/tree/aud_view.hpp"
 
 #include <algorithm>
+#include <mutex>
 
 #include "audkit/base/bounds_geometry.hpp"
 #include "audkit/base/id_and_time_source.hpp"
@@ -39,7 +40,10 @@ std::string removingOccurrences(std::string text, const std::string& pattern) {
 // Membership questions are numbered: element types by their raw value, property
 // keys after them in the order first asked.
 std::uint32_t propQuestion(std::string_view key) {
+    // Shared by every thread, so a tree asked from two threads agrees.
+    static std::mutex guard;
     static std::vector<std::string> keys;
+    const std::lock_guard lock(guard);
     for (std::size_t i = 0; i < keys.size(); ++i)
         if (keys[i] == key) return static_cast<std::uint32_t>(1000 + i);
     keys.emplace_back(key);

@@ -32,6 +32,9 @@ int runContext(const ContextOptions& options, std::ostream& out, std::ostream& e
 
 struct ScanOptions {
     std::string bundle;
+    // More bundles, or folders of bundles: a batch, scanned in parallel into one report.
+    std::vector<std::string> bundles;
+    unsigned jobs = 0;  // batch worker threads; 0: one per core
     std::string format = "text";           // "text" (readable), "description" (the library's) or "json"
     std::string output;                    // write the result document here too
     std::string junit;                     // write a JUnit XML report here

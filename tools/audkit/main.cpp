@@ -35,7 +35,11 @@ int main(int argc, char** argv) {
 
     ScanOptions scan;
     auto* scanCommand = app.add_subcommand("scan", "Scan a bundle with every rule");
-    scanCommand->add_option("BUNDLE", scan.bundle, "bundle directory or its capture.json")->required();
+    scanCommand
+        ->add_option("BUNDLE", scan.bundles,
+                     "bundle directory or its capture.json; several, or a folder of bundles, scan as a batch")
+        ->required();
+    scanCommand->add_option("--jobs", scan.jobs, "batch: scan on this many threads (default: one per core)");
     scanCommand
         ->add_option("--format", scan.format,
                      "text (each finding with its element and frame), description (the library's result "

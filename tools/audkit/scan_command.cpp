@@ -18,86 +18,10 @@
 #include "tools/audkit/backend_login.hpp"
 #include "tools/audkit/commands.hpp"
 #include "tools/audkit/reports.hpp"
+#include "tools/audkit/scan_support.hpp"
 #include "tools/audkit/text_output.hpp"
 
 namespace audkit::cli {
-namespace {
-
-class UsageError : public Error {
-public:
-    using Error::Error;
-};
-
-std::vector<std::string> split(const std::string& text, char separator) {
-    std::vector<std::string> pieces;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        const auto end = std::min(text.find(separator, start), text.size());
-        if (end > start) pieces.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return pieces;
-}
-
-void requireKnownRule(const AudConf& conf, const std::string& id) {
-    if (!conf.rules.contains(id)) throw UsageError("unknown rule id \"" + id + "\" (see the rule ids in the result)");
-}
-
-std::shared_ptr<AudConf> configuration(const ScanOptions& options) {
-    auto conf = std::make_shared<AudConf>();
-    if (options.dynamicType) conf->setOptInToSupportsDynamicType(true);
-    for (const auto& id : options.ignore) requireKnownRule(*conf, id);
-    if (!options.ignore.empty()) conf->ignore(options.ignore, true);
-    std::map<std::string, std::set<std::string>> views;
-    for (const auto& entry : options.ignoreViews) {
-        const auto equals = entry.find('=');
-        if (equals == std::string::npos || equals == 0 || equals + 1 == entry.size())
-            throw UsageError("--ignore-view needs KEY=RULE_ID[,RULE_ID...], got \"" + entry + "\"");
-        for (const auto& id : split(entry.substr(equals + 1), ',')) {
-            requireKnownRule(*conf, id);
-            views[entry.substr(0, equals)].insert(id);
-        }
-    }
-    if (!views.empty()) conf->ignoreRulesFor(views);
-    return conf;
-}
-
-// The least impact a failure needs to fail the scan.
-AudImpact failureGate(const std::string& level) {
-    for (const auto impact : allCases<AudImpact>()) {
-        auto name = std::string(toString(impact));
-        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
-        if (name == level) return impact;
-    }
-    throw UsageError("--fail-on needs minor, moderate, serious or critical, got \"" + level + "\"");
-}
-
-bool failsTheGate(const AudResult& result, AudImpact gate) {
-    const auto failures = result.failures();
-    return std::any_of(failures.begin(), failures.end(), [&](const auto& failure) {
-        return static_cast<int>(failure->impact) >= static_cast<int>(gate);
-    });
-}
-
-// Written beside the target first and then moved over it, so a failed write
-// never leaves half a document.
-void writeDocument(const std::string& path, const std::string& document) {
-    const std::filesystem::path target(path);
-    const auto temporary = target.string() + ".partial";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        if (!(file << document) || !file.flush()) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            throw UsageError("cannot write " + path);
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, target, error);
-    if (error) throw UsageError("cannot write " + path + ": " + error.message());
-}
-
-}  // namespace
 
 int runScan(const ScanOptions& options, const LoginOptions& login, std::ostream& out, std::ostream& err) {
     processState().debugStatements = options.debug;
@@ -107,6 +31,13 @@ int runScan(const ScanOptions& options, const LoginOptions& login, std::ostream&
     try {
         const auto gate = failureGate(options.failOn);
         auto conf = configuration(options);
+        auto given = options.bundles;
+        if (!options.bundle.empty()) given.insert(given.begin(), options.bundle);
+        if (given.empty()) throw UsageError("no bundle to scan");
+        const auto bundles = bundlesToScan(given);
+        if (given.size() > 1 || bundles.size() != 1 || bundles[0] != given[0])
+            return runBatchScan(options, bundles, out, err);
+        const auto& bundle = bundles[0];
         const bool backend = options.post || !options.save.empty();
         std::unique_ptr<AudKit> kit;
         if (backend) {
@@ -117,7 +48,7 @@ int runScan(const ScanOptions& options, const LoginOptions& login, std::ostream&
         }
         kit->setConfiguration(conf);
         stage("reading the bundle");
-        BundlePlatform platform(CaptureBundle::open(options.bundle));
+        BundlePlatform platform(CaptureBundle::open(bundle));
         stage("recognising text and running the rules");
         const auto result = kit->runOnElement(platform, *platform.elementUnderTest());
         // A capture in which nothing is visible (unreadable frames, every
@@ -127,7 +58,7 @@ int runScan(const ScanOptions& options, const LoginOptions& login, std::ostream&
                 << ": no element of the capture is visible on the screen, so nothing was examined\n";
             return exitUsage;
         }
-        const auto report = screenReport(options.bundle, result);
+        const auto report = screenReport(bundle, result);
         if (!options.output.empty()) writeDocument(options.output, resultDocument(*result, 2) + "\n");
         if (!options.junit.empty()) writeDocument(options.junit, junitReport({report}));
         if (!options.html.empty()) writeDocument(options.html, htmlReport({report}));

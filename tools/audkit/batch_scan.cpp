@@ -1,0 +1,160 @@
+#include <algorithm>
+#include <atomic>
+#include <iomanip>
+#include <mutex>
+#include <nlohmann/json.hpp>
+#include <ostream>
+#include <sstream>
+#include <thread>
+
+#include "audkit/base/process_state.hpp"
+#include "audkit/facade/aud_kit.hpp"
+#include "audkit/offline/scan_bundle.hpp"
+#include "audkit/platform/bundle_platform.hpp"
+#include "audkit/platform/tesseract_recognizer.hpp"
+#include "tools/audkit/backend_login.hpp"
+#include "tools/audkit/reports.hpp"
+#include "tools/audkit/scan_support.hpp"
+
+namespace audkit::cli {
+namespace {
+
+// One bundle of the batch: its result, or why it could not be scanned.
+struct Outcome {
+    std::shared_ptr<AudResult> result;
+    std::string error;
+};
+
+// Scans bundles taken in turn from a shared counter; each worker has its own
+// recogniser (a Tesseract engine is not to be shared between threads).
+class Batch {
+public:
+    Batch(const ScanOptions& options, const std::vector<std::string>& bundles, std::ostream& err)
+        : options_(options), bundles_(bundles), outcomes_(bundles.size()), err_(err) {}
+
+    std::vector<Outcome> run(unsigned jobs) {
+        std::vector<std::thread> workers;
+        for (unsigned worker = 1; worker < jobs; ++worker) workers.emplace_back([this] { work(); });
+        work();
+        for (auto& worker : workers) worker.join();
+        return std::move(outcomes_);
+    }
+
+private:
+    void work() {
+        processState().debugStatements = options_.debug;
+        std::shared_ptr<TextRecognizer> recognizer;
+        try {
+            recognizer = std::make_shared<TesseractRecognizer>();
+        } catch (const std::exception&) {
+            // each bundle's platform tries again and says why
+        }
+        for (std::size_t index; (index = next_++) < bundles_.size();) {
+            auto& outcome = outcomes_[index];
+            try {
+                auto kit = AudKit::offline();
+                kit->setConfiguration(configuration(options_));
+                if (recognizer) kit->setTextRecognizer(recognizer);
+                BundlePlatform platform(CaptureBundle::open(bundles_[index]));
+                auto result = kit->runOnElement(platform, *platform.elementUnderTest());
+                if (examinedAnyView(*result))
+                    outcome.result = std::move(result);
+                else
+                    outcome.error = "no element of the capture is visible on the screen, so nothing was examined";
+            } catch (const std::exception& error) {
+                outcome.error = failureLine(error);
+            }
+            // Progress, one line per screen, terminal or not.
+            const std::lock_guard lock(progress_);
+            err_ << "audkit: [" << ++done_ << "/" << bundles_.size() << "] " << bundles_[index]
+                 << (outcome.error.empty() ? "" : ": " + outcome.error) << '\n'
+                 << std::flush;
+        }
+    }
+
+    const ScanOptions& options_;
+    const std::vector<std::string>& bundles_;
+    std::vector<Outcome> outcomes_;
+    std::ostream& err_;
+    std::atomic<std::size_t> next_{0};
+    std::mutex progress_;
+    std::size_t done_ = 0;
+};
+
+void summaryTable(std::ostream& out, const std::vector<std::string>& bundles, const std::vector<Outcome>& outcomes,
+                  AudImpact gate) {
+    std::size_t width = 6;
+    for (const auto& bundle : bundles) width = std::max(width, bundle.size());
+    out << std::left << std::setw(static_cast<int>(width)) << "screen" << std::right << std::setw(10) << "failures"
+        << std::setw(12) << "incomplete" << std::setw(8) << "passes" << std::setw(7) << "views"
+        << "  verdict\n";
+    for (std::size_t i = 0; i < bundles.size(); ++i) {
+        out << std::left << std::setw(static_cast<int>(width)) << bundles[i] << std::right;
+        const auto& outcome = outcomes[i];
+        if (!outcome.result) {
+            out << std::setw(10) << "-" << std::setw(12) << "-" << std::setw(8) << "-" << std::setw(7) << "-"
+                << "  ERROR\n";
+            continue;
+        }
+        const auto coverage = coverageOf(*outcome.result);
+        out << std::setw(10) << outcome.result->failures().size() << std::setw(12)
+            << outcome.result->incompletes().size() << std::setw(8) << outcome.result->passes().size()
+            << std::setw(7) << coverage.viewsExamined << "  "
+            << (failsTheGate(*outcome.result, gate) ? "FAIL" : "PASS") << '\n';
+    }
+}
+
+}  // namespace
+
+int runBatchScan(const ScanOptions& options, const std::vector<std::string>& bundles, std::ostream& out,
+                 std::ostream& err) {
+    if (!options.output.empty() || !options.annotate.empty() || options.post || !options.save.empty())
+        throw UsageError("--output, --annotate, --post and --save take one bundle; a batch writes --junit and --html");
+    const auto gate = failureGate(options.failOn);
+    (void)configuration(options);  // a mistake in the options stops the batch before it starts
+    const unsigned cores = std::max(1U, std::thread::hardware_concurrency());
+    const auto jobs = static_cast<unsigned>(
+        std::min<std::size_t>(options.jobs ? options.jobs : cores, std::max<std::size_t>(bundles.size(), 1)));
+    const auto outcomes = Batch(options, bundles, err).run(jobs);
+
+    std::vector<ScreenReport> screens;
+    for (std::size_t i = 0; i < bundles.size(); ++i)
+        if (outcomes[i].result) screens.push_back(screenReport(bundles[i], outcomes[i].result));
+    if (!options.junit.empty()) writeDocument(options.junit, junitReport(screens));
+    if (!options.html.empty()) writeDocument(options.html, htmlReport(screens));
+
+    if (options.format == "json") {
+        nlohmann::ordered_json documents = nlohmann::ordered_json::array();
+        for (std::size_t i = 0; i < bundles.size(); ++i) {
+            nlohmann::ordered_json entry{{"bundle", bundles[i]}};
+            if (outcomes[i].result)
+                entry["result"] = nlohmann::ordered_json::parse(resultDocument(*outcomes[i].result, -1));
+            else
+                entry["error"] = outcomes[i].error;
+            documents.push_back(std::move(entry));
+        }
+        out << documents.dump(2) << '\n';
+    } else {
+        auto screen = screens.begin();
+        for (std::size_t i = 0; i < bundles.size(); ++i) {
+            if (!outcomes[i].result) {
+                out << bundles[i] << ": not scanned: " << outcomes[i].error << "\n\n";
+                continue;
+            }
+            if (options.format == "description")
+                out << "== " << bundles[i] << "\n" << outcomes[i].result->description() << '\n';
+            else
+                writeTextReport(out, *screen), out << '\n';
+            ++screen;
+        }
+        summaryTable(out, bundles, outcomes, gate);
+    }
+    bool broken = false, failing = false;
+    for (const auto& outcome : outcomes) {
+        broken |= !outcome.result;
+        failing |= outcome.result && failsTheGate(*outcome.result, gate);
+    }
+    return broken ? exitUsage : failing ? exitFailures : exitSuccess;
+}
+
+}  // namespace audkit::cli

@@ -1,0 +1,102 @@
+#include "tools/audkit/scan_support.hpp"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+
+namespace audkit::cli {
+namespace {
+
+std::vector<std::string> split(const std::string& text, char separator) {
+    std::vector<std::string> pieces;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const auto end = std::min(text.find(separator, start), text.size());
+        if (end > start) pieces.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return pieces;
+}
+
+void requireKnownRule(const AudConf& conf, const std::string& id) {
+    if (!conf.rules.contains(id)) throw UsageError("unknown rule id \"" + id + "\" (see the rule ids in the result)");
+}
+
+}  // namespace
+
+std::shared_ptr<AudConf> configuration(const ScanOptions& options) {
+    auto conf = std::make_shared<AudConf>();
+    if (options.dynamicType) conf->setOptInToSupportsDynamicType(true);
+    for (const auto& id : options.ignore) requireKnownRule(*conf, id);
+    if (!options.ignore.empty()) conf->ignore(options.ignore, true);
+    std::map<std::string, std::set<std::string>> views;
+    for (const auto& entry : options.ignoreViews) {
+        const auto equals = entry.find('=');
+        if (equals == std::string::npos || equals == 0 || equals + 1 == entry.size())
+            throw UsageError("--ignore-view needs KEY=RULE_ID[,RULE_ID...], got \"" + entry + "\"");
+        for (const auto& id : split(entry.substr(equals + 1), ',')) {
+            requireKnownRule(*conf, id);
+            views[entry.substr(0, equals)].insert(id);
+        }
+    }
+    if (!views.empty()) conf->ignoreRulesFor(views);
+    return conf;
+}
+
+AudImpact failureGate(const std::string& level) {
+    for (const auto impact : allCases<AudImpact>()) {
+        auto name = std::string(toString(impact));
+        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+        if (name == level) return impact;
+    }
+    throw UsageError("--fail-on needs minor, moderate, serious or critical, got \"" + level + "\"");
+}
+
+bool failsTheGate(const AudResult& result, AudImpact gate) {
+    const auto failures = result.failures();
+    return std::any_of(failures.begin(), failures.end(), [&](const auto& failure) {
+        return static_cast<int>(failure->impact) >= static_cast<int>(gate);
+    });
+}
+
+void writeDocument(const std::string& path, const std::string& document) {
+    const std::filesystem::path target(path);
+    const auto temporary = target.string() + ".partial";
+    {
+        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+        if (!(file << document) || !file.flush()) {
+            std::error_code ignored;
+            std::filesystem::remove(temporary, ignored);
+            throw UsageError("cannot write " + path);
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(temporary, target, error);
+    if (error) throw UsageError("cannot write " + path + ": " + error.message());
+}
+
+
+std::vector<std::string> bundlesToScan(const std::vector<std::string>& paths) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> bundles;
+    for (const auto& path : paths) {
+        std::error_code error;
+        if (!fs::is_directory(path, error) || fs::exists(fs::path(path) / "capture.json", error)) {
+            bundles.push_back(path);
+            continue;
+        }
+        std::vector<std::string> inside;
+        for (const auto& entry : fs::directory_iterator(path, error))
+            if (entry.is_directory(error) && fs::exists(entry.path() / "capture.json", error))
+                inside.push_back(entry.path().string());
+        std::sort(inside.begin(), inside.end());
+        if (inside.empty()) inside.push_back(path);
+        bundles.insert(bundles.end(), inside.begin(), inside.end());
+    }
+    return bundles;
+}
+
+}  // namespace audkit::cli

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "audkit/base/error.hpp"
+#include "audkit/rules/aud_conf.hpp"
+#include "audkit/rules/aud_result.hpp"
+#include "tools/audkit/commands.hpp"
+
+// What the single scan and the batch share.
+namespace audkit::cli {
+
+// A mistake in the command line: exit 2 with its message.
+class UsageError : public Error {
+public:
+    using Error::Error;
+};
+
+// The rules' configuration the options ask for (ignores, opt-ins); unknown
+// rule ids are a UsageError.
+std::shared_ptr<AudConf> configuration(const ScanOptions& options);
+
+// The least impact a failure needs to fail the scan.
+AudImpact failureGate(const std::string& level);
+bool failsTheGate(const AudResult& result, AudImpact gate);
+
+// Written beside the target first and then moved over it, so a failed write
+// never leaves half a document.
+void writeDocument(const std::string& path, const std::string& document);
+
+// The bundles the paths name: a bundle (a folder with capture.json, or a
+// capture.json) stands for itself; a folder of bundles for the bundles in it,
+// in name order. Anything else is handed on as it is, so reading it says what
+// is wrong.
+std::vector<std::string> bundlesToScan(const std::vector<std::string>& paths);
+
+// Scans several bundles on `jobs` threads (0: one per core), each with its own
+// text recogniser, and writes one combined report; exit 2 when any bundle
+// could not be scanned (the others still are), else 1 when any fails the gate.
+int runBatchScan(const ScanOptions& options, const std::vector<std::string>& bundles, std::ostream& out,
+                 std::ostream& err);
+
+}  // namespace audkit::cli
