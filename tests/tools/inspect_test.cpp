@@ -89,7 +89,7 @@ TEST(Executable, VersionAndUnknownCommands) {
     EXPECT_EQ(version.out, "audkit " + audVersion() + "\n");
     const auto bogus = runCommand("bogus");
     EXPECT_EQ(bogus.status, 2);
-    EXPECT_EQ(bogus.err, "audkit: unknown command \"bogus\" (commands: inspect, context, scan, result, import, capture)\n");
+    EXPECT_EQ(bogus.err, "audkit: unknown command \"bogus\" (commands: inspect, context, scan, result, import, capture, baseline)\n");
 }
 
 TEST(ScanCommand, ExecutableOptsInToDynamicTypeOnlyWhenAsked) {

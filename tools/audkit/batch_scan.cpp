@@ -2,6 +2,7 @@
 #include <atomic>
 #include <iomanip>
 #include <mutex>
+#include <optional>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <sstream>
@@ -13,17 +14,12 @@
 #include "audkit/platform/bundle_platform.hpp"
 #include "audkit/platform/tesseract_recognizer.hpp"
 #include "tools/audkit/backend_login.hpp"
+#include "tools/audkit/baseline.hpp"
 #include "tools/audkit/reports.hpp"
 #include "tools/audkit/scan_support.hpp"
 
 namespace audkit::cli {
 namespace {
-
-// One bundle of the batch: its result, or why it could not be scanned.
-struct Outcome {
-    std::shared_ptr<AudResult> result;
-    std::string error;
-};
 
 // Scans bundles taken in turn from a shared counter; each worker has its own
 // recogniser (a Tesseract engine is not to be shared between threads).
@@ -32,7 +28,7 @@ public:
     Batch(const ScanOptions& options, const std::vector<std::string>& bundles, std::ostream& err)
         : options_(options), bundles_(bundles), outcomes_(bundles.size()), err_(err) {}
 
-    std::vector<Outcome> run(unsigned jobs) {
+    std::vector<BundleOutcome> run(unsigned jobs) {
         std::vector<std::thread> workers;
         for (unsigned worker = 1; worker < jobs; ++worker) workers.emplace_back([this] { work(); });
         work();
@@ -74,15 +70,15 @@ private:
 
     const ScanOptions& options_;
     const std::vector<std::string>& bundles_;
-    std::vector<Outcome> outcomes_;
+    std::vector<BundleOutcome> outcomes_;
     std::ostream& err_;
     std::atomic<std::size_t> next_{0};
     std::mutex progress_;
     std::size_t done_ = 0;
 };
 
-void summaryTable(std::ostream& out, const std::vector<std::string>& bundles, const std::vector<Outcome>& outcomes,
-                  AudImpact gate) {
+void summaryTable(std::ostream& out, const std::vector<std::string>& bundles,
+                  const std::vector<std::optional<ScreenReport>>& reports, AudImpact gate) {
     std::size_t width = 6;
     for (const auto& bundle : bundles) width = std::max(width, bundle.size());
     out << std::left << std::setw(static_cast<int>(width)) << "screen" << std::right << std::setw(10) << "failures"
@@ -90,36 +86,46 @@ void summaryTable(std::ostream& out, const std::vector<std::string>& bundles, co
         << "  verdict\n";
     for (std::size_t i = 0; i < bundles.size(); ++i) {
         out << std::left << std::setw(static_cast<int>(width)) << bundles[i] << std::right;
-        const auto& outcome = outcomes[i];
-        if (!outcome.result) {
+        if (!reports[i]) {
             out << std::setw(10) << "-" << std::setw(12) << "-" << std::setw(8) << "-" << std::setw(7) << "-"
                 << "  ERROR\n";
             continue;
         }
-        const auto coverage = coverageOf(*outcome.result);
-        out << std::setw(10) << outcome.result->failures().size() << std::setw(12)
-            << outcome.result->incompletes().size() << std::setw(8) << outcome.result->passes().size()
-            << std::setw(7) << coverage.viewsExamined << "  "
-            << (failsTheGate(*outcome.result, gate) ? "FAIL" : "PASS") << '\n';
+        const auto& result = *reports[i]->result;
+        out << std::setw(10) << result.failures().size() << std::setw(12) << result.incompletes().size()
+            << std::setw(8) << result.passes().size() << std::setw(7) << reports[i]->coverage.viewsExamined << "  "
+            << (failsTheGate(*reports[i], gate) ? "FAIL" : "PASS") << '\n';
     }
 }
 
 }  // namespace
+
+std::vector<BundleOutcome> scanBundles(const ScanOptions& options, const std::vector<std::string>& bundles,
+                                       std::ostream& err) {
+    (void)configuration(options);  // a mistake in the options stops the batch before it starts
+    const unsigned cores = std::max(1U, std::thread::hardware_concurrency());
+    const auto jobs = static_cast<unsigned>(
+        std::min<std::size_t>(options.jobs ? options.jobs : cores, std::max<std::size_t>(bundles.size(), 1)));
+    return Batch(options, bundles, err).run(jobs);
+}
 
 int runBatchScan(const ScanOptions& options, const std::vector<std::string>& bundles, std::ostream& out,
                  std::ostream& err) {
     if (!options.output.empty() || !options.annotate.empty() || options.post || !options.save.empty())
         throw UsageError("--output, --annotate, --post and --save take one bundle; a batch writes --junit and --html");
     const auto gate = failureGate(options.failOn);
-    (void)configuration(options);  // a mistake in the options stops the batch before it starts
-    const unsigned cores = std::max(1U, std::thread::hardware_concurrency());
-    const auto jobs = static_cast<unsigned>(
-        std::min<std::size_t>(options.jobs ? options.jobs : cores, std::max<std::size_t>(bundles.size(), 1)));
-    const auto outcomes = Batch(options, bundles, err).run(jobs);
+    std::optional<Baseline> baseline;
+    if (!options.baseline.empty()) baseline = Baseline::read(options.baseline);
+    const auto outcomes = scanBundles(options, bundles, err);
 
+    std::vector<std::optional<ScreenReport>> reports(bundles.size());
     std::vector<ScreenReport> screens;
-    for (std::size_t i = 0; i < bundles.size(); ++i)
-        if (outcomes[i].result) screens.push_back(screenReport(bundles[i], outcomes[i].result));
+    for (std::size_t i = 0; i < bundles.size(); ++i) {
+        if (!outcomes[i].result) continue;
+        reports[i] = screenReport(bundles[i], outcomes[i].result);
+        if (baseline) baseline->mark(*reports[i]);
+        screens.push_back(*reports[i]);
+    }
     if (!options.junit.empty()) writeDocument(options.junit, junitReport(screens));
     if (!options.html.empty()) writeDocument(options.html, htmlReport(screens));
 
@@ -135,24 +141,20 @@ int runBatchScan(const ScanOptions& options, const std::vector<std::string>& bun
         }
         out << documents.dump(2) << '\n';
     } else {
-        auto screen = screens.begin();
         for (std::size_t i = 0; i < bundles.size(); ++i) {
-            if (!outcomes[i].result) {
+            if (!reports[i])
                 out << bundles[i] << ": not scanned: " << outcomes[i].error << "\n\n";
-                continue;
-            }
-            if (options.format == "description")
+            else if (options.format == "description")
                 out << "== " << bundles[i] << "\n" << outcomes[i].result->description() << '\n';
             else
-                writeTextReport(out, *screen), out << '\n';
-            ++screen;
+                writeTextReport(out, *reports[i]), out << '\n';
         }
-        summaryTable(out, bundles, outcomes, gate);
+        summaryTable(out, bundles, reports, gate);
     }
     bool broken = false, failing = false;
-    for (const auto& outcome : outcomes) {
-        broken |= !outcome.result;
-        failing |= outcome.result && failsTheGate(*outcome.result, gate);
+    for (const auto& report : reports) {
+        broken |= !report;
+        failing |= report && failsTheGate(*report, gate);
     }
     return broken ? exitUsage : failing ? exitFailures : exitSuccess;
 }

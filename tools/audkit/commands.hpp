@@ -41,6 +41,7 @@ struct ScanOptions {
     std::string html;                      // write a self-contained HTML report here
     std::string annotate;                  // write the screenshot with numbered boxes here (PNG)
     std::string failOn = "minor";          // the least impact of a failure that makes exit status 1
+    std::string baseline;                  // findings in this baseline are known: only new ones fail
     std::vector<std::string> ignore;       // rule ids ignored for every view
     std::vector<std::string> ignoreViews;  // KEY=RULE_ID[,RULE_ID...]
     bool dynamicType = false;              // opt in to SupportsDynamicType
@@ -89,6 +90,16 @@ struct CaptureOptions {
 // screenshot and window and writes a capture bundle; exit 0, or 2 with a
 // one-line reason (server down, no such session, ...).
 int runCapture(const CaptureOptions& options, std::ostream& out, std::ostream& err);
+
+struct BaselineOptions {
+    std::vector<std::string> bundles;  // bundles or folders of bundles
+    std::string output;                // the baseline file to write
+    ScanOptions scan;                  // ignores and opt-ins, as the scans will use them
+};
+
+// Records today's findings of the bundles as a baseline; exit 0, or 2 (and
+// nothing written) when a bundle cannot be scanned.
+int runBaseline(const BaselineOptions& options, std::ostream& out, std::ostream& err);
 
 int runResult(const ResultOptions& options, const LoginOptions& login, std::ostream& out, std::ostream& err);
 

@@ -16,6 +16,7 @@ struct Finding {
     std::size_t number = 0;
     std::shared_ptr<AudRuleResult> result;
     std::shared_ptr<const AudView> view;  // null when the view is not in the tree
+    bool known = false;                   // accepted in the baseline the scan compared with
 
     // "UIButton "Sign in" (id signInButton)": type, then label and identifier.
     std::string element() const;

@@ -141,8 +141,9 @@ void screenSection(std::ostringstream& out, const ScreenReport& screen, std::siz
             out << "<li class=\"finding\" data-finding=\"" << finding->number << "\" data-status=\""
                 << toString(ruleResult.status) << "\" data-impact=\"" << toString(ruleResult.impact)
                 << "\" data-rule=\"" << html(rule) << "\" style=\"border-color:" << colour(ruleResult.status)
-                << "\"><div class=\"head\">#" << finding->number << " " << toString(ruleResult.status) << " &middot; "
-                << toString(ruleResult.impact) << " &middot; " << html(finding->element()) << "</div>"
+                << "\" data-known=\"" << (finding->known ? "true" : "false") << "\"><div class=\"head\">#"
+                << finding->number << " " << toString(ruleResult.status) << " &middot; " << toString(ruleResult.impact)
+                << " &middot; " << html(finding->element()) << (finding->known ? " &middot; known" : "") << "</div>"
                 << "<div>" << number(frame.x) << ", " << number(frame.y) << ", " << number(frame.width) << " x "
                 << number(frame.height) << " pt</div><div>" << html(ruleResult.ruleSummary) << "</div>";
             if (ruleResult.props)

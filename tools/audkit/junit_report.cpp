@@ -44,6 +44,8 @@ std::string junitReport(const std::vector<ScreenReport>& screens) {
     std::map<std::string, std::vector<std::pair<const ScreenReport*, Finding>>> byRule;
     for (const auto& screen : screens)
         for (auto& judged : judgedViews(*screen.result)) {
+            // The baseline's verdict on the finding (findings are numbered from 1 in order).
+            if (judged.number) judged.known = screen.findings[judged.number - 1].known;
             const auto status = judged.result->status;
             if (status == AudStatus::inapplicable) continue;
             byRule[judged.result->ruleId].emplace_back(&screen, std::move(judged));
@@ -65,8 +67,12 @@ std::string junitReport(const std::vector<ScreenReport>& screens) {
             body << "        <property name=\"frame\" value=\"" << xml(frameText(judged, scale)) << "\"/>\n";
             body << "        <property name=\"status\" value=\"" << xml(toString(result.status)) << "\"/>\n";
             body << "      </properties>\n";
+            if (judged.known) body << "        <property name=\"baseline\" value=\"known\"/>\n";
             const auto details = result.props ? result.props->description() : std::string();
-            if (result.status == AudStatus::fail) {
+            if (judged.known) {
+                ++ruleSkipped;  // accepted: reported, not failed
+                body << "      <skipped message=\"known from the baseline: " << xml(result.ruleSummary) << "\"/>\n";
+            } else if (result.status == AudStatus::fail) {
                 ++ruleFailures;
                 body << "      <failure type=\"" << xml(toString(result.impact)) << "\" message=\""
                      << xml(result.ruleSummary) << "\">" << xml(details) << "</failure>\n";

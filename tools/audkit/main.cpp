@@ -64,6 +64,8 @@ int main(int argc, char** argv) {
                           "opt in to SupportsDynamicType: move the Larger Text slider through the bundle's scripted "
                           "Settings and compare the text before and after");
     scanCommand->add_flag("--debug", scan.debug, "print debug output");
+    scanCommand->add_option("--baseline", scan.baseline,
+                            "findings recorded in this baseline (audkit baseline) are known: only new ones fail");
     LoginOptions login;
     auto addLogin = [&login](CLI::App* command) {
         command->add_option("--server", login.server, "results backend address (else AUDKIT_SERVER)");
@@ -94,6 +96,15 @@ int main(int argc, char** argv) {
     resultCommand->add_flag("--debug", result.debug, "print debug output");
     addLogin(resultCommand);
 
+    BaselineOptions baseline;
+    auto* baselineCommand = app.add_subcommand("baseline", "Record today's findings of bundles as a baseline");
+    baselineCommand->add_option("BUNDLE", baseline.bundles, "bundles, or folders of bundles")->required();
+    baselineCommand->add_option("--output", baseline.output, "the baseline file to write")->required();
+    baselineCommand->add_option("--ignore", baseline.scan.ignore, "ignore a rule, as the scans will (repeatable)");
+    baselineCommand->add_option("--ignore-view", baseline.scan.ignoreViews,
+                                "KEY=RULE_ID[,RULE_ID...], as the scans will (repeatable)");
+    baselineCommand->add_flag("--dynamic-type", baseline.scan.dynamicType, "opt in to SupportsDynamicType");
+
     ImportOptions importing;
     auto* importCommand = app.add_subcommand(
         "import", "Turn an Appium/WebDriverAgent or UIAutomation page source, or an XCTest debug description, into a "
@@ -116,7 +127,7 @@ int main(int argc, char** argv) {
         const std::string command = argv[1];
         const auto known = app.get_subcommands([&](const CLI::App* sub) { return sub->get_name() == command; });
         if (known.empty()) {
-            std::cerr << "audkit: unknown command \"" << command << "\" (commands: inspect, context, scan, result, import, capture)\n";
+            std::cerr << "audkit: unknown command \"" << command << "\" (commands: inspect, context, scan, result, import, capture, baseline)\n";
             return exitUsage;
         }
     }
@@ -139,6 +150,7 @@ int main(int argc, char** argv) {
         scan.progress = ::isatty(STDERR_FILENO) != 0;
         return runScan(scan, login, std::cout, std::cerr);
     }
+    if (baselineCommand->parsed()) return runBaseline(baseline, std::cout, std::cerr);
     if (captureCommand->parsed()) return runCapture(capture, std::cout, std::cerr);
     if (importCommand->parsed()) return runImport(importing, std::cout, std::cerr);
     if (resultCommand->parsed()) return runResult(result, login, std::cout, std::cerr);

@@ -15,7 +15,14 @@ struct ScreenReport {
     std::shared_ptr<AudResult> result;
     std::vector<Finding> findings;
     Coverage coverage;
+    bool baselined = false;  // compared with a baseline: findings are known or new
+
+    std::size_t knownFindings() const;
 };
+
+// Whether the screen fails the scan: a FAIL of the gate's impact or more that
+// is not known from the baseline.
+bool failsTheGate(const ScreenReport& screen, AudImpact gate);
 
 ScreenReport screenReport(std::string name, std::shared_ptr<AudResult> result);
 

@@ -16,6 +16,7 @@
 #include "audkit/platform/png_codec.hpp"
 #include "tools/audkit/annotated_screenshot.hpp"
 #include "tools/audkit/backend_login.hpp"
+#include "tools/audkit/baseline.hpp"
 #include "tools/audkit/commands.hpp"
 #include "tools/audkit/reports.hpp"
 #include "tools/audkit/scan_support.hpp"
@@ -38,6 +39,8 @@ int runScan(const ScanOptions& options, const LoginOptions& login, std::ostream&
         if (given.size() > 1 || bundles.size() != 1 || bundles[0] != given[0])
             return runBatchScan(options, bundles, out, err);
         const auto& bundle = bundles[0];
+        std::optional<Baseline> baseline;
+        if (!options.baseline.empty()) baseline = Baseline::read(options.baseline);
         const bool backend = options.post || !options.save.empty();
         std::unique_ptr<AudKit> kit;
         if (backend) {
@@ -58,7 +61,8 @@ int runScan(const ScanOptions& options, const LoginOptions& login, std::ostream&
                 << ": no element of the capture is visible on the screen, so nothing was examined\n";
             return exitUsage;
         }
-        const auto report = screenReport(bundle, result);
+        auto report = screenReport(bundle, result);
+        if (baseline) baseline->mark(report);
         if (!options.output.empty()) writeDocument(options.output, resultDocument(*result, 2) + "\n");
         if (!options.junit.empty()) writeDocument(options.junit, junitReport({report}));
         if (!options.html.empty()) writeDocument(options.html, htmlReport({report}));
@@ -94,7 +98,7 @@ int runScan(const ScanOptions& options, const LoginOptions& login, std::ostream&
                 throw;
             }
         }
-        return failsTheGate(*result, gate) ? exitFailures : exitSuccess;
+        return failsTheGate(report, gate) ? exitFailures : exitSuccess;
     } catch (const std::exception& error) {
         err << "audkit: " << failureLine(error) << '\n';
         return exitUsage;

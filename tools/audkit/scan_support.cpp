@@ -55,13 +55,6 @@ AudImpact failureGate(const std::string& level) {
     throw UsageError("--fail-on needs minor, moderate, serious or critical, got \"" + level + "\"");
 }
 
-bool failsTheGate(const AudResult& result, AudImpact gate) {
-    const auto failures = result.failures();
-    return std::any_of(failures.begin(), failures.end(), [&](const auto& failure) {
-        return static_cast<int>(failure->impact) >= static_cast<int>(gate);
-    });
-}
-
 void writeDocument(const std::string& path, const std::string& document) {
     const std::filesystem::path target(path);
     const auto temporary = target.string() + ".partial";

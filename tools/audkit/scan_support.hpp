@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,7 +25,6 @@ std::shared_ptr<AudConf> configuration(const ScanOptions& options);
 
 // The least impact a failure needs to fail the scan.
 AudImpact failureGate(const std::string& level);
-bool failsTheGate(const AudResult& result, AudImpact gate);
 
 // Written beside the target first and then moved over it, so a failed write
 // never leaves half a document.
@@ -35,6 +35,17 @@ void writeDocument(const std::string& path, const std::string& document);
 // in name order. Anything else is handed on as it is, so reading it says what
 // is wrong.
 std::vector<std::string> bundlesToScan(const std::vector<std::string>& paths);
+
+// One bundle of a batch: its result, or why it could not be scanned.
+struct BundleOutcome {
+    std::shared_ptr<AudResult> result;
+    std::string error;
+};
+
+// Scans the bundles offline on `options.jobs` threads (0: one per core), each
+// with its own text recogniser, showing progress one line per screen.
+std::vector<BundleOutcome> scanBundles(const ScanOptions& options, const std::vector<std::string>& bundles,
+                                       std::ostream& err);
 
 // Scans several bundles on `jobs` threads (0: one per core), each with its own
 // text recogniser, and writes one combined report; exit 2 when any bundle

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <ostream>
 
 #include "audkit/rules/rule_color_contrast.hpp"
@@ -12,18 +13,35 @@ ScreenReport screenReport(std::string name, std::shared_ptr<AudResult> result) {
     return {std::move(name), std::move(result), std::move(findings), std::move(coverage)};
 }
 
+std::size_t ScreenReport::knownFindings() const {
+    return static_cast<std::size_t>(
+        std::count_if(findings.begin(), findings.end(), [](const Finding& finding) { return finding.known; }));
+}
+
+bool failsTheGate(const ScreenReport& screen, AudImpact gate) {
+    return std::any_of(screen.findings.begin(), screen.findings.end(), [&](const Finding& finding) {
+        return !finding.known && finding.result->status == AudStatus::fail &&
+               static_cast<int>(finding.result->impact) >= static_cast<int>(gate);
+    });
+}
+
 void writeTextReport(std::ostream& out, const ScreenReport& screen) {
     const auto& result = *screen.result;
     out << screen.name << ": " << result.failures().size() << " failures, " << result.incompletes().size()
         << " incomplete, " << result.passes().size() << " passes; " << screen.coverage.viewsExamined
-        << " views examined\n";
+        << " views examined";
+    if (screen.baselined)
+        out << "; " << screen.knownFindings() << " findings known from the baseline, "
+            << screen.findings.size() - screen.knownFindings() << " new";
+    out << '\n';
     for (const auto& [id, why] : screen.coverage.rulesNotRun) out << "  not run: " << id << " (" << why << ")\n";
     const float scale = result.audContext ? result.audContext->audDevice.scale : 1.0F;
     for (const auto& finding : screen.findings) {
         const auto& ruleResult = *finding.result;
         const auto frame = finding.frameInPoints(scale);
         out << "\n#" << finding.number << " " << toString(ruleResult.status) << " " << ruleResult.ruleId << " ("
-            << toString(ruleResult.impact) << ")\n";
+            << toString(ruleResult.impact) << ")" << (finding.known ? " known" : screen.baselined ? " new" : "")
+            << "\n";
         out << "   " << oneLine(finding.element()) << " at " << number(frame.x) << ", " << number(frame.y) << ", "
             << number(frame.width) << " x " << number(frame.height) << " pt\n";
         out << "   " << oneLine(ruleResult.ruleSummary) << "\n";
