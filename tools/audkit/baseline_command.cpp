@@ -11,7 +11,7 @@ int runBaseline(const BaselineOptions& options, std::ostream& out, std::ostream&
     try {
         const auto bundles = bundlesToScan(options.bundles);
         if (bundles.empty()) throw UsageError("no bundle to record");
-        const auto outcomes = scanBundles(options.scan, bundles, err);
+        const auto outcomes = scanBundles(withConfiguration(options.scan), bundles, err);
         Baseline baseline;
         for (std::size_t i = 0; i < bundles.size(); ++i) {
             // A baseline without one of its screens would call all of that screen's findings new later.

@@ -16,6 +16,7 @@
 #include "tools/audkit/backend_login.hpp"
 #include "tools/audkit/baseline.hpp"
 #include "tools/audkit/reports.hpp"
+#include "tools/audkit/scan_config.hpp"
 #include "tools/audkit/scan_support.hpp"
 
 namespace audkit::cli {
@@ -53,6 +54,8 @@ private:
                 if (recognizer) kit->setTextRecognizer(recognizer);
                 BundlePlatform platform(CaptureBundle::open(bundles_[index]));
                 auto result = kit->runOnElement(platform, *platform.elementUnderTest());
+                if (options_.viewIgnores) applyViewIgnores(*result, bundles_[index], *options_.viewIgnores);
+                applyImpacts(*result, options_.impacts);
                 if (examinedAnyView(*result))
                     outcome.result = std::move(result);
                 else

@@ -1,10 +1,16 @@
 #pragma once
 
 #include <iosfwd>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "audkit/rules/rule_vocabulary.hpp"
+
 namespace audkit::cli {
+
+struct ViewIgnore;
 
 // Exit statuses of the scanner.
 constexpr int exitSuccess = 0;
@@ -40,7 +46,11 @@ struct ScanOptions {
     std::string junit;                     // write a JUnit XML report here
     std::string html;                      // write a self-contained HTML report here
     std::string annotate;                  // write the screenshot with numbered boxes here (PNG)
-    std::string failOn = "minor";          // the least impact of a failure that makes exit status 1
+    std::string failOn;                    // the least impact of a failure that makes exit status 1 (none: minor)
+    std::string config;                    // the checked-in adoption controls (scan_config.hpp)
+    // Filled from the configuration file: impacts by rule id, view ignores.
+    std::map<std::string, AudImpact> impacts;
+    std::shared_ptr<const std::vector<ViewIgnore>> viewIgnores;
     std::string baseline;                  // findings in this baseline are known: only new ones fail
     std::vector<std::string> ignore;       // rule ids ignored for every view
     std::vector<std::string> ignoreViews;  // KEY=RULE_ID[,RULE_ID...]

@@ -64,6 +64,9 @@ int main(int argc, char** argv) {
                           "opt in to SupportsDynamicType: move the Larger Text slider through the bundle's scripted "
                           "Settings and compare the text before and after");
     scanCommand->add_flag("--debug", scan.debug, "print debug output");
+    scanCommand->add_option("--config", scan.config,
+                            "adoption controls checked in with the tests: ignores by rule, class, identifier, label, "
+                            "type and screen, the --fail-on gate, rule impacts (JSON)");
     scanCommand->add_option("--baseline", scan.baseline,
                             "findings recorded in this baseline (audkit baseline) are known: only new ones fail");
     LoginOptions login;
@@ -104,6 +107,7 @@ int main(int argc, char** argv) {
     baselineCommand->add_option("--ignore-view", baseline.scan.ignoreViews,
                                 "KEY=RULE_ID[,RULE_ID...], as the scans will (repeatable)");
     baselineCommand->add_flag("--dynamic-type", baseline.scan.dynamicType, "opt in to SupportsDynamicType");
+    baselineCommand->add_option("--config", baseline.scan.config, "the adoption controls the scans will use");
 
     ImportOptions importing;
     auto* importCommand = app.add_subcommand(

@@ -19,17 +19,19 @@
 #include "tools/audkit/baseline.hpp"
 #include "tools/audkit/commands.hpp"
 #include "tools/audkit/reports.hpp"
+#include "tools/audkit/scan_config.hpp"
 #include "tools/audkit/scan_support.hpp"
 #include "tools/audkit/text_output.hpp"
 
 namespace audkit::cli {
 
-int runScan(const ScanOptions& options, const LoginOptions& login, std::ostream& out, std::ostream& err) {
-    processState().debugStatements = options.debug;
+int runScan(const ScanOptions& requested, const LoginOptions& login, std::ostream& out, std::ostream& err) {
+    processState().debugStatements = requested.debug;
     auto stage = [&](const char* text) {
-        if (options.progress) err << "audkit: " << text << "...\n" << std::flush;
+        if (requested.progress) err << "audkit: " << text << "...\n" << std::flush;
     };
     try {
+        const auto options = withConfiguration(requested);
         const auto gate = failureGate(options.failOn);
         auto conf = configuration(options);
         auto given = options.bundles;
@@ -61,6 +63,8 @@ int runScan(const ScanOptions& options, const LoginOptions& login, std::ostream&
                 << ": no element of the capture is visible on the screen, so nothing was examined\n";
             return exitUsage;
         }
+        if (options.viewIgnores) applyViewIgnores(*result, bundle, *options.viewIgnores);
+        applyImpacts(*result, options.impacts);
         auto report = screenReport(bundle, result);
         if (baseline) baseline->mark(report);
         if (!options.output.empty()) writeDocument(options.output, resultDocument(*result, 2) + "\n");

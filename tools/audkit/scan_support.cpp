@@ -1,5 +1,7 @@
 #include "tools/audkit/scan_support.hpp"
 
+#include "tools/audkit/scan_config.hpp"
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -46,7 +48,19 @@ std::shared_ptr<AudConf> configuration(const ScanOptions& options) {
     return conf;
 }
 
+ScanOptions withConfiguration(const ScanOptions& options) {
+    if (options.config.empty()) return options;
+    auto merged = options;
+    auto config = readScanConfig(options.config);
+    merged.ignore.insert(merged.ignore.end(), config.ignore.begin(), config.ignore.end());
+    if (merged.failOn.empty() && config.failOn) merged.failOn = *config.failOn;
+    merged.impacts = std::move(config.impacts);
+    merged.viewIgnores = std::make_shared<const std::vector<ViewIgnore>>(std::move(config.ignoreViews));
+    return merged;
+}
+
 AudImpact failureGate(const std::string& level) {
+    if (level.empty()) return AudImpact::minor;
     for (const auto impact : allCases<AudImpact>()) {
         auto name = std::string(toString(impact));
         std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });

@@ -23,7 +23,12 @@ public:
 // rule ids are a UsageError.
 std::shared_ptr<AudConf> configuration(const ScanOptions& options);
 
-// The least impact a failure needs to fail the scan.
+// The options with the configuration file's controls merged in: its ignores
+// added, its gate unless the command line gave one, its impacts and view
+// ignores. Without a file, the options as they are.
+ScanOptions withConfiguration(const ScanOptions& options);
+
+// The least impact a failure needs to fail the scan ("" is minor).
 AudImpact failureGate(const std::string& level);
 
 // Written beside the target first and then moved over it, so a failed write

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "audkit/rules/aud_result.hpp"
+
+namespace audkit::cli {
+
+// Rules switched off for the views that match every given criterion.
+struct ViewIgnore {
+    std::set<std::string> rules;
+    std::optional<std::string> className, identifier, label, type, screen;
+};
+
+// The adoption controls a team checks in (audkit scan --config audkit.json):
+//   {"ignore": ["ColorContrast"],
+//    "ignoreViews": [{"rules": ["TouchTargetSize"], "className": "UISwitch", "screen": "sign-in"}],
+//    "failOn": "serious",
+//    "rules": {"LabelAtFront": {"impact": "moderate"}}}
+// "ignoreViews" entries match by "className", "identifier", "label", "type"
+// (the element type: "button", "staticText" ...) and "screen" (the bundle's
+// folder name); "rules" sets the impact the rules report.
+struct ScanConfig {
+    std::vector<std::string> ignore;
+    std::vector<ViewIgnore> ignoreViews;
+    std::optional<std::string> failOn;
+    std::map<std::string, AudImpact> impacts;
+};
+
+// Strict: an unknown key, a value of the wrong kind or an unknown rule id is
+// a UsageError naming it ("audkit.json: ignoreViews[1]: unknown key \"lable\"").
+ScanConfig readScanConfig(const std::string& path);
+
+// Marks the results of the matching views IGNORED, as the library marks a
+// rule ignored for a view: the result stays, with status IGNORED.
+void applyViewIgnores(AudResult& result, const std::string& screen, const std::vector<ViewIgnore>& ignores);
+
+// Gives the results of the rules the impacts the configuration sets.
+void applyImpacts(AudResult& result, const std::map<std::string, AudImpact>& impacts);
+
+}  // namespace audkit::cli
