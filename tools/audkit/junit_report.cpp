@@ -50,11 +50,24 @@ std::string junitReport(const std::vector<ScreenReport>& screens) {
             if (status == AudStatus::inapplicable) continue;
             byRule[judged.result->ruleId].emplace_back(&screen, std::move(judged));
         }
+    // A rule the scan did not run is one skipped case per screen, saying why,
+    // so a report never passes over it in silence.
+    std::map<std::string, std::vector<std::pair<const ScreenReport*, std::string>>> notRun;
+    for (const auto& screen : screens)
+        for (const auto& [rule, why] : screen.coverage.rulesNotRun) {
+            notRun[rule].emplace_back(&screen, why);
+            byRule[rule];
+        }
     std::size_t tests = 0, failures = 0, skipped = 0;
     std::ostringstream suites;
     for (const auto& [rule, cases] : byRule) {
-        std::size_t ruleFailures = 0, ruleSkipped = 0;
+        std::size_t ruleFailures = 0, ruleSkipped = 0, ruleTests = cases.size();
         std::ostringstream body;
+        for (const auto& [screen, why] : notRun[rule]) {
+            ++ruleSkipped, ++ruleTests;
+            body << "    <testcase classname=\"" << xml(screen->name) << "\" name=\"not run\">\n"
+                 << "      <skipped message=\"not run: " << xml(why) << "\"/>\n    </testcase>\n";
+        }
         for (const auto& [screen, judged] : cases) {
             const auto& result = *judged.result;
             const float scale = screen->result->audContext ? screen->result->audContext->audDevice.scale : 1.0F;
@@ -83,10 +96,10 @@ std::string junitReport(const std::vector<ScreenReport>& screens) {
             }
             body << "    </testcase>\n";
         }
-        suites << "  <testsuite name=\"" << xml(rule) << "\" tests=\"" << cases.size() << "\" failures=\""
+        suites << "  <testsuite name=\"" << xml(rule) << "\" tests=\"" << ruleTests << "\" failures=\""
                << ruleFailures << "\" errors=\"0\" skipped=\"" << ruleSkipped << "\">\n"
                << body.str() << "  </testsuite>\n";
-        tests += cases.size(), failures += ruleFailures, skipped += ruleSkipped;
+        tests += ruleTests, failures += ruleFailures, skipped += ruleSkipped;
     }
     std::ostringstream document;
     document << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
