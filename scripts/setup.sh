@@ -13,7 +13,8 @@ shift || true
 packages=(
   build-essential cmake ninja-build pkg-config ccache
   zlib1g-dev nlohmann-json3-dev libcurl4-openssl-dev libspng-dev libturbojpeg0-dev
-  libtesseract-dev libleptonica-dev tesseract-ocr tesseract-ocr-eng libutf8proc-dev libcli11-dev libpugixml-dev
+  libtesseract-dev libleptonica-dev tesseract-ocr tesseract-ocr-eng tesseract-ocr-jpn tesseract-ocr-chi-sim
+  tesseract-ocr-deu libutf8proc-dev libcli11-dev libpugixml-dev
   libgtest-dev libgmock-dev libcpp-httplib-dev libbenchmark-dev openssl python3-jsonschema libxml2-utils python3-junitparser
 )
 # Other scripts add what only they need (the fuzz build: clang).

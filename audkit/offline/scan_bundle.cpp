@@ -2,6 +2,7 @@
 
 #include "audkit/facade/aud_kit.hpp"
 #include "audkit/platform/bundle_platform.hpp"
+#include "audkit/platform/tesseract_recognizer.hpp"
 #include "audkit/tree/aud_view.hpp"
 
 namespace audkit {
@@ -10,7 +11,8 @@ std::shared_ptr<AudResult> scanBundle(const std::filesystem::path& bundle, const
     BundlePlatform platform(CaptureBundle::open(bundle));
     auto kit = AudKit::offline();
     kit->setConfiguration(options.configuration);
-    if (options.textRecognizer) kit->setTextRecognizer(options.textRecognizer);
+    kit->setTextRecognizer(options.textRecognizer ? options.textRecognizer
+                                                  : std::make_shared<TesseractRecognizer>(options.languages));
     return kit->runOnElement(platform, *platform.elementUnderTest());
 }
 

@@ -12,8 +12,11 @@ namespace audkit {
 struct BundleScanOptions {
     // The rules' configuration (ignores, opt-ins); null scans with the defaults.
     std::shared_ptr<AudConf> configuration;
-    // Recognises the screenshot's text; null uses Tesseract with the English model.
+    // Recognises the screenshot's text; null uses Tesseract with `languages`.
     std::shared_ptr<TextRecognizer> textRecognizer;
+    // Tesseract's languages, joined with + ("eng+jpn"). A missing model is an
+    // error naming its package, never a scan without text.
+    std::string languages = "eng";
 };
 
 // Scans a recorded capture bundle (a folder with capture.json and, usually,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <omp.h>
 #include <tesseract/baseapi.h>
@@ -40,13 +41,56 @@ struct TesseractRecognizer::Engine {
     tesseract::TessBaseAPI api;
 };
 
+namespace {
+
+std::vector<std::string> languageCodes(const std::string& languages) {
+    std::vector<std::string> codes;
+    std::size_t start = 0;
+    while (start <= languages.size()) {
+        const auto end = std::min(languages.find('+', start), languages.size());
+        codes.push_back(languages.substr(start, end - start));
+        start = end + 1;
+    }
+    return codes;
+}
+
+// Debian's package of a language's model: "chi_sim" is tesseract-ocr-chi-sim.
+std::string languagePackage(std::string code) {
+    for (auto& c : code) c = c == '_' ? '-' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return "tesseract-ocr-" + code;
+}
+
+}  // namespace
+
 TesseractRecognizer::TesseractRecognizer(const std::string& language) : engine_(std::make_unique<Engine>()) {
-    if (engine_->api.Init(nullptr, language.c_str(), tesseract::OEM_LSTM_ONLY) != 0)
-        throw TextRecognizerError("The Tesseract language model \"" + language +
-                                  "\" could not be loaded (install tesseract-ocr-" + language +
-                                  " or point TESSDATA_PREFIX at its tessdata folder)");
-    engine_->api.SetPageSegMode(tesseract::PSM_SPARSE_TEXT);
+    const auto codes = languageCodes(language);
+    // Only plain codes: a language names a file in the model folder.
+    for (const auto& code : codes)
+        if (code.empty() || !std::all_of(code.begin(), code.end(), [](unsigned char c) {
+                return std::isalnum(c) || c == '_';
+            }))
+            throw TextRecognizerError("\"" + language +
+                                      "\" is no list of Tesseract languages (codes such as eng or chi_sim, joined "
+                                      "with +)");
+    // Tesseract's own complaints go nowhere: the error below says what is wrong.
     engine_->api.SetVariable("debug_file", "/dev/null");
+    const bool loaded = engine_->api.Init(nullptr, language.c_str(), tesseract::OEM_LSTM_ONLY) == 0;
+    // Tesseract loads what it can of "eng+jpn" and carries on without the
+    // rest; a model that is not loaded is an error here, never a scan that
+    // silently cannot read that language.
+    std::vector<std::string> present;
+    if (loaded) engine_->api.GetLoadedLanguagesAsVector(&present);
+    std::string missing, packages;
+    for (const auto& code : codes) {
+        if (std::find(present.begin(), present.end(), code) != present.end()) continue;
+        missing += (missing.empty() ? "" : ", ") + code;
+        packages += (packages.empty() ? "" : " ") + languagePackage(code);
+    }
+    if (!missing.empty()) {
+        throw TextRecognizerError("The Tesseract language model " + missing + " could not be loaded: install " +
+                                  packages + ", or point TESSDATA_PREFIX at a tessdata folder that holds it");
+    }
+    engine_->api.SetPageSegMode(tesseract::PSM_SPARSE_TEXT);
 }
 
 TesseractRecognizer::~TesseractRecognizer() { engine_->api.End(); }

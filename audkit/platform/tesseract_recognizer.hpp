@@ -20,8 +20,9 @@ public:
 // the full line height of its font, as the platform's recogniser reports it.
 class TesseractRecognizer : public TextRecognizer {
 public:
-    // Loads the language model from TESSDATA_PREFIX or the system's default
-    // place. Throws TextRecognizerError when it cannot be loaded.
+    // Loads the language models ("eng", "eng+jpn") from TESSDATA_PREFIX or the
+    // system's default place. Throws TextRecognizerError naming each model
+    // that cannot be loaded and the Debian package that brings it.
     explicit TesseractRecognizer(const std::string& language = "eng");
     ~TesseractRecognizer() override;
 

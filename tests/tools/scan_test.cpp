@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -77,6 +78,43 @@ TEST(ScanCommand, IgnoresAndUsageErrors) {
         EXPECT_EQ(cli::runScan(wrong, {}, none, reason), 2);
         EXPECT_NE(reason.str().find(bad[1]), std::string::npos) << reason.str();
     }
+}
+
+// Languages: what is asked for is loaded, and a missing model is exit 2
+// naming its package, never a scan that silently reads no text of it.
+TEST(ScanCommand, LanguagesAreLoadedOrNamedAsMissing) {
+    test::LogCapture log;
+    cli::ScanOptions options;
+    options.bundle = example;
+    options.languages = "eng+jpn";  // installed by the set-up script
+    std::ostringstream out, err;
+    EXPECT_EQ(cli::runScan(options, {}, out, err), 1) << err.str();
+
+    // A model folder holding English alone.
+    test::TempDir tessdata;
+    std::filesystem::copy_file("/usr/share/tesseract-ocr/5/tessdata/eng.traineddata",
+                               tessdata.path() / "eng.traineddata");
+    ::setenv("TESSDATA_PREFIX", tessdata.path().c_str(), 1);
+    options.languages = "eng+jpn+chi_sim";
+    std::ostringstream none, missing;
+    const int status = cli::runScan(options, {}, none, missing);
+    options.bundles = {example, example};
+    std::ostringstream batchOut, batchErr;
+    const int batchStatus = cli::runScan(options, {}, batchOut, batchErr);
+    ::unsetenv("TESSDATA_PREFIX");
+    EXPECT_EQ(status, 2);
+    EXPECT_EQ(missing.str(),
+              "audkit: The Tesseract language model jpn, chi_sim could not be loaded: install tesseract-ocr-jpn "
+              "tesseract-ocr-chi-sim, or point TESSDATA_PREFIX at a tessdata folder that holds it\n");
+    EXPECT_TRUE(none.str().empty());
+    EXPECT_EQ(batchStatus, 2);
+    EXPECT_NE(batchErr.str().find("install tesseract-ocr-jpn"), std::string::npos) << batchErr.str();
+
+    options.bundles.clear();
+    options.languages = "eng+../../tmp/x";
+    std::ostringstream odd, oddErr;
+    EXPECT_EQ(cli::runScan(options, {}, odd, oddErr), 2);
+    EXPECT_NE(oddErr.str().find("is no list of Tesseract languages"), std::string::npos) << oddErr.str();
 }
 
 }  // namespace

@@ -29,29 +29,26 @@ public:
     Batch(const ScanOptions& options, const std::vector<std::string>& bundles, std::ostream& err)
         : options_(options), bundles_(bundles), outcomes_(bundles.size()), err_(err) {}
 
-    std::vector<BundleOutcome> run(unsigned jobs) {
+    // `first` is the calling thread's recogniser, made (and its languages
+    // checked) before any work starts.
+    std::vector<BundleOutcome> run(unsigned jobs, std::shared_ptr<TextRecognizer> first) {
         std::vector<std::thread> workers;
-        for (unsigned worker = 1; worker < jobs; ++worker) workers.emplace_back([this] { work(); });
-        work();
+        for (unsigned worker = 1; worker < jobs; ++worker)
+            workers.emplace_back([this] { work(std::make_shared<TesseractRecognizer>(options_.languages)); });
+        work(std::move(first));
         for (auto& worker : workers) worker.join();
         return std::move(outcomes_);
     }
 
 private:
-    void work() {
+    void work(std::shared_ptr<TextRecognizer> recognizer) {
         processState().debugStatements = options_.debug;
-        std::shared_ptr<TextRecognizer> recognizer;
-        try {
-            recognizer = std::make_shared<TesseractRecognizer>();
-        } catch (const std::exception&) {
-            // each bundle's platform tries again and says why
-        }
         for (std::size_t index; (index = next_++) < bundles_.size();) {
             auto& outcome = outcomes_[index];
             try {
                 auto kit = AudKit::offline();
                 kit->setConfiguration(configuration(options_));
-                if (recognizer) kit->setTextRecognizer(recognizer);
+                kit->setTextRecognizer(recognizer);
                 BundlePlatform platform(CaptureBundle::open(bundles_[index]));
                 auto result = kit->runOnElement(platform, *platform.elementUnderTest());
                 if (options_.viewIgnores) applyViewIgnores(*result, bundles_[index], *options_.viewIgnores);
@@ -109,7 +106,8 @@ std::vector<BundleOutcome> scanBundles(const ScanOptions& options, const std::ve
     const unsigned cores = std::max(1U, std::thread::hardware_concurrency());
     const auto jobs = static_cast<unsigned>(
         std::min<std::size_t>(options.jobs ? options.jobs : cores, std::max<std::size_t>(bundles.size(), 1)));
-    return Batch(options, bundles, err).run(jobs);
+    auto first = std::make_shared<TesseractRecognizer>(options.languages);  // a missing model stops the batch
+    return Batch(options, bundles, err).run(jobs, std::move(first));
 }
 
 int runBatchScan(const ScanOptions& options, const std::vector<std::string>& bundles, std::ostream& out,

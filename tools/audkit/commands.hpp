@@ -55,6 +55,7 @@ struct ScanOptions {
     std::vector<std::string> ignore;       // rule ids ignored for every view
     std::vector<std::string> ignoreViews;  // KEY=RULE_ID[,RULE_ID...]
     bool dynamicType = false;              // opt in to SupportsDynamicType
+    std::string languages = "eng";         // Tesseract's languages, joined with + ("eng+jpn")
     bool debug = false;
     bool progress = false;  // stage lines on standard error
     // Backend: --post sends the result, --save writes it through the facade.

@@ -64,6 +64,9 @@ int main(int argc, char** argv) {
                           "opt in to SupportsDynamicType: move the Larger Text slider through the bundle's scripted "
                           "Settings and compare the text before and after");
     scanCommand->add_flag("--debug", scan.debug, "print debug output");
+    scanCommand->add_option("--lang", scan.languages,
+                            "the languages of the screens' text for Tesseract, joined with + (default eng; e.g. "
+                            "eng+jpn, eng+chi_sim+deu)");
     scanCommand->add_option("--config", scan.config,
                             "adoption controls checked in with the tests: ignores by rule, class, identifier, label, "
                             "type and screen, the --fail-on gate, rule impacts (JSON)");
@@ -108,6 +111,7 @@ int main(int argc, char** argv) {
                                 "KEY=RULE_ID[,RULE_ID...], as the scans will (repeatable)");
     baselineCommand->add_flag("--dynamic-type", baseline.scan.dynamicType, "opt in to SupportsDynamicType");
     baselineCommand->add_option("--config", baseline.scan.config, "the adoption controls the scans will use");
+    baselineCommand->add_option("--lang", baseline.scan.languages, "Tesseract's languages, as the scans will use");
 
     ImportOptions importing;
     auto* importCommand = app.add_subcommand(

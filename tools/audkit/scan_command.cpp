@@ -14,6 +14,7 @@
 #include "audkit/offline/scan_bundle.hpp"
 #include "audkit/platform/bundle_platform.hpp"
 #include "audkit/platform/png_codec.hpp"
+#include "audkit/platform/tesseract_recognizer.hpp"
 #include "tools/audkit/annotated_screenshot.hpp"
 #include "tools/audkit/backend_login.hpp"
 #include "tools/audkit/baseline.hpp"
@@ -52,6 +53,8 @@ int runScan(const ScanOptions& requested, const LoginOptions& login, std::ostrea
             kit = AudKit::offline();
         }
         kit->setConfiguration(conf);
+        // Made before the scan: a missing language model is an error, never a scan without text.
+        kit->setTextRecognizer(std::make_shared<TesseractRecognizer>(options.languages));
         stage("reading the bundle");
         BundlePlatform platform(CaptureBundle::open(bundle));
         stage("recognising text and running the rules");
