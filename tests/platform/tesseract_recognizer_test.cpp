@@ -7,12 +7,15 @@ namespace {
 
 TEST(TesseractRecognizer, MissingLanguageModelIsAClearError) {
     try {
-        TesseractRecognizer recognizer("xx-no-such-language");
+        TesseractRecognizer recognizer("xx_nosuch");
         FAIL() << "expected an error";
     } catch (const TextRecognizerError& error) {
-        EXPECT_NE(std::string(error.what()).find("\"xx-no-such-language\" could not be loaded"), std::string::npos)
+        EXPECT_NE(std::string(error.what()).find("model xx_nosuch could not be loaded: install tesseract-ocr-xx-nosuch"),
+                  std::string::npos)
             << error.what();
     }
+    // Not a language code at all: a path would name some other file.
+    EXPECT_THROW(TesseractRecognizer("../eng"), TextRecognizerError);
 }
 
 TEST(TesseractRecognizer, BackgroundDistanceMakesBothPolaritiesDarkOnLight) {
