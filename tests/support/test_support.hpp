@@ -68,6 +68,14 @@ nlohmann::json rect(double x, double y, double width, double height);
 // or null when its root cannot be read.
 std::shared_ptr<AudView> buildViewTree(const BundleBuilder& builder);
 
+// What a command of the scanner answered: its exit status and what it wrote
+// on standard output and standard error.
+struct CommandRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
 // The message of the library error the call throws, or "no error".
 std::string errorOf(const std::function<void()>& call);
 

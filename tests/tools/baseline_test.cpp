@@ -14,11 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-struct Run {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Run = test::CommandRun;
 
 Run scanWith(const fs::path& bundle, const fs::path& baseline, const std::string& junit = "") {
     cli::ScanOptions options;

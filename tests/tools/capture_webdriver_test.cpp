@@ -67,11 +67,7 @@ private:
     std::string screenshot_;
 };
 
-struct Run {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Run = test::CommandRun;
 
 Run capture(const std::string& server, const std::string& session, const fs::path& output) {
     std::ostringstream out, err;

@@ -20,11 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-struct Run {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Run = test::CommandRun;
 
 Run import(const fs::path& dump, const fs::path& output, const fs::path& screenshot = {}) {
     std::ostringstream out, err;

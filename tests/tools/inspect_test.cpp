@@ -16,11 +16,7 @@
 namespace audkit {
 namespace {
 
-struct Run {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Run = test::CommandRun;
 
 Run inspect(const std::string& bundle) {
     std::ostringstream out, err;

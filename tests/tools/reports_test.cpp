@@ -16,11 +16,7 @@ using nlohmann::json;
 
 const std::string example = (test::sourceDir() / "examples" / "sign-in").string();
 
-struct Run {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Run = test::CommandRun;
 
 Run scan(cli::ScanOptions options) {
     std::ostringstream out, err;

@@ -11,22 +11,6 @@
 namespace audkit::cli {
 namespace {
 
-// Text as HTML content or a quoted attribute value.
-std::string html(std::string_view text) {
-    std::string escaped;
-    for (const char c : text) {
-        switch (c) {
-            case '&': escaped += "&amp;"; break;
-            case '<': escaped += "&lt;"; break;
-            case '>': escaped += "&gt;"; break;
-            case '"': escaped += "&quot;"; break;
-            case '\'': escaped += "&#39;"; break;
-            default: escaped += c;
-        }
-    }
-    return escaped;
-}
-
 std::string percent(double part, double whole) { return number(whole > 0 ? part / whole * 100 : 0.0) + "%"; }
 
 std::string colour(AudStatus status) {
@@ -88,8 +72,8 @@ document.body.dataset.ready='true';
 void filterGroup(std::ostringstream& out, const char* name, const std::set<std::string>& values) {
     out << "<div><strong>" << name << ":</strong> ";
     for (const auto& value : values)
-        out << "<label><input type=\"checkbox\" name=\"" << name << "\" value=\"" << html(value) << "\" checked> "
-            << html(value) << "</label>";
+        out << "<label><input type=\"checkbox\" name=\"" << name << "\" value=\"" << markup(value) << "\" checked> "
+            << markup(value) << "</label>";
     out << "</div>\n";
 }
 
@@ -98,11 +82,11 @@ void screenSection(std::ostringstream& out, const ScreenReport& screen, std::siz
     const auto& context = *result.audContext;
     const float scale = context.audDevice.scale;
     const double width = context.audDevice.screenWidth, height = context.audDevice.screenHeight;
-    out << "<h2 style=\"margin:16px 20px 0\">" << html(screen.name) << "</h2>\n";
+    out << "<h2 style=\"margin:16px 20px 0\">" << markup(screen.name) << "</h2>\n";
     out << "<p class=\"coverage\" style=\"margin:4px 20px\">" << result.failures().size() << " failures, "
         << result.incompletes().size() << " incomplete, " << result.passes().size() << " passes; "
         << screen.coverage.viewsExamined << " views examined.";
-    for (const auto& [id, why] : screen.coverage.rulesNotRun) out << " Not run: " << html(id) << " (" << html(why) << ").";
+    for (const auto& [id, why] : screen.coverage.rulesNotRun) out << " Not run: " << markup(id) << " (" << markup(why) << ").";
     out << "</p>\n<section class=\"screen\" id=\"screen-" << index << "\">\n<div class=\"shot\">";
     if (context.screenshot.decoded)
         out << "<img alt=\"screenshot\" src=\"data:image/png;base64,"
@@ -134,20 +118,20 @@ void screenSection(std::ostringstream& out, const ScreenReport& screen, std::siz
     for (const auto& finding : screen.findings) byRule[finding.result->ruleId].push_back(&finding);
     if (byRule.empty()) out << "<p>No findings.</p>\n";
     for (const auto& [rule, findings] : byRule) {
-        out << "<div class=\"rule\"><h3>" << html(rule) << "</h3><ul style=\"padding:0;margin:0\">\n";
+        out << "<div class=\"rule\"><h3>" << markup(rule) << "</h3><ul style=\"padding:0;margin:0\">\n";
         for (const auto* finding : findings) {
             const auto& ruleResult = *finding->result;
             const auto frame = finding->frameInPoints(scale);
             out << "<li class=\"finding\" data-finding=\"" << finding->number << "\" data-status=\""
                 << toString(ruleResult.status) << "\" data-impact=\"" << toString(ruleResult.impact)
-                << "\" data-rule=\"" << html(rule) << "\" style=\"border-color:" << colour(ruleResult.status)
+                << "\" data-rule=\"" << markup(rule) << "\" style=\"border-color:" << colour(ruleResult.status)
                 << "\" data-known=\"" << (finding->known ? "true" : "false") << "\"><div class=\"head\">#"
                 << finding->number << " " << toString(ruleResult.status) << " &middot; " << toString(ruleResult.impact)
-                << " &middot; " << html(finding->element()) << (finding->known ? " &middot; known" : "") << "</div>"
+                << " &middot; " << markup(finding->element()) << (finding->known ? " &middot; known" : "") << "</div>"
                 << "<div>" << number(frame.x) << ", " << number(frame.y) << ", " << number(frame.width) << " x "
-                << number(frame.height) << " pt</div><div>" << html(ruleResult.ruleSummary) << "</div>";
+                << number(frame.height) << " pt</div><div>" << markup(ruleResult.ruleSummary) << "</div>";
             if (ruleResult.props)
-                out << "<details><summary>properties</summary><pre>" << html(ruleResult.props->description())
+                out << "<details><summary>properties</summary><pre>" << markup(ruleResult.props->description())
                     << "</pre></details>";
             out << "</li>\n";
         }

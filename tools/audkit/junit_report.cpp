@@ -7,30 +7,6 @@
 namespace audkit::cli {
 namespace {
 
-// Text as XML 1.0 attribute or element content: the five special characters
-// escaped, and the control characters XML cannot hold at all replaced.
-std::string xml(std::string_view text) {
-    std::string escaped;
-    for (const char c : text) {
-        switch (c) {
-            case '&': escaped += "&amp;"; break;
-            case '<': escaped += "&lt;"; break;
-            case '>': escaped += "&gt;"; break;
-            case '"': escaped += "&quot;"; break;
-            case '\'': escaped += "&apos;"; break;
-            case '\n': escaped += "&#10;"; break;
-            case '\t': escaped += "&#9;"; break;
-            case '\r': escaped += "&#13;"; break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20)
-                    escaped += "\xEF\xBF\xBD";  // U+FFFD
-                else
-                    escaped += c;
-        }
-    }
-    return escaped;
-}
-
 std::string frameText(const Finding& finding, float scale) {
     const auto frame = finding.frameInPoints(scale);
     return number(frame.x) + ", " + number(frame.y) + ", " + number(frame.width) + " x " + number(frame.height) +
@@ -65,38 +41,38 @@ std::string junitReport(const std::vector<ScreenReport>& screens) {
         std::ostringstream body;
         for (const auto& [screen, why] : notRun[rule]) {
             ++ruleSkipped, ++ruleTests;
-            body << "    <testcase classname=\"" << xml(screen->name) << "\" name=\"not run\">\n"
-                 << "      <skipped message=\"not run: " << xml(why) << "\"/>\n    </testcase>\n";
+            body << "    <testcase classname=\"" << markup(screen->name) << "\" name=\"not run\">\n"
+                 << "      <skipped message=\"not run: " << markup(why) << "\"/>\n    </testcase>\n";
         }
         for (const auto& [screen, judged] : cases) {
             const auto& result = *judged.result;
             const float scale = screen->result->audContext ? screen->result->audContext->audDevice.scale : 1.0F;
             std::string name = judged.element();
             if (judged.number) name = "#" + std::to_string(judged.number) + " " + name;
-            body << "    <testcase classname=\"" << xml(screen->name) << "\" name=\"" << xml(name) << "\">\n";
+            body << "    <testcase classname=\"" << markup(screen->name) << "\" name=\"" << markup(name) << "\">\n";
             body << "      <properties>\n";
-            body << "        <property name=\"impact\" value=\"" << xml(toString(result.impact)) << "\"/>\n";
-            body << "        <property name=\"element\" value=\"" << xml(judged.element()) << "\"/>\n";
-            body << "        <property name=\"frame\" value=\"" << xml(frameText(judged, scale)) << "\"/>\n";
-            body << "        <property name=\"status\" value=\"" << xml(toString(result.status)) << "\"/>\n";
+            body << "        <property name=\"impact\" value=\"" << markup(toString(result.impact)) << "\"/>\n";
+            body << "        <property name=\"element\" value=\"" << markup(judged.element()) << "\"/>\n";
+            body << "        <property name=\"frame\" value=\"" << markup(frameText(judged, scale)) << "\"/>\n";
+            body << "        <property name=\"status\" value=\"" << markup(toString(result.status)) << "\"/>\n";
             body << "      </properties>\n";
             if (judged.known) body << "        <property name=\"baseline\" value=\"known\"/>\n";
             const auto details = result.props ? result.props->description() : std::string();
             if (judged.known) {
                 ++ruleSkipped;  // accepted: reported, not failed
-                body << "      <skipped message=\"known from the baseline: " << xml(result.ruleSummary) << "\"/>\n";
+                body << "      <skipped message=\"known from the baseline: " << markup(result.ruleSummary) << "\"/>\n";
             } else if (result.status == AudStatus::fail) {
                 ++ruleFailures;
-                body << "      <failure type=\"" << xml(toString(result.impact)) << "\" message=\""
-                     << xml(result.ruleSummary) << "\">" << xml(details) << "</failure>\n";
+                body << "      <failure type=\"" << markup(toString(result.impact)) << "\" message=\""
+                     << markup(result.ruleSummary) << "\">" << markup(details) << "</failure>\n";
             } else if (result.status == AudStatus::incomplete || result.status == AudStatus::ignored) {
                 ++ruleSkipped;
                 body << "      <skipped message=\""
-                     << xml(result.status == AudStatus::ignored ? "ignored" : result.ruleSummary) << "\"/>\n";
+                     << markup(result.status == AudStatus::ignored ? "ignored" : result.ruleSummary) << "\"/>\n";
             }
             body << "    </testcase>\n";
         }
-        suites << "  <testsuite name=\"" << xml(rule) << "\" tests=\"" << ruleTests << "\" failures=\""
+        suites << "  <testsuite name=\"" << markup(rule) << "\" tests=\"" << ruleTests << "\" failures=\""
                << ruleFailures << "\" errors=\"0\" skipped=\"" << ruleSkipped << "\">\n"
                << body.str() << "  </testsuite>\n";
         tests += ruleTests, failures += ruleFailures, skipped += ruleSkipped;

@@ -29,6 +29,28 @@ std::string quote(std::string_view text) {
     return quoted + "\"";
 }
 
+std::string markup(std::string_view text) {
+    std::string escaped;
+    for (const char c : text) {
+        switch (c) {
+            case '&': escaped += "&amp;"; break;
+            case '<': escaped += "&lt;"; break;
+            case '>': escaped += "&gt;"; break;
+            case '"': escaped += "&quot;"; break;
+            case '\'': escaped += "&apos;"; break;
+            case '\n': escaped += "&#10;"; break;
+            case '\t': escaped += "&#9;"; break;
+            case '\r': escaped += "&#13;"; break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20)
+                    escaped += "\xEF\xBF\xBD";  // U+FFFD
+                else
+                    escaped += c;
+        }
+    }
+    return escaped;
+}
+
 std::string oneLine(std::string_view text) {
     std::string line;
     for (const char c : text) {

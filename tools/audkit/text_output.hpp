@@ -9,6 +9,11 @@ namespace audkit::cli {
 // escaped, so every printed record stays on one line.
 std::string quote(std::string_view text);
 
+// Text as XML or HTML content or a quoted attribute value: the five special
+// characters and line breaks as references, and the control characters XML
+// cannot hold at all replaced by U+FFFD.
+std::string markup(std::string_view text);
+
 // The text on one line: line breaks and tabs become blanks.
 std::string oneLine(std::string_view text);
 
