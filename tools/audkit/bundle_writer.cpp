@@ -97,6 +97,10 @@ bool clips(const ImportedElement& element) {
 struct Rect {
     double x = 0, y = 0, width = 0, height = 0;
     bool empty() const { return !(width > 0 && height > 0); }
+    // A negative size turned round, as the platform standardises it.
+    Rect standardized() const {
+        return {std::min(x, x + width), std::min(y, y + height), std::abs(width), std::abs(height)};
+    }
     Rect intersect(const Rect& other) const {
         const double left = std::max(x, other.x), top = std::max(y, other.y);
         const double right = std::min(x + width, other.x + other.width);
@@ -106,10 +110,8 @@ struct Rect {
 };
 
 Json rectJson(const Rect& rect) {
-    // A negative size is turned round, as the platform standardises it.
-    const double x = rect.width < 0 ? rect.x + rect.width : rect.x;
-    const double y = rect.height < 0 ? rect.y + rect.height : rect.y;
-    return Json{{"X", x}, {"Y", y}, {"Width", std::abs(rect.width)}, {"Height", std::abs(rect.height)}};
+    const auto standard = rect.standardized();
+    return Json{{"X", standard.x}, {"Y", standard.y}, {"Width", standard.width}, {"Height", standard.height}};
 }
 
 class Writer {
@@ -136,10 +138,7 @@ public:
         if (frame) {
             attributes["XC_kAXXCAttributeFrame"] = rectJson(*frame);
             if (element.visible != false) {
-                const auto shown = Rect{std::min(frame->x, frame->x + frame->width),
-                                        std::min(frame->y, frame->y + frame->height), std::abs(frame->width),
-                                        std::abs(frame->height)}
-                                       .intersect(clip);
+                const auto shown = frame->standardized().intersect(clip);
                 if (!shown.empty() || (frame->width == 0 || frame->height == 0)) visible = shown;
             }
         } else {
@@ -152,7 +151,7 @@ public:
         if (element.type == "WebView") ++webViews_;
         if (element.type == "Keyboard") keyboard_ = true;
 
-        const auto childClip = frame && clips(element) ? clip.intersect(*frame) : clip;
+        const auto childClip = frame && clips(element) ? clip.intersect(frame->standardized()) : clip;
         Json children = Json::array();
         for (const auto& child : element.children) {
             std::optional<Rect> childFrame;

@@ -29,16 +29,7 @@ public:
 
     // The "value" of a GET; an error reply is named with the server's words.
     json get(const std::string& path) const {
-        HttpRequest request;
-        request.method = "GET";
-        request.url = server_ + path;
-        request.timeout = webDriverTimeout;
-        HttpReply reply;
-        try {
-            reply = transport_.perform(request);
-        } catch (const TransportError& error) {
-            throw ImportError("cannot reach the WebDriver server at " + server_ + ": " + error.what());
-        }
+        const auto reply = fetch(path);
         json body;
         try {
             body = json::parse(reply.body.value_or(""));
@@ -65,11 +56,7 @@ public:
         if (!given.empty()) return given;
         for (const auto* path : {"/status", "/sessions", "/appium/sessions"}) {
             try {
-                HttpRequest request;
-                request.method = "GET";
-                request.url = server_ + path;
-                request.timeout = webDriverTimeout;
-                const auto reply = transport_.perform(request);
+                const auto reply = fetch(path);
                 const auto body = json::parse(reply.body.value_or(""));
                 if (body.is_object() && body.contains("sessionId") && body["sessionId"].is_string() &&
                     !body["sessionId"].get<std::string>().empty())
@@ -78,8 +65,6 @@ public:
                 if (value.is_array() && value.size() == 1 && value[0].is_object() && value[0].contains("id") &&
                     value[0]["id"].is_string())
                     return value[0]["id"].get<std::string>();
-            } catch (const TransportError& error) {
-                throw ImportError("cannot reach the WebDriver server at " + server_ + ": " + error.what());
             } catch (const json::exception&) {
                 // this server has no such list: try the next
             }
@@ -89,6 +74,18 @@ public:
     }
 
 private:
+    HttpReply fetch(const std::string& path) const {
+        HttpRequest request;
+        request.method = "GET";
+        request.url = server_ + path;
+        request.timeout = webDriverTimeout;
+        try {
+            return transport_.perform(request);
+        } catch (const TransportError& error) {
+            throw ImportError("cannot reach the WebDriver server at " + server_ + ": " + error.what());
+        }
+    }
+
     static std::string firstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
 
     std::string server_;

@@ -44,6 +44,8 @@ int runScan(const ScanOptions& requested, const LoginOptions& login, std::ostrea
         const auto& bundle = bundles[0];
         std::optional<Baseline> baseline;
         if (!options.baseline.empty()) baseline = Baseline::read(options.baseline);
+        // Made first: a missing language model is an error, never a scan without text.
+        auto recognizer = std::make_shared<TesseractRecognizer>(options.languages);
         const bool backend = options.post || !options.save.empty();
         std::unique_ptr<AudKit> kit;
         if (backend) {
@@ -53,8 +55,7 @@ int runScan(const ScanOptions& requested, const LoginOptions& login, std::ostrea
             kit = AudKit::offline();
         }
         kit->setConfiguration(conf);
-        // Made before the scan: a missing language model is an error, never a scan without text.
-        kit->setTextRecognizer(std::make_shared<TesseractRecognizer>(options.languages));
+        kit->setTextRecognizer(std::move(recognizer));
         stage("reading the bundle");
         BundlePlatform platform(CaptureBundle::open(bundle));
         stage("recognising text and running the rules");
@@ -70,12 +71,13 @@ int runScan(const ScanOptions& requested, const LoginOptions& login, std::ostrea
         applyImpacts(*result, options.impacts);
         auto report = screenReport(bundle, result);
         if (baseline) baseline->mark(report);
+        const auto& screenshot = result->audContext->screenshot.decoded;
+        if (!options.annotate.empty() && !screenshot)
+            throw UsageError("--annotate needs a screenshot, and this capture has none");
         if (!options.output.empty()) writeDocument(options.output, resultDocument(*result, 2) + "\n");
         if (!options.junit.empty()) writeDocument(options.junit, junitReport({report}));
         if (!options.html.empty()) writeDocument(options.html, htmlReport({report}));
         if (!options.annotate.empty()) {
-            const auto& screenshot = result->audContext->screenshot.decoded;
-            if (!screenshot) throw UsageError("--annotate needs a screenshot, and this capture has none");
             writeDocument(options.annotate, encodePng(annotatedScreenshot(*screenshot, report.findings,
                                                                           result->audContext->audDevice.scale)));
         }
