@@ -15,6 +15,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 
@@ -97,7 +98,8 @@ Figures compare(const nlohmann::json& truth, const std::vector<FoundText>& found
 int main(int argc, char** argv) {
     const std::filesystem::path examples = argc > 1 ? argv[1] : AUDKIT_SOURCE_DIR "/examples";
     ZKLog::setSink(nullptr);
-    TesseractRecognizer recognizer;
+    // One recogniser per language list the examples ask for.
+    std::map<std::string, std::unique_ptr<TesseractRecognizer>> recognizers;
     Figures total;
     std::map<std::string, std::pair<int, int>> agreement;  // rule -> (agreed, judged)
     double totalScan = 0, totalTesseract = 0;
@@ -106,6 +108,12 @@ int main(int argc, char** argv) {
     for (const auto& entry : std::filesystem::directory_iterator(examples)) {
         if (!std::filesystem::exists(entry.path() / "text-lines.json")) continue;
         const auto name = entry.path().filename().string();
+        std::ifstream truthFile(entry.path() / "text-lines.json");
+        const auto truth = nlohmann::json::parse(truthFile);
+        const auto languages = truth.value("languages", std::string("eng"));
+        auto& recognizerSlot = recognizers[languages];
+        if (!recognizerSlot) recognizerSlot = std::make_unique<TesseractRecognizer>(languages);
+        auto& recognizer = *recognizerSlot;
 
         auto start = Clock::now();
         BundlePlatform platform(CaptureBundle::open(entry.path()));
@@ -147,8 +155,7 @@ int main(int argc, char** argv) {
             }
         }
 
-        std::ifstream truthFile(entry.path() / "text-lines.json");
-        const auto figures = compare(nlohmann::json::parse(truthFile), foundTexts);
+        const auto figures = compare(truth, foundTexts);
         total.lines += figures.lines;
         total.found += figures.found;
         total.sized += figures.sized;
@@ -156,9 +163,11 @@ int main(int argc, char** argv) {
 
         const auto quiet = " > /dev/null 2>&1";
         const double scanTime =
-            commandSeconds(std::string(AUDKIT_CLI_PATH) + " scan " + entry.path().string() + quiet, 3);
-        const double tesseractTime = commandSeconds(
-            "OMP_THREAD_LIMIT=1 tesseract " + (entry.path() / "screenshot.png").string() + " - --psm 3" + quiet, 3);
+            commandSeconds(std::string(AUDKIT_CLI_PATH) + " scan --lang " + languages + " " + entry.path().string() + quiet, 3);
+        const double tesseractTime = commandSeconds("OMP_THREAD_LIMIT=1 tesseract " +
+                                                        (entry.path() / "screenshot.png").string() + " - --psm 3 -l " +
+                                                        languages + quiet,
+                                                    3);
 
         totalScan += scanTime;
         totalTesseract += tesseractTime;

@@ -10,6 +10,9 @@ boxes, in points, become the frames of the capture's elements.
 Each bundle also gets text-lines.json, the ground truth of its text: every
 rendered line with its box in screenshot pixels and its font size in points.
 
+A mock-up whose body has data-ax-languages="jpn+eng" records the languages of
+its text in text-lines.json (Tesseract's codes; English when absent).
+
 A mock-up whose body has data-ax-settings="Accessibility|...|Back" (and
 data-ax-slider-value, "50%" or absent) scripts the Settings application: the
 page is measured once more with :root { --text-scale: 1.3 } (the user's
@@ -54,6 +57,7 @@ MEASURE_SCRIPT = """
             rawType: Number(d.axType), label: d.axLabel, value: d.axValue, placeholder: d.axPlaceholder,
             identifier: d.axId, traits: d.axTraits || '0', isElement: d.axElement !== '0',
             orientation: d.axOrientation, settings: d.axSettings, sliderValue: d.axSliderValue,
+            languages: d.axLanguages,
             enabled: d.axEnabled !== '0',
             frame: {x: box.x, y: box.y, width: box.width, height: box.height}};
   });
@@ -207,10 +211,14 @@ def generate(name, mockup=None, bundle=None):
                                "sliderValue": measured["records"][0].get("sliderValue"),
                                "afterLargerText": "after-larger-text.json"}
     (bundle / "capture.json").write_text(json.dumps(capture, indent=2, ensure_ascii=False) + "\n", encoding="utf-8")
-    truth = {"scale": SCALE, "lines": [
+    truth = {"scale": SCALE}
+    # The languages of the page's text, for Tesseract ("jpn+eng"); English when absent.
+    if measured["records"][0].get("languages"):
+        truth["languages"] = measured["records"][0]["languages"]
+    truth["lines"] = [
         {"text": line["text"], "fontSize": line["fontSize"],
          "box": {key: rounded(value * SCALE) for key, value in line["box"].items()}}
-        for line in measured["lines"]]}
+        for line in measured["lines"]]
     (bundle / "text-lines.json").write_text(json.dumps(truth, indent=2, ensure_ascii=False) + "\n", encoding="utf-8")
     print(f"{bundle.relative_to(ROOT)}: {len(capture['elements'])} elements, {len(truth['lines'])} text lines")
 

@@ -123,6 +123,41 @@ std::string trimmedWhitespaceAndNewlines(std::string_view text) {
     return std::string(text.substr(begin, end - begin));
 }
 
+bool isCjk(char32_t c) {
+    return (c >= 0x3000 && c <= 0x30FF) ||   // CJK punctuation, hiragana, katakana
+           (c >= 0x3400 && c <= 0x4DBF) ||   // ideographs, extension A
+           (c >= 0x4E00 && c <= 0x9FFF) ||   // ideographs
+           (c >= 0xF900 && c <= 0xFAFF) ||   // compatibility ideographs
+           (c >= 0xFF00 && c <= 0xFFEF) ||   // full-width forms
+           (c >= 0x20000 && c <= 0x3134F);  // ideographs, extensions B to G
+}
+
+bool containsCjk(std::string_view text) {
+    bool found = false;
+    forEachCodePoint(text, [&](utf8proc_int32_t codePoint, std::string_view) {
+        found = codePoint >= 0 && isCjk(static_cast<char32_t>(codePoint));
+        return !found;
+    });
+    return found;
+}
+
+bool startsWithCjk(std::string_view text) {
+    bool cjk = false;
+    forEachCodePoint(text, [&](utf8proc_int32_t codePoint, std::string_view) {
+        cjk = codePoint >= 0 && isCjk(static_cast<char32_t>(codePoint));
+        return false;
+    });
+    return cjk;
+}
+
+bool endsWithCjk(std::string_view text) {
+    // Back to the start of the last code point.
+    std::size_t start = text.size();
+    while (start > 0 && (static_cast<unsigned char>(text[start - 1]) & 0xC0) == 0x80) --start;
+    if (start > 0) --start;
+    return startsWithCjk(text.substr(start));
+}
+
 std::optional<std::size_t> firstInvalidUtf8(std::string_view text) {
     std::optional<std::size_t> invalid;
     std::size_t at = 0;

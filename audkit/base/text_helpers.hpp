@@ -20,6 +20,15 @@ std::string trimmedWhitespaceAndNewlines(std::string_view text);
 // none when the whole text is valid.
 std::optional<std::size_t> firstInvalidUtf8(std::string_view text);
 
+// Chinese and Japanese script (ideographs, kana, their punctuation and
+// full-width forms): written without spaces between words, and drawn to
+// nearly the full height of the font.
+bool isCjk(char32_t codePoint);
+bool containsCjk(std::string_view text);
+// Whether the text's first / last code point is one of them.
+bool startsWithCjk(std::string_view text);
+bool endsWithCjk(std::string_view text);
+
 // Absent, empty, or only white space and newlines.
 bool isBlank(std::string_view text);
 inline bool isBlank(const std::string& text) { return isBlank(std::string_view(text)); }

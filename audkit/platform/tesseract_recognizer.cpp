@@ -9,6 +9,7 @@
 #include <tesseract/resultiterator.h>
 #include <utf8proc.h>
 
+#include "audkit/base/text_helpers.hpp"
 #include "audkit/platform/ink_image.hpp"
 #include "audkit/vision/found_text.hpp"
 
@@ -122,7 +123,7 @@ std::vector<TextObservation> TesseractRecognizer::recognize(const RgbaImage& ima
             // height. The ink's share of the font size follows from which
             // glyphs the line has (capitals and ascenders, descenders, both or
             // neither).
-            static constexpr std::array<double, 4> inkShareOfEm{0.53, 0.74, 0.76, 0.98};
+            static constexpr std::array<double, 5> inkShareOfEm{0.53, 0.74, 0.76, 0.98, 0.88};
             constexpr double lineHeightInEm = 1.17;
             const double em = (bottom - top) / inkShareOfEm[static_cast<std::size_t>(glyphClass(text))];
             const double centre = (top + bottom) / 2.0;
@@ -154,7 +155,10 @@ std::vector<TextObservation> TesseractRecognizer::recognize(const RgbaImage& ima
             left = std::min(left, wordLeft), top = std::min(top, wordTop);
             right = std::max(right, wordRight), bottom = std::max(bottom, wordBottom);
         }
-        text += (text.empty() ? "" : " ") + word;
+        // Chinese and Japanese have no spaces between words: the model's
+        // word breaks between two such characters are no gaps on the screen.
+        const bool joined = text.empty() || (endsWithCjk(text) && startsWithCjk(word));
+        text += (joined ? "" : " ") + word;
     } while (words->Next(tesseract::RIL_WORD));
     finishLine();
     return observations;

@@ -47,8 +47,9 @@ private:
     float scale_;
 };
 
-// The glyph class of a text: 3 ascenders and descenders, 2 descenders only,
-// 1 ascenders only, 0 neither.
+// The glyph class of a text: 4 Chinese or Japanese script (glyphs nearly as
+// tall as the font), 3 ascenders and descenders, 2 descenders only, 1
+// ascenders only, 0 neither.
 int glyphClass(std::string_view text);
 
 // The font size in points of a text line from its crop height, the height of

@@ -90,6 +90,20 @@ TEST(ScanCommand, LanguagesAreLoadedOrNamedAsMissing) {
     std::ostringstream out, err;
     EXPECT_EQ(cli::runScan(options, {}, out, err), 1) << err.str();
 
+    // The Japanese example is read in Japanese, its words not broken apart
+    // by spaces; read as English it yields none of them.
+    auto japanese = options;
+    japanese.bundle = (test::sourceDir() / "examples" / "settings-ja").string();
+    japanese.format = "json";
+    japanese.languages = "jpn+eng";
+    std::ostringstream read, readErr, english, englishErr;
+    ASSERT_NE(cli::runScan(japanese, {}, read, readErr), 2) << readErr.str();
+    for (const char* text : {"\"Detected Text\": \"プレビューを表示\"", "\"Detected Text\": \"自宅のネットワーク\""})
+        EXPECT_NE(read.str().find(text), std::string::npos) << text;
+    japanese.languages = "eng";
+    ASSERT_NE(cli::runScan(japanese, {}, english, englishErr), 2);
+    EXPECT_EQ(english.str().find("\"Detected Text\": \"プレビューを表示\""), std::string::npos);
+
     // A model folder holding English alone.
     test::TempDir tessdata;
     std::filesystem::copy_file("/usr/share/tesseract-ocr/5/tessdata/eng.traineddata",

@@ -75,6 +75,10 @@ TEST(FoundTexts, GlyphClassesAndFontSizes) {
     EXPECT_EQ(glyphClass("gym"), 2);
     EXPECT_EQ(glyphClass("People"), 3);
     EXPECT_EQ(glyphClass("jam"), 3);
+    // Chinese and Japanese glyphs are nearly as tall as the font, whatever Latin is beside them.
+    EXPECT_EQ(glyphClass("設定"), 4);
+    EXPECT_EQ(glyphClass("Wi-Fi ネットワーク"), 4);
+    EXPECT_EQ(glyphClass("안녕"), 0);  // Hangul is written with spaces and is no such script here
     EXPECT_EQ(estimatedFontSize("Hello", inkedImage(20, 45, 0, 45), 2), 23);
     // Ink on rows 10 to 53: the fourth inked row from the bottom is row 50, so the measure is 50 - 10 = 40.
     const auto crop = inkedImage(40, 60, 10, 54);
