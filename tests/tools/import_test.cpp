@@ -202,6 +202,13 @@ TEST(ImportPageSource, KeepsTextAndWorksOutWhatIsOnScreen) {
 
     const auto scanned = scan(dir.path() / "bundle");
     EXPECT_TRUE(scanned.status == 0 || scanned.status == 1) << scanned.err;
+
+    // The tree of a capture without pixels is shown without complaint: the
+    // screen is the root's frame, as the scan takes it.
+    test::LogCapture log;
+    std::ostringstream tree, treeErr;
+    EXPECT_EQ(cli::runInspect({(dir.path() / "bundle").string(), true, false}, tree, treeErr), 0) << treeErr.str();
+    for (const auto& line : log.lines()) EXPECT_EQ(line.find("screenshot"), std::string::npos) << line;
 }
 
 // Two elements with one name are two elements; a tree in which nothing is on

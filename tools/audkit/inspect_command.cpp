@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <nlohmann/json.hpp>
 #include <ostream>
 
@@ -5,6 +6,8 @@
 #include "audkit/base/process_state.hpp"
 #include "audkit/base/zk_log.hpp"
 #include "audkit/platform/bundle_platform.hpp"
+#include "audkit/tree/accessibility_attribute.hpp"
+#include "audkit/tree/attribute_value.hpp"
 #include "audkit/tree/aud_view_json.hpp"
 #include "audkit/tree/element_tree_walk.hpp"
 #include "audkit/tree/snapshot_capture.hpp"
@@ -43,6 +46,18 @@ std::string describeView(const AudView& view) {
 // The header/footer test compares views with the screen, so the screen is
 // recorded before the tree is built.
 void recordScreen(Platform& platform) {
+    if (!platform.screen().hasScreenshot()) {
+        // A capture of the tree alone: the screen is the element's frame, as the scan takes it.
+        const auto frame = platform.elementUnderTest()->valueForAccessibilityAttribute(
+            attributeKey(AccessibilityAttribute::frame));
+        const auto rect = frame ? attributeRect(*frame) : std::nullopt;
+        const float scale = platform.screen().scale();
+        if (rect)
+            processState().screenRect =
+                AudBounds(0, std::max(0.0F, static_cast<float>(rect->width) * scale), 0,
+                          std::max(0.0F, static_cast<float>(rect->height) * scale));
+        return;
+    }
     try {
         const auto screenshot = platform.screen().screenshot();
         processState().screenRect =
