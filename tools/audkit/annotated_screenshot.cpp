@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <map>
 #include <string>
 
 namespace audkit::cli {
@@ -74,20 +73,7 @@ BoxColour boxColour(AudStatus status) {
 }
 
 RgbaImage annotatedScreenshot(RgbaImage screenshot, const std::vector<Finding>& findings, float scale) {
-    // One box per view, in the colour of its worst status, tagged with all its numbers.
-    struct Box {
-        const AudView* view;
-        std::string numbers;
-        AudStatus worst = AudStatus::incomplete;
-    };
-    std::vector<Box> boxes;
-    for (const auto& finding : findings) {
-        if (!finding.view) continue;
-        auto box = std::find_if(boxes.begin(), boxes.end(), [&](const Box& b) { return b.view == finding.view.get(); });
-        if (box == boxes.end()) box = boxes.insert(boxes.end(), Box{finding.view.get(), ""});
-        box->numbers += (box->numbers.empty() ? "" : ",") + std::to_string(finding.number);
-        if (finding.result->status == AudStatus::fail) box->worst = AudStatus::fail;
-    }
+    const auto boxes = findingBoxes(findings);
     Canvas canvas(screenshot);
     // Lines and digits a point or two thick, whatever the screen's density.
     const long thickness = std::max(2L, std::lround(scale));

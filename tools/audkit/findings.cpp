@@ -44,6 +44,20 @@ std::vector<Finding> findingsOf(const AudResult& result) {
     return judged;
 }
 
+std::vector<FindingBox> findingBoxes(const std::vector<Finding>& findings) {
+    std::vector<FindingBox> boxes;
+    std::unordered_map<const AudView*, std::size_t> boxOf;
+    for (const auto& finding : findings) {
+        if (!finding.view) continue;
+        const auto [at, added] = boxOf.try_emplace(finding.view.get(), boxes.size());
+        if (added) boxes.push_back({finding.view.get(), ""});
+        auto& box = boxes[at->second];
+        box.numbers += (box.numbers.empty() ? "" : ",") + std::to_string(finding.number);
+        if (finding.result->status == AudStatus::fail) box.worst = AudStatus::fail;
+    }
+    return boxes;
+}
+
 Coverage coverageOf(const AudResult& result) {
     Coverage coverage;
     if (result.audContext && result.audContext->audView)

@@ -33,6 +33,15 @@ std::vector<Finding> judgedViews(const AudResult& result);
 // Only the numbered ones.
 std::vector<Finding> findingsOf(const AudResult& result);
 
+// One box per view that has findings, as the reports draw them: the view, its
+// findings' numbers ("3,4") and its worst status, in the order of first finding.
+struct FindingBox {
+    const AudView* view;
+    std::string numbers;
+    AudStatus worst = AudStatus::incomplete;
+};
+std::vector<FindingBox> findingBoxes(const std::vector<Finding>& findings);
+
 // What a scan covered: the views it examined and the rules it did not run,
 // with why.
 struct Coverage {

@@ -94,24 +94,13 @@ void screenSection(std::ostringstream& out, const ScreenReport& screen, std::siz
     else
         out << "<div style=\"aspect-ratio:" << number(width) << "/" << number(height)
             << ";border:1px dashed #999;background:#fff\">no screenshot was captured</div>";
-    // One box per view, numbered with every finding it has.
-    std::map<const AudView*, std::pair<std::string, AudStatus>> boxes;
-    std::vector<const AudView*> order;
-    for (const auto& finding : screen.findings) {
-        if (!finding.view) continue;
-        auto [box, added] = boxes.try_emplace(finding.view.get(), "", AudStatus::incomplete);
-        if (added) order.push_back(finding.view.get());
-        box->second.first += (box->second.first.empty() ? "" : ",") + std::to_string(finding.number);
-        if (finding.result->status == AudStatus::fail) box->second.second = AudStatus::fail;
-    }
-    for (const auto* view : order) {
-        const auto& [numbers, status] = boxes[view];
-        const auto& bounds = view->boundsInScreen;
-        out << "\n<div class=\"box\" data-findings=\"" << numbers << "\" style=\"left:"
+    for (const auto& box : findingBoxes(screen.findings)) {
+        const auto& bounds = box.view->boundsInScreen;
+        out << "\n<div class=\"box\" data-findings=\"" << box.numbers << "\" style=\"left:"
             << percent(bounds.left(), width) << ";top:" << percent(bounds.top(), height)
             << ";width:" << percent(bounds.width(), width) << ";height:" << percent(bounds.height(), height)
-            << ";border-color:" << colour(status) << "\"><span style=\"background:" << colour(status) << "\">"
-            << numbers << "</span></div>";
+            << ";border-color:" << colour(box.worst) << "\"><span style=\"background:" << colour(box.worst) << "\">"
+            << box.numbers << "</span></div>";
     }
     out << "\n</div>\n<div class=\"findings\">\n";
     std::map<std::string, std::vector<const Finding*>> byRule;
