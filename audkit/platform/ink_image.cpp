@@ -56,6 +56,18 @@ Cells measureCells(const std::vector<std::uint8_t>& grey, int width, int height)
         for (int cx = 0; cx < cells.columns; ++cx) {
             const int x0 = cx * cellSize, x1 = std::min(width, x0 + cellSize);
             const int y0 = cy * cellSize, y1 = std::min(height, y0 + cellSize);
+            // Most cells of a screen are one value throughout: no counting.
+            const auto first = grey[static_cast<std::size_t>(y0) * width + x0];
+            bool uniform = true;
+            for (int y = y0; y < y1 && uniform; ++y) {
+                const auto* row = grey.data() + static_cast<std::size_t>(y) * width;
+                uniform = std::all_of(row + x0, row + x1, [first](std::uint8_t value) { return value == first; });
+            }
+            if (uniform) {
+                cells.flat[cells.at(cx, cy)] = true;
+                cells.mode[cells.at(cx, cy)] = first;
+                continue;
+            }
             int mode = 0;
             for (int y = y0; y < y1; ++y)
                 for (int x = x0; x < x1; ++x) {
@@ -157,21 +169,58 @@ Background backgroundOf(const Cells& cells, const std::vector<bool>& isBackgroun
 
 // Borders, separators, underlines and slider tracks: ink running straight
 // for longer than any glyph. Recognition reads boxed text worse, so they go.
+// Rows first, then columns; the columns are walked row by row, with a run
+// length per column, so that the image is read in memory order.
 void eraseLongLines(std::vector<std::uint8_t>& ink, int width, int height) {
-    const auto erase = [&](int count, int length, auto at) {
-        for (int line = 0; line < count; ++line) {
-            int start = 0;
-            for (int i = 0; i <= length; ++i) {
-                if (i < length && ink[at(line, i)] < inkLevel) continue;
-                if (i - start >= longestGlyphRun)
-                    for (int j = start; j < i; ++j) ink[at(line, j)] = 255;
-                start = i + 1;
-            }
-        }
-    };
     const auto w = static_cast<std::size_t>(width);
-    erase(height, width, [&](int row, int column) { return static_cast<std::size_t>(row) * w + column; });
-    erase(width, height, [&](int column, int row) { return static_cast<std::size_t>(row) * w + column; });
+    for (int row = 0; row < height; ++row) {
+        auto* line = ink.data() + static_cast<std::size_t>(row) * w;
+        int start = 0;
+        for (int i = 0; i <= width; ++i) {
+            if (i < width && line[i] < inkLevel) continue;
+            if (i - start >= longestGlyphRun) std::fill(line + start, line + i, std::uint8_t{255});
+            start = i + 1;
+        }
+    }
+    std::vector<int> run(w, 0);
+    const auto eraseColumn = [&](int column, int end) {
+        for (int row = end - run[column]; row < end; ++row) ink[static_cast<std::size_t>(row) * w + column] = 255;
+    };
+    for (int row = 0; row < height; ++row) {
+        const auto* line = ink.data() + static_cast<std::size_t>(row) * w;
+        for (int column = 0; column < width; ++column) {
+            if (line[column] < inkLevel) {
+                ++run[column];
+                continue;
+            }
+            if (run[column] >= longestGlyphRun) eraseColumn(column, row);
+            run[column] = 0;
+        }
+    }
+    for (int column = 0; column < width; ++column)
+        if (run[column] >= longestGlyphRun) eraseColumn(column, height);
+}
+
+// The backgrounds a pixel of a cell is measured against: its own cell's and
+// those of its neighbouring background cells.
+struct CellBackgrounds {
+    std::array<int, 5> values{};
+    int count = 0, lowest = 0, highest = 0;
+};
+
+CellBackgrounds cellBackgrounds(const Cells& cells, const std::vector<bool>& isBackground,
+                                const std::vector<std::uint8_t>& background, int cx, int cy) {
+    CellBackgrounds near;
+    near.values[near.count++] = background[cells.at(cx, cy)];
+    near.lowest = near.highest = near.values[0];
+    for (const auto& [dx, dy] : steps) {
+        const int nx = cx + dx, ny = cy + dy;
+        if (nx < 0 || ny < 0 || nx >= cells.columns || ny >= cells.rows || !isBackground[cells.at(nx, ny)]) continue;
+        const int other = background[cells.at(nx, ny)];
+        near.values[near.count++] = other;
+        near.lowest = std::min(near.lowest, other), near.highest = std::max(near.highest, other);
+    }
+    return near;
 }
 
 }  // namespace
@@ -187,40 +236,47 @@ std::vector<std::uint8_t> inkImage(const RgbaImage& image) {
     // neighbours', and a blend of two of them (the anti-aliased edge) is no ink.
     std::vector<std::uint8_t> distances(grey.size());
     std::vector<std::uint8_t> strongest(cells.mode.size());
-    for (int y = 0; y < height; ++y) {
-        const int cy = y / cellSize;
-        for (int x = 0; x < width; ++x) {
-            const int cx = x / cellSize;
-            const auto index = static_cast<std::size_t>(y) * width + x;
-            const int value = grey[index];
-            int nearest = background[cells.at(cx, cy)], lowest = nearest, highest = nearest;
-            for (const auto& [dx, dy] : steps) {
-                const int nx = cx + dx, ny = cy + dy;
-                if (nx < 0 || ny < 0 || nx >= cells.columns || ny >= cells.rows || !isBackground[cells.at(nx, ny)])
-                    continue;
-                const int other = background[cells.at(nx, ny)];
-                if (std::abs(value - other) < std::abs(value - nearest)) nearest = other;
-                lowest = std::min(lowest, other), highest = std::max(highest, other);
+    for (int cy = 0; cy < cells.rows; ++cy) {
+        const int y0 = cy * cellSize, y1 = std::min(height, y0 + cellSize);
+        for (int cx = 0; cx < cells.columns; ++cx) {
+            const int x0 = cx * cellSize, x1 = std::min(width, x0 + cellSize);
+            const auto near = cellBackgrounds(cells, isBackground, background, cx, cy);
+            int most = 0;
+            for (int y = y0; y < y1; ++y) {
+                for (int x = x0; x < x1; ++x) {
+                    const auto index = static_cast<std::size_t>(y) * width + x;
+                    const int value = grey[index];
+                    int nearest = near.values[0];
+                    for (int i = 1; i < near.count; ++i)
+                        if (std::abs(value - near.values[i]) < std::abs(value - nearest)) nearest = near.values[i];
+                    const int distance = near.lowest < value && value < near.highest ? 0 : std::abs(value - nearest);
+                    distances[index] = static_cast<std::uint8_t>(distance);
+                    most = std::max(most, distance);
+                }
             }
-            const auto distance =
-                static_cast<std::uint8_t>(lowest < value && value < highest ? 0 : std::abs(value - nearest));
-            distances[index] = distance;
-            auto& cellMost = strongest[cells.at(cx, cy)];
-            cellMost = std::max(cellMost, distance);
+            strongest[cells.at(cx, cy)] = static_cast<std::uint8_t>(most);
         }
     }
+    // Half the strongest distance nearby is full ink: ink[most][distance].
+    std::vector<std::uint8_t> inkOf(256 * 256);
+    for (int most = 1; most < 256; ++most)
+        for (int distance = 0; distance < 256; ++distance)
+            inkOf[static_cast<std::size_t>(most) * 256 + distance] =
+                static_cast<std::uint8_t>(255 - std::min(255, 2 * 255 * distance / most));
     std::vector<std::uint8_t> out(grey.size());
-    for (int y = 0; y < height; ++y) {
-        const int cy = y / cellSize;
-        for (int x = 0; x < width; ++x) {
-            const int cx = x / cellSize;
+    for (int cy = 0; cy < cells.rows; ++cy) {
+        const int y0 = cy * cellSize, y1 = std::min(height, y0 + cellSize);
+        for (int cx = 0; cx < cells.columns; ++cx) {
+            const int x0 = cx * cellSize, x1 = std::min(width, x0 + cellSize);
             int most = flat[cells.at(cx, cy)] ? flatFloor : texturedFloor;
             for (int ny = std::max(cy - 1, 0); ny <= std::min(cy + 1, cells.rows - 1); ++ny)
                 for (int nx = std::max(cx - 1, 0); nx <= std::min(cx + 1, cells.columns - 1); ++nx)
                     most = std::max<int>(most, strongest[cells.at(nx, ny)]);
-            const auto index = static_cast<std::size_t>(y) * width + x;
-            // Half the strongest distance nearby is full ink.
-            out[index] = static_cast<std::uint8_t>(255 - std::min(255, 2 * 255 * distances[index] / most));
+            const auto* table = inkOf.data() + static_cast<std::size_t>(most) * 256;
+            for (int y = y0; y < y1; ++y) {
+                const auto row = static_cast<std::size_t>(y) * width;
+                for (int x = x0; x < x1; ++x) out[row + x] = table[distances[row + x]];
+            }
         }
     }
     eraseLongLines(out, width, height);
