@@ -114,6 +114,22 @@ TEST(InspectCommand, TreeLinesAndJson) {
     EXPECT_EQ(tree["children"][0]["children"][1]["isHeaderOrFooter"], true);  // the navigation bar
 }
 
+TEST(InspectCommand, TextListsRecognisedLinesInPoints) {
+    const auto example = (test::sourceDir() / "examples" / "sign-in").string();
+    const auto run = runCommand("inspect --text " + example);
+    ASSERT_EQ(run.status, 0) << run.err;
+    // The button's title, on its filled shape, where the page draws it (x 163-227, y 562-584 pt).
+    const auto line = run.out.find("\"Sign in\" frame=(x: 16");
+    ASSERT_NE(line, std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"Welcome back\""), std::string::npos);
+
+    const auto withTree = runCommand("inspect --text --tree " + example);
+    EXPECT_EQ(withTree.status, 2);
+    const auto wrongLanguage = runCommand("inspect --text --lang xx_none " + example);
+    EXPECT_EQ(wrongLanguage.status, 2);
+    EXPECT_NE(wrongLanguage.err.find("tesseract-ocr-xx-none"), std::string::npos) << wrongLanguage.err;
+}
+
 TEST(ContextCommand, PrintsMetadataDeviceAndScreenshot) {
     test::LogCapture log;
     const auto example = (test::sourceDir() / "examples" / "sign-in").string();

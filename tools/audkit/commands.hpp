@@ -21,10 +21,13 @@ struct InspectOptions {
     std::string bundle;
     bool tree = false;  // the built view tree instead of the captured elements
     bool json = false;  // with tree: the tree's JSON form
+    bool text = false;  // the text recognised on the screenshot instead
+    std::string languages = "eng";
 };
 
 // Prints the captured element tree of a bundle, one indented line per element,
-// or the built view tree (as lines or as JSON).
+// the built view tree (as lines or as JSON), or the lines of text recognised
+// on its screenshot.
 int runInspect(const InspectOptions& options, std::ostream& out, std::ostream& err);
 
 struct ContextOptions {

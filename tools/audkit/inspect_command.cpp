@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <array>
+#include <cstdio>
 #include <nlohmann/json.hpp>
 #include <ostream>
 
@@ -6,12 +8,14 @@
 #include "audkit/base/process_state.hpp"
 #include "audkit/base/zk_log.hpp"
 #include "audkit/platform/bundle_platform.hpp"
+#include "audkit/platform/tesseract_recognizer.hpp"
 #include "audkit/tree/accessibility_attribute.hpp"
 #include "audkit/tree/attribute_value.hpp"
 #include "audkit/tree/aud_view_json.hpp"
 #include "audkit/tree/element_tree_walk.hpp"
 #include "audkit/tree/snapshot_capture.hpp"
 #include "audkit/tree/view_tree_builder.hpp"
+#include "audkit/vision/found_text.hpp"
 #include "tools/audkit/commands.hpp"
 #include "tools/audkit/text_output.hpp"
 
@@ -96,12 +100,36 @@ int printTree(BundlePlatform& platform, const InspectOptions& options, std::ostr
     return exitSuccess;
 }
 
+// What recognition reads on the screenshot, line by line, as the scan
+// receives it: the text, its frame in points and the estimated font size.
+int printText(BundlePlatform& platform, const InspectOptions& options, std::ostream& out, std::ostream& err) {
+    if (!platform.screen().hasScreenshot()) {
+        err << "audkit: " << platform.bundle().capturePath().string() << ": the capture has no screenshot to read\n";
+        return exitUsage;
+    }
+    auto screenshot = platform.screen().screenshot();
+    TesseractRecognizer recognizer(options.languages);
+    TextDetectionHelper helper(std::move(screenshot.image), screenshot.scale);
+    helper.detectText(recognizer);
+    for (const auto& found : helper.foundText) {
+        const auto& r = found.rect;
+        const float scale = screenshot.scale;
+        std::array<char, 96> line{};
+        std::snprintf(line.data(), line.size(), " frame=(x: %.1f, y: %.1f, w: %.1f, h: %.1f) font=%.1fpt",
+                      r.left() / scale, r.top() / scale, r.width() / scale, r.height() / scale,
+                      found.estimatedFontSize);
+        out << quote(found.text) << line.data() << '\n';
+    }
+    return exitSuccess;
+}
+
 }  // namespace
 
 int runInspect(const InspectOptions& options, std::ostream& out, std::ostream& err) {
     try {
         BundlePlatform platform(CaptureBundle::open(options.bundle));
         if (options.tree) return printTree(platform, options, out, err);
+        if (options.text) return printText(platform, options, out, err);
         const bool readable = walkCapturedElements(platform.snapshotSource(), *platform.elementUnderTest(),
                                                    [&](const AudElement& element, std::size_t depth) {
                                                        out << indentation(depth) << describeElement(element) << '\n';

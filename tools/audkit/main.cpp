@@ -27,6 +27,11 @@ int main(int argc, char** argv) {
     inspectCommand->add_option("BUNDLE", inspect.bundle, "bundle directory or its capture.json")->required();
     auto* treeFlag = inspectCommand->add_flag("--tree", inspect.tree, "print the built view tree instead");
     inspectCommand->add_flag("--json", inspect.json, "with --tree: write the tree's JSON form")->needs(treeFlag);
+    auto* textFlag = inspectCommand->add_flag(
+        "--text", inspect.text, "print the lines of text recognised on the screenshot, with their frames in points");
+    textFlag->excludes(treeFlag);
+    inspectCommand->add_option("--lang", inspect.languages, "with --text: Tesseract's languages (default eng)")
+        ->needs(textFlag);
 
     ContextOptions context;
     auto* contextCommand = app.add_subcommand("context", "Print the scan context of a bundle");
