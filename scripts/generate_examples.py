@@ -8,7 +8,8 @@ a small script that reads the box of every element marked data-ax-class; those
 boxes, in points, become the frames of the capture's elements.
 
 Each bundle also gets text-lines.json, the ground truth of its text: every
-rendered line with its box in screenshot pixels and its font size in points.
+rendered line with its box in screenshot pixels, its font size in points and
+its owner, the element that shows it (class and visible frame in points).
 
 A mock-up whose body has data-ax-languages="jpn+eng" records the languages of
 its text in text-lines.json (Tesseract's codes; English when absent).
@@ -70,9 +71,16 @@ MEASURE_SCRIPT = """
     const range = document.createRange();
     range.selectNodeContents(node);
     const fontSize = parseFloat(getComputedStyle(node.parentElement).fontSize);
+    // The view that shows the text: its nearest element in the capture.
+    let owner = node.parentElement;
+    while (owner && !ids.has(owner)) owner = owner.parentElement;
+    const ownerBox = owner ? owner.getBoundingClientRect() : null;
     for (const box of range.getClientRects()) {
       if (box.width < 1 || box.height < 1) continue;
-      lines.push({text, fontSize, box: {x: box.x, y: box.y, width: box.width, height: box.height}});
+      lines.push({text, fontSize, box: {x: box.x, y: box.y, width: box.width, height: box.height},
+                  owner: owner && {className: owner.dataset.axClass,
+                                   frame: {x: ownerBox.x, y: ownerBox.y, width: ownerBox.width,
+                                           height: ownerBox.height}}});
     }
   }
   const out = document.createElement('pre');
@@ -188,6 +196,17 @@ def measure(name, mockup, extra_head=""):
     return json.loads(text)
 
 
+def owner_of(line):
+    """The view that shows a line, by class and visible frame in points as the
+    capture records it: where recognised text must arrive."""
+    owner = line.get("owner")
+    visible = visible_part(owner["frame"]) if owner else None
+    if not visible:
+        return {}
+    return {"owner": {"className": owner["className"],
+                      "frame": {key: rounded(value) for key, value in visible.items()}}}
+
+
 def generate(name, mockup=None, bundle=None):
     """Renders a mock-up (scripts/examples/NAME.html unless given) into a bundle
     (examples/NAME unless given)."""
@@ -215,9 +234,10 @@ def generate(name, mockup=None, bundle=None):
     # The languages of the page's text, for Tesseract ("jpn+eng"); English when absent.
     if measured["records"][0].get("languages"):
         truth["languages"] = measured["records"][0]["languages"]
-    truth["lines"] = [
+    truth["lines"] = [dict(
         {"text": line["text"], "fontSize": line["fontSize"],
-         "box": {key: rounded(value * SCALE) for key, value in line["box"].items()}}
+         "box": {key: rounded(value * SCALE) for key, value in line["box"].items()}},
+        **owner_of(line))
         for line in measured["lines"]]
     (bundle / "text-lines.json").write_text(json.dumps(truth, indent=2, ensure_ascii=False) + "\n", encoding="utf-8")
     print(f"{bundle.relative_to(ROOT)}: {len(capture['elements'])} elements, {len(truth['lines'])} text lines")
