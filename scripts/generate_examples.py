@@ -62,6 +62,26 @@ MEASURE_SCRIPT = """
             enabled: d.axEnabled !== '0',
             frame: {x: box.x, y: box.y, width: box.width, height: box.height}};
   });
+  // The text of each line box of a wrapped text node, by the line each
+  // character's own box lies on.
+  function lineTexts(node, boxes) {
+    const texts = boxes.map(() => '');
+    const character = document.createRange();
+    for (let i = 0; i < node.textContent.length; ++i) {
+      character.setStart(node, i);
+      character.setEnd(node, i + 1);
+      const box = character.getBoundingClientRect();
+      if (box.width === 0 && box.height === 0) continue;  // white space collapsed at a break
+      const middle = box.y + box.height / 2;
+      let line = 0;
+      boxes.forEach((lineBox, k) => {
+        if (Math.abs(lineBox.y + lineBox.height / 2 - middle) <
+            Math.abs(boxes[line].y + boxes[line].height / 2 - middle)) line = k;
+      });
+      texts[line] += node.textContent[i];
+    }
+    return texts.map(text => text.replace(/\s+/g, ' ').trim());
+  }
   // Every line of text with its box and font size: the ground truth of text detection.
   const lines = [];
   const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
@@ -75,13 +95,29 @@ MEASURE_SCRIPT = """
     let owner = node.parentElement;
     while (owner && !ids.has(owner)) owner = owner.parentElement;
     const ownerBox = owner ? owner.getBoundingClientRect() : null;
+    // Boxes on one line (a text cut short with an ellipsis has its whole run
+    // and its visible part) are the part of the line they share.
+    const boxes = [];
     for (const box of range.getClientRects()) {
       if (box.width < 1 || box.height < 1) continue;
-      lines.push({text, fontSize, box: {x: box.x, y: box.y, width: box.width, height: box.height},
+      const same = boxes.find(other => Math.abs(other.y + other.height / 2 - (box.y + box.height / 2)) < box.height / 2);
+      if (!same) {
+        boxes.push({x: box.x, y: box.y, width: box.width, height: box.height});
+        continue;
+      }
+      const right = Math.min(same.x + same.width, box.x + box.width);
+      same.x = Math.max(same.x, box.x);
+      same.width = right - same.x;
+    }
+    // A wrapped text has a box per line: each gets the characters it holds.
+    const texts = boxes.length > 1 ? lineTexts(node, boxes) : boxes.map(() => text);
+    boxes.forEach((box, i) => {
+      if (!texts[i]) return;
+      lines.push({text: texts[i], fontSize, box: {x: box.x, y: box.y, width: box.width, height: box.height},
                   owner: owner && {className: owner.dataset.axClass,
                                    frame: {x: ownerBox.x, y: ownerBox.y, width: ownerBox.width,
                                            height: ownerBox.height}}});
-    }
+    });
   }
   const out = document.createElement('pre');
   out.id = 'ax-boxes';
