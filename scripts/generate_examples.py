@@ -10,6 +10,7 @@ boxes, in points, become the frames of the capture's elements.
 Each bundle also gets text-lines.json, the ground truth of its text: every
 rendered line with its box in screenshot pixels, its font size in points and
 its owner, the element that shows it (class and visible frame in points).
+Lines covered by something drawn over them are not on the screen and left out.
 
 A mock-up whose body has data-ax-languages="jpn+eng" records the languages of
 its text in text-lines.json (Tesseract's codes; English when absent).
@@ -82,6 +83,24 @@ MEASURE_SCRIPT = """
     }
     return texts.map(text => text.replace(/\s+/g, ' ').trim());
   }
+  // Whether something drawn later covers the middle of a line: text under
+  // an alert or a banner is not on the screen. Transparent overlays (an
+  // accessibility element laid over a row) and a shade that only dims what
+  // is under it (pointer-events: none) cover nothing.
+  function paints(element) {
+    const style = getComputedStyle(element);
+    return style.backgroundImage !== 'none' ||
+           !(style.backgroundColor === 'transparent' || /^rgba\(.*,\s*0\)$/.test(style.backgroundColor));
+  }
+  function covered(node, box) {
+    const parent = node.parentElement;
+    for (let top = document.elementFromPoint(box.x + box.width / 2, box.y + box.height / 2);
+         top && !top.contains(parent); top = top.parentElement) {
+      if (parent.contains(top)) return false;
+      if (paints(top)) return true;
+    }
+    return false;
+  }
   // Every line of text with its box and font size: the ground truth of text detection.
   const lines = [];
   const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
@@ -112,7 +131,7 @@ MEASURE_SCRIPT = """
     // A wrapped text has a box per line: each gets the characters it holds.
     const texts = boxes.length > 1 ? lineTexts(node, boxes) : boxes.map(() => text);
     boxes.forEach((box, i) => {
-      if (!texts[i]) return;
+      if (!texts[i] || covered(node, box)) return;
       lines.push({text: texts[i], fontSize, box: {x: box.x, y: box.y, width: box.width, height: box.height},
                   owner: owner && {className: owner.dataset.axClass,
                                    frame: {x: ownerBox.x, y: ownerBox.y, width: ownerBox.width,
