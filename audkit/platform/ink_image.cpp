@@ -10,10 +10,14 @@ namespace {
 
 constexpr int cellSize = 8;        // pixels per cell of the background estimate
 constexpr float flatShare = 0.9F;  // a cell this much of one grey value is flat
-// A flat area is background when it has this many cells and is at least this
-// many cells across both ways; smaller ones are the insides of thick strokes.
-constexpr std::size_t backgroundCells = 16;
+// A flat area is background when it is at least this many cells across
+// both ways and either holds a square of this many cells a side or has
+// many cells: the insides of the strokes of large bold text are thin and
+// small, though their stem and foot may make a wide area (an "L"); a strip
+// of background between two rows of pills is thin but long.
 constexpr int backgroundAcross = 4;
+constexpr int backgroundThickness = 3;
+constexpr std::size_t thinBackgroundCells = 64;
 constexpr int reach = 5;                // cells a background lends its value to; also the fallback's radius
 constexpr std::uint8_t inkLevel = 160;  // darker than this is ink
 constexpr int longestGlyphRun = 120;    // pixels: a straight run longer than this is a line, not a glyph
@@ -84,9 +88,12 @@ Cells measureCells(const std::vector<std::uint8_t>& grey, int width, int height)
     return cells;
 }
 
-// The cells that belong to a large flat area of one grey value.
+// The cells that belong to a thick flat area of one grey value.
 std::vector<bool> backgroundCellsOf(const Cells& cells) {
     std::vector<bool> background(cells.mode.size()), seen(cells.mode.size());
+    // Per cell, the side of the largest square of the current area that
+    // ends there (down and to the right).
+    std::vector<int> square(cells.mode.size());
     std::vector<std::size_t> area;
     std::deque<std::size_t> queue;
     for (std::size_t start = 0; start < cells.mode.size(); ++start) {
@@ -110,8 +117,31 @@ std::vector<bool> backgroundCellsOf(const Cells& cells) {
                 queue.push_back(next);
             }
         }
-        if (area.size() >= backgroundCells && right - left + 1 >= backgroundAcross &&
-            bottom - top + 1 >= backgroundAcross)
+        if (right - left + 1 < backgroundAcross || bottom - top + 1 < backgroundAcross) continue;
+        if (area.size() >= thinBackgroundCells) {
+            for (const auto index : area) background[index] = true;
+            continue;
+        }
+        // Row-major order lets each cell build on its upper and left neighbours.
+        std::sort(area.begin(), area.end());
+        const auto inArea = [&](int x, int y) {
+            if (x < 0 || y < 0) return false;
+            const auto index = cells.at(x, y);
+            return std::binary_search(area.begin(), area.end(), index);
+        };
+        bool thick = false;
+        for (const auto index : area) {
+            const int x = static_cast<int>(index % cells.columns), y = static_cast<int>(index / cells.columns);
+            const int up = inArea(x, y - 1) ? square[cells.at(x, y - 1)] : 0;
+            const int left = inArea(x - 1, y) ? square[cells.at(x - 1, y)] : 0;
+            const int diagonal = inArea(x - 1, y - 1) ? square[cells.at(x - 1, y - 1)] : 0;
+            square[index] = 1 + std::min({up, left, diagonal});
+            if (square[index] >= backgroundThickness) {
+                thick = true;
+                break;
+            }
+        }
+        if (thick)
             for (const auto index : area) background[index] = true;
     }
     return background;
@@ -154,10 +184,18 @@ Background backgroundOf(const Cells& cells, const std::vector<bool>& isBackgroun
     for (int cy = 0; cy < cells.rows; ++cy) {
         for (int cx = 0; cx < cells.columns; ++cx) {
             if (distance[cells.at(cx, cy)] >= 0) continue;
+            // Amid texture the flat cells are the insides of strokes: large
+            // bold text can fill half the window, and would be its median.
             window.clear();
             for (int y = std::max(cy - reach, 0); y <= std::min(cy + reach, cells.rows - 1); ++y)
                 for (int x = std::max(cx - reach, 0); x <= std::min(cx + reach, cells.columns - 1); ++x)
-                    window.push_back(cells.mode[cells.at(x, y)]);
+                    if (!cells.flat[cells.at(x, y)]) window.push_back(cells.mode[cells.at(x, y)]);
+            if (window.size() < 2 * static_cast<std::size_t>(reach * reach)) {
+                window.clear();
+                for (int y = std::max(cy - reach, 0); y <= std::min(cy + reach, cells.rows - 1); ++y)
+                    for (int x = std::max(cx - reach, 0); x <= std::min(cx + reach, cells.columns - 1); ++x)
+                        window.push_back(cells.mode[cells.at(x, y)]);
+            }
             std::nth_element(window.begin(), window.begin() + window.size() / 2, window.end());
             value[cells.at(cx, cy)] = window[window.size() / 2];
         }
@@ -201,11 +239,40 @@ void eraseLongLines(std::vector<std::uint8_t>& ink, int width, int height) {
         if (run[column] >= longestGlyphRun) eraseColumn(column, height);
 }
 
+// Specks: faint marks with no dark ink near them, and dark dots of a few
+// pixels, such as the anti-aliased rim of a pill or picture a shade off its
+// background leaves. Recognition reads them as quotes and bars, and joins
+// neighbouring buttons into one line or widens a word's box through them;
+// the faint edges of glyphs lie next to their dark cores, and the smallest
+// full stop is larger than a speck.
+void eraseSpecks(std::vector<std::uint8_t>& ink, int width, int height) {
+    constexpr std::uint8_t dark = 128;
+    constexpr int near = 2, fewestDarkNear = 5;  // a dot of two by two pixels is a speck
+    const auto w = static_cast<std::size_t>(width);
+    std::vector<std::size_t> specks;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const auto value = ink[y * w + x];
+            if (value == 255) continue;
+            int darkNear = 0;
+            for (int ny = std::max(y - near, 0); ny <= std::min(y + near, height - 1); ++ny)
+                for (int nx = std::max(x - near, 0); nx <= std::min(x + near, width - 1); ++nx)
+                    darkNear += ink[ny * w + nx] < dark ? 1 : 0;
+            if (darkNear == 0 || (value < dark && darkNear < fewestDarkNear)) specks.push_back(y * w + x);
+        }
+    }
+    for (const auto index : specks) ink[index] = 255;
+}
+
 // The backgrounds a pixel of a cell is measured against: its own cell's and
-// those of its neighbouring background cells.
+// those of its eight neighbouring background cells (the corner of a card or the
+// tangent of a pill's round end meets its cell diagonally).
 struct CellBackgrounds {
-    std::array<int, 5> values{};
+    std::array<int, 9> values{};
     int count = 0, lowest = 0, highest = 0;
+    // The backgrounds of the cells up to two away, each once, for rims.
+    std::array<int, 25> around{};
+    int aroundCount = 0;
 };
 
 CellBackgrounds cellBackgrounds(const Cells& cells, const std::vector<bool>& isBackground,
@@ -213,14 +280,46 @@ CellBackgrounds cellBackgrounds(const Cells& cells, const std::vector<bool>& isB
     CellBackgrounds near;
     near.values[near.count++] = background[cells.at(cx, cy)];
     near.lowest = near.highest = near.values[0];
-    for (const auto& [dx, dy] : steps) {
-        const int nx = cx + dx, ny = cy + dy;
-        if (nx < 0 || ny < 0 || nx >= cells.columns || ny >= cells.rows || !isBackground[cells.at(nx, ny)]) continue;
-        const int other = background[cells.at(nx, ny)];
-        near.values[near.count++] = other;
-        near.lowest = std::min(near.lowest, other), near.highest = std::max(near.highest, other);
-    }
+    for (int ny = std::max(cy - 1, 0); ny <= std::min(cy + 1, cells.rows - 1); ++ny)
+        for (int nx = std::max(cx - 1, 0); nx <= std::min(cx + 1, cells.columns - 1); ++nx) {
+            if ((nx == cx && ny == cy) || !isBackground[cells.at(nx, ny)]) continue;
+            const int other = background[cells.at(nx, ny)];
+            near.values[near.count++] = other;
+            near.lowest = std::min(near.lowest, other), near.highest = std::max(near.highest, other);
+        }
+    for (int ny = std::max(cy - 2, 0); ny <= std::min(cy + 2, cells.rows - 1); ++ny)
+        for (int nx = std::max(cx - 2, 0); nx <= std::min(cx + 2, cells.columns - 1); ++nx) {
+            if (!isBackground[cells.at(nx, ny)] && (nx != cx || ny != cy)) continue;
+            const int value = background[cells.at(nx, ny)];
+            const auto end = near.around.begin() + near.aroundCount;
+            if (std::find(near.around.begin(), end, value) == end) near.around[near.aroundCount++] = value;
+        }
     return near;
+}
+
+// Whether a pixel is the anti-aliased rim between two backgrounds near its
+// cell (the round end of a pill, the corner of a card), which the cell's
+// four neighbours alone do not reveal: its value lies between the two, and
+// both show within two pixels of it. The rim of a glyph lies between the
+// text's colour and one background only.
+bool onRim(const std::vector<std::uint8_t>& grey, int width, int height, int x, int y, int value,
+           const CellBackgrounds& near) {
+    constexpr int radius = 2, closeTo = 8;
+    int darkest = 255, lightest = 0;
+    for (int ny = std::max(y - radius, 0); ny <= std::min(y + radius, height - 1); ++ny) {
+        const auto* row = grey.data() + static_cast<std::size_t>(ny) * width;
+        for (int nx = std::max(x - radius, 0); nx <= std::min(x + radius, width - 1); ++nx)
+            darkest = std::min<int>(darkest, row[nx]), lightest = std::max<int>(lightest, row[nx]);
+    }
+    for (int i = 0; i < near.aroundCount; ++i) {
+        const int low = near.around[i];
+        if (low >= value || darkest > low + closeTo) continue;
+        for (int j = 0; j < near.aroundCount; ++j) {
+            const int high = near.around[j];
+            if (high > value && lightest >= high - closeTo) return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -249,7 +348,9 @@ std::vector<std::uint8_t> inkImage(const RgbaImage& image) {
                     int nearest = near.values[0];
                     for (int i = 1; i < near.count; ++i)
                         if (std::abs(value - near.values[i]) < std::abs(value - nearest)) nearest = near.values[i];
-                    const int distance = near.lowest < value && value < near.highest ? 0 : std::abs(value - nearest);
+                    int distance = near.lowest < value && value < near.highest ? 0 : std::abs(value - nearest);
+                    if (distance > 0 && near.aroundCount > 1 && onRim(grey, width, height, x, y, value, near))
+                        distance = 0;
                     distances[index] = static_cast<std::uint8_t>(distance);
                     most = std::max(most, distance);
                 }
@@ -280,6 +381,7 @@ std::vector<std::uint8_t> inkImage(const RgbaImage& image) {
         }
     }
     eraseLongLines(out, width, height);
+    eraseSpecks(out, width, height);
     return out;
 }
 

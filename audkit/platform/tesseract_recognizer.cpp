@@ -1,42 +1,15 @@
 #include "audkit/platform/tesseract_recognizer.hpp"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
-#include <cmath>
 #include <omp.h>
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
-#include <utf8proc.h>
 
-#include "audkit/base/text_helpers.hpp"
 #include "audkit/platform/ink_image.hpp"
-#include "audkit/vision/found_text.hpp"
+#include "audkit/platform/recognised_words.hpp"
 
 namespace audkit {
-namespace {
-
-constexpr float minimumConfidence = 40;
-
-std::size_t lettersAndDigits(const std::string& text) {
-    std::size_t count = 0;
-    for (std::size_t at = 0; at < text.size();) {
-        utf8proc_int32_t codePoint = 0;
-        const auto length = utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t*>(text.data() + at),
-                                             static_cast<utf8proc_ssize_t>(text.size() - at), &codePoint);
-        if (length <= 0) {
-            ++at;
-            continue;
-        }
-        const auto category = utf8proc_category(codePoint);
-        if ((category >= UTF8PROC_CATEGORY_LU && category <= UTF8PROC_CATEGORY_LO) || category == UTF8PROC_CATEGORY_ND)
-            ++count;
-        at += static_cast<std::size_t>(length);
-    }
-    return count;
-}
-
-}  // namespace
 
 struct TesseractRecognizer::Engine {
     tesseract::TessBaseAPI api;
@@ -111,54 +84,21 @@ std::vector<TextObservation> TesseractRecognizer::recognize(const RgbaImage& ima
     std::vector<TextObservation> observations;
     std::unique_ptr<tesseract::ResultIterator> words(api.GetIterator());
     if (!words) return observations;
-    const double width = image.width, height = image.height;
-    // A line is the words of it that were read with confidence: specks and
-    // bits of borders read as stray marks beside real words are left out
-    // instead of sinking the whole line.
-    std::string text;
-    int left = 0, top = 0, right = 0, bottom = 0;
+    std::vector<RecognisedWord> line;
     const auto finishLine = [&] {
-        if (lettersAndDigits(text) >= 2) {
-            // The box hugs the ink; the platform's spans the font's whole line
-            // height. The ink's share of the font size follows from which
-            // glyphs the line has (capitals and ascenders, descenders, both or
-            // neither).
-            static constexpr std::array<double, 5> inkShareOfEm{0.53, 0.74, 0.76, 0.98, 0.88};
-            constexpr double lineHeightInEm = 1.17;
-            const double em = (bottom - top) / inkShareOfEm[static_cast<std::size_t>(glyphClass(text))];
-            const double centre = (top + bottom) / 2.0;
-            const int lineTop = std::max(0, static_cast<int>(std::lround(centre - em * lineHeightInEm / 2)));
-            const int lineBottom = std::min(static_cast<int>(image.height),
-                                            static_cast<int>(std::lround(centre + em * lineHeightInEm / 2)));
-            TextObservation observation;
-            observation.text = text;
-            observation.x = left / width;
-            observation.width = (right - left) / width;
-            observation.height = (lineBottom - lineTop) / height;
-            observation.y = 1.0 - lineBottom / height;
-            observations.push_back(observation);
-        }
-        text.clear();
+        for (auto& observation : textsOfLine(line, image.width, image.height))
+            observations.push_back(std::move(observation));
+        line.clear();
     };
     do {
         if (words->IsAtBeginningOf(tesseract::RIL_TEXTLINE)) finishLine();
         std::unique_ptr<char[]> raw(words->GetUTF8Text(tesseract::RIL_WORD));
-        if (!raw || words->Confidence(tesseract::RIL_WORD) < minimumConfidence) continue;
-        std::string word(raw.get());
-        int wordLeft = 0, wordTop = 0, wordRight = 0, wordBottom = 0;
-        if (lettersAndDigits(word) == 0 ||
-            !words->BoundingBox(tesseract::RIL_WORD, &wordLeft, &wordTop, &wordRight, &wordBottom))
+        RecognisedWord word;
+        if (!raw || !words->BoundingBox(tesseract::RIL_WORD, &word.left, &word.top, &word.right, &word.bottom))
             continue;
-        if (text.empty()) {
-            left = wordLeft, top = wordTop, right = wordRight, bottom = wordBottom;
-        } else {
-            left = std::min(left, wordLeft), top = std::min(top, wordTop);
-            right = std::max(right, wordRight), bottom = std::max(bottom, wordBottom);
-        }
-        // Chinese and Japanese have no spaces between words: the model's
-        // word breaks between two such characters are no gaps on the screen.
-        const bool joined = text.empty() || (endsWithCjk(text) && startsWithCjk(word));
-        text += (joined ? "" : " ") + word;
+        word.text = raw.get();
+        word.confidence = words->Confidence(tesseract::RIL_WORD);
+        line.push_back(std::move(word));
     } while (words->Next(tesseract::RIL_WORD));
     finishLine();
     return observations;

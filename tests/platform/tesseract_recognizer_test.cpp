@@ -24,9 +24,11 @@ TEST(TesseractRecognizer, BackgroundDistanceMakesBothPolaritiesDarkOnLight) {
     for (std::uint32_t y = 0; y < 32; ++y)
         for (std::uint32_t x = 32; x < 64; ++x)
             for (int c = 0; c < 3; ++c) image.pixels[(y * 64 + x) * 4 + c] = 0;
-    auto paint = [&](std::uint32_t x, std::uint8_t value) {
-        for (std::uint32_t y = 14; y < 18; ++y)
-            for (int c = 0; c < 3; ++c) image.pixels[(y * 64 + x) * 4 + c] = value;
+    // A stroke of three by ten pixels: anything much smaller is a speck.
+    auto paint = [&](std::uint32_t left, std::uint8_t value) {
+        for (std::uint32_t y = 11; y < 21; ++y)
+            for (std::uint32_t x = left - 1; x <= left + 1; ++x)
+                for (int c = 0; c < 3; ++c) image.pixels[(y * 64 + x) * 4 + c] = value;
     };
     paint(10, 0);    // a dark stroke on the white half
     paint(50, 255);  // a light stroke on the black half

@@ -1,0 +1,97 @@
+#include "audkit/platform/recognised_words.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <utf8proc.h>
+
+#include "audkit/base/text_helpers.hpp"
+#include "audkit/vision/found_text.hpp"
+
+namespace audkit {
+namespace {
+
+constexpr float minimumConfidence = 40;
+// Words of one line further apart than this many times their ink height are
+// separate texts. A space between words is about half the ink height.
+constexpr double separateTextGap = 1.2;
+
+std::size_t lettersAndDigits(const std::string& text) {
+    std::size_t count = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        utf8proc_int32_t codePoint = 0;
+        const auto length = utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t*>(text.data() + at),
+                                             static_cast<utf8proc_ssize_t>(text.size() - at), &codePoint);
+        if (length <= 0) {
+            ++at;
+            continue;
+        }
+        const auto category = utf8proc_category(codePoint);
+        if ((category >= UTF8PROC_CATEGORY_LU && category <= UTF8PROC_CATEGORY_LO) || category == UTF8PROC_CATEGORY_ND)
+            ++count;
+        at += static_cast<std::size_t>(length);
+    }
+    return count;
+}
+
+// The words of one text, their box growing with each.
+struct Text {
+    std::string text;
+    int left = 0, top = 0, right = 0, bottom = 0;
+
+    void add(const RecognisedWord& word) {
+        if (text.empty()) {
+            left = word.left, top = word.top, right = word.right, bottom = word.bottom;
+            text = word.text;
+            return;
+        }
+        left = std::min(left, word.left), top = std::min(top, word.top);
+        right = std::max(right, word.right), bottom = std::max(bottom, word.bottom);
+        // Chinese and Japanese have no spaces between words: the model's
+        // word breaks between two such characters are no gaps on the screen.
+        const bool joined = endsWithCjk(text) && startsWithCjk(word.text);
+        text += (joined ? "" : " ") + word.text;
+    }
+};
+
+TextObservation observationOf(const Text& text, double imageWidth, double imageHeight) {
+    // The box hugs the ink; the platform's spans the font's whole line
+    // height. The ink's share of the font size follows from which glyphs
+    // the line has (capitals and ascenders, descenders, both or neither).
+    static constexpr std::array<double, 5> inkShareOfEm{0.53, 0.74, 0.76, 0.98, 0.88};
+    constexpr double lineHeightInEm = 1.17;
+    const double em = (text.bottom - text.top) / inkShareOfEm[static_cast<std::size_t>(glyphClass(text.text))];
+    const double centre = (text.top + text.bottom) / 2.0;
+    const double lineTop = std::max(0.0, std::round(centre - em * lineHeightInEm / 2));
+    const double lineBottom = std::min(imageHeight, std::round(centre + em * lineHeightInEm / 2));
+    TextObservation observation;
+    observation.text = text.text;
+    observation.x = text.left / imageWidth;
+    observation.width = (text.right - text.left) / imageWidth;
+    observation.height = (lineBottom - lineTop) / imageHeight;
+    observation.y = 1.0 - lineBottom / imageHeight;
+    return observation;
+}
+
+}  // namespace
+
+std::vector<TextObservation> textsOfLine(const std::vector<RecognisedWord>& line, std::uint32_t imageWidth,
+                                         std::uint32_t imageHeight) {
+    std::vector<TextObservation> observations;
+    Text text;
+    const auto finish = [&] {
+        if (lettersAndDigits(text.text) >= 2) observations.push_back(observationOf(text, imageWidth, imageHeight));
+        text = Text{};
+    };
+    for (const auto& word : line) {
+        if (word.confidence < minimumConfidence || lettersAndDigits(word.text) == 0) continue;
+        if (!text.text.empty() &&
+            word.left - text.right > separateTextGap * std::max(text.bottom - text.top, word.bottom - word.top))
+            finish();
+        text.add(word);
+    }
+    finish();
+    return observations;
+}
+
+}  // namespace audkit

@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include "audkit/platform/recognised_words.hpp"
+
+namespace audkit {
+namespace {
+
+// A word of 17-point text on a 3x screenshot: ink about 40 pixels tall.
+RecognisedWord word(std::string text, int left, int right, float confidence = 95) {
+    return {std::move(text), confidence, left, 100, right, 140};
+}
+
+std::vector<std::string> texts(const std::vector<RecognisedWord>& line) {
+    std::vector<std::string> out;
+    for (const auto& observation : textsOfLine(line, 1170, 2532)) out.push_back(observation.text.value_or(""));
+    return out;
+}
+
+TEST(RecognisedWords, LinesSplitAtGapsFarWiderThanASpace) {
+    // A title and its value at the two ends of a row.
+    EXPECT_EQ(texts({word("Wi-Fi", 50, 160), word("Home", 700, 810), word("Network", 832, 1000)}),
+              (std::vector<std::string>{"Wi-Fi", "Home Network"}));
+    // Spaces (about half the ink height) keep words together, even a wide one.
+    EXPECT_EQ(texts({word("Search", 150, 320), word("shoes,", 344, 500), word("bags", 535, 640)}),
+              (std::vector<std::string>{"Search shoes, bags"}));
+    // Two pills 96 pixels apart: a gap of more than twice the ink height.
+    EXPECT_EQ(texts({word("All", 90, 152), word("Shoes", 248, 396)}), (std::vector<std::string>{"All", "Shoes"}));
+}
+
+TEST(RecognisedWords, StrayMarksAreDroppedWithoutSinkingTheLine) {
+    // A bar read from a border, a word read without confidence, a lone letter.
+    EXPECT_EQ(texts({word("|", 20, 24), word("Notifications", 60, 330), word("xq", 340, 380, 12)}),
+              (std::vector<std::string>{"Notifications"}));
+    // A text of one letter or digit is no text: a badge's count, an icon.
+    EXPECT_TRUE(texts({word("3", 50, 70)}).empty());
+    // A stray mark far from the text does not start a text of its own.
+    EXPECT_EQ(texts({word("Done", 50, 160), word("—", 700, 760)}), (std::vector<std::string>{"Done"}));
+}
+
+TEST(RecognisedWords, ChineseAndJapaneseWordsJoinWithoutSpaces) {
+    EXPECT_EQ(texts({word("自宅", 50, 130), word("の", 135, 175), word("Wi-Fi", 190, 290)}),
+              (std::vector<std::string>{"自宅の Wi-Fi"}));
+}
+
+TEST(RecognisedWords, BoxSpansTheLineHeightAroundTheInk) {
+    // Capitals and descenders ("Shop", ink 0.98 em): a 40-pixel ink box is
+    // about 41 pixels of font, 48 of line, centred on the ink.
+    const auto observations = textsOfLine({word("Shop", 117, 234)}, 1170, 2532);
+    ASSERT_EQ(observations.size(), 1U);
+    EXPECT_NEAR(observations[0].x * 1170, 117, 0.01);
+    EXPECT_NEAR(observations[0].width * 1170, 117, 0.01);
+    EXPECT_NEAR(observations[0].height * 2532, 48, 1);
+    EXPECT_NEAR((1 - observations[0].y) * 2532 - observations[0].height * 2532 / 2, 120, 1);
+}
+
+}  // namespace
+}  // namespace audkit
