@@ -34,12 +34,28 @@ std::size_t lettersAndDigits(const std::string& text) {
     return count;
 }
 
+int median(std::vector<int> values) {
+    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2), values.end());
+    return values[values.size() / 2];
+}
+
 // The words of one text, their box growing with each.
 struct Text {
     std::string text;
     int left = 0, top = 0, right = 0, bottom = 0;
+    std::vector<int> tops, bottoms;
+
+    // Chinese and Japanese glyphs are all about as tall as the font, but the
+    // recogniser's boxes of their words (a character or two) are loose, one
+    // now and then far taller than its glyphs: the middle word's top and
+    // bottom are the line's.
+    void fitCjkInk() {
+        if (glyphClass(text) != 4 || tops.size() < 3) return;
+        top = median(tops), bottom = median(bottoms);
+    }
 
     void add(const RecognisedWord& word) {
+        tops.push_back(word.top), bottoms.push_back(word.bottom);
         if (text.empty()) {
             left = word.left, top = word.top, right = word.right, bottom = word.bottom;
             text = word.text;
@@ -80,6 +96,7 @@ std::vector<TextObservation> textsOfLine(const std::vector<RecognisedWord>& line
     std::vector<TextObservation> observations;
     Text text;
     const auto finish = [&] {
+        text.fitCjkInk();
         if (lettersAndDigits(text.text) >= 2) observations.push_back(observationOf(text, imageWidth, imageHeight));
         text = Text{};
     };

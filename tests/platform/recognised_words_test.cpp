@@ -37,9 +37,18 @@ TEST(RecognisedWords, StrayMarksAreDroppedWithoutSinkingTheLine) {
     EXPECT_EQ(texts({word("Done", 50, 160), word("—", 700, 760)}), (std::vector<std::string>{"Done"}));
 }
 
-TEST(RecognisedWords, ChineseAndJapaneseWordsJoinWithoutSpaces) {
+TEST(RecognisedWords, ChineseAndJapaneseWordsJoinWithoutSpacesAndLooseBoxesDoNotSizeThem) {
     EXPECT_EQ(texts({word("自宅", 50, 130), word("の", 135, 175), word("Wi-Fi", 190, 290)}),
               (std::vector<std::string>{"自宅の Wi-Fi"}));
+    // "機内モード" with the box of "モー" reaching 20 pixels past its glyphs
+    // both ways: the line is as tall as the others say (40 pixels of ink,
+    // 0.88 em, a line of 53 pixels), not 80.
+    auto loose = word("モー", 235, 296);
+    loose.top -= 20, loose.bottom += 20;
+    const auto observations = textsOfLine({word("機内", 97, 235), loose, word("ド", 318, 346)}, 1170, 2532);
+    ASSERT_EQ(observations.size(), 1U);
+    EXPECT_EQ(observations[0].text, "機内モード");
+    EXPECT_NEAR(observations[0].height * 2532, 53, 1.5);
 }
 
 TEST(RecognisedWords, BoxSpansTheLineHeightAroundTheInk) {
