@@ -236,8 +236,9 @@ public:
             } catch (const ImageDecodingError& error) {
                 throw ImageDecodingError(path.string() + ": " + error.what());
             }
+            png_ = bytes;
         }
-        return Screenshot{*image_, bundle_.device().scale};
+        return Screenshot{*image_, bundle_.device().scale, png_};
     }
 
     bool hasScreenshot() override { return bundle_.hasScreenshot(); }
@@ -246,6 +247,7 @@ public:
 private:
     const CaptureBundle& bundle_;
     std::optional<RgbaImage> image_;
+    std::string png_;
 };
 
 }  // namespace

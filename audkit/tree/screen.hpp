@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "audkit/tree/rgba_image.hpp"
 
 namespace audkit {
@@ -9,6 +11,9 @@ namespace audkit {
 struct Screenshot {
     RgbaImage image;
     float scale = 1.0F;
+    // The same pixels as PNG, where the platform has them so already (a
+    // recorded file): the capture keeps them instead of encoding again.
+    std::string png;
     float widthInPoints() const { return static_cast<float>(image.width) / scale; }
     float heightInPoints() const { return static_cast<float>(image.height) / scale; }
 };

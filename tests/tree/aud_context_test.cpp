@@ -57,6 +57,10 @@ TEST_F(ContextTest, ApplicationScanKeepsTheFullScreenshot) {
     EXPECT_EQ(processState().screenRect, AudBounds(0, 4, 0, 8));
     // The screen was known while the tree was built, so the bar at the top is a header.
     EXPECT_TRUE(context->audView->children.at(0)->isHeaderOrFooter());
+    // The recorded PNG is kept as it is, not encoded again, beside its pixels.
+    EXPECT_EQ(base64Decode(context->screenshot.base64png), test::readFile(dir.path() / "screenshot.png"));
+    ASSERT_TRUE(context->screenshot.decoded);
+    EXPECT_EQ(context->screenshot.decoded->width, 4U);
 }
 
 TEST_F(ContextTest, SubElementScanCropsTheScreenshot) {
