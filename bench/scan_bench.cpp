@@ -136,7 +136,6 @@ Figures compare(const nlohmann::json& truth, const std::vector<FoundText>& found
     return figures;
 }
 
-
 // Whether a view's detected text reads as the text it shows: alike as a
 // whole (recognition errors allowed), or each holds the other's words. A
 // view given its neighbour's text too ("Wi-Fi Home Network" for "Wi-Fi") is
@@ -254,7 +253,8 @@ int main(int argc, char** argv) {
         // each view's detected text in the tree.
         const auto scanned = Aud(conf, &recognizer).run(context);
         if (expected) {
-            for (const auto& comparison : verdicts::compare(nlohmann::json::parse(resultDocument(*scanned)), *expected)) {
+            for (const auto& comparison :
+                 verdicts::compare(nlohmann::json::parse(resultDocument(*scanned)), *expected)) {
                 auto& [agreed, judged] = agreement[comparison.rule];
                 agreed += comparison.agrees() ? 1 : 0;
                 ++judged;
@@ -278,18 +278,16 @@ int main(int argc, char** argv) {
         const auto quiet = " > /dev/null 2>&1";
         const auto [scanTime, tesseractTime] = alternatingSeconds(
             std::string(AUDKIT_CLI_PATH) + " scan --lang " + languages + " " + path.string() + quiet,
-            "OMP_THREAD_LIMIT=1 tesseract " + (path / "screenshot.png").string() + " - --psm 3 -l " + languages +
-                quiet,
+            "OMP_THREAD_LIMIT=1 tesseract " + (path / "screenshot.png").string() + " - --psm 3 -l " + languages + quiet,
             5);
 
         totalScan += scanTime;
         totalTesseract += tesseractTime;
-        std::printf(
-            "%-14s %4.0fms %5.0fms %4.0fms %4.0fms %4.0fms %4.0fms | %6.2f %6.2f %6.2f | %5.2fs %5.2fs %6.2f\n",
-            name.c_str(), readTime * 1e3, contextTime * 1e3, inkTime * 1e3, ocrTime * 1e3, rulesTime * 1e3,
-            encodeTime * 1e3, double(figures.found) / double(figures.lines), ownerRecall,
-            figures.sized ? double(figures.sizedWithinOnePoint) / double(figures.sized) : 0.0, scanTime,
-            tesseractTime, scanTime / tesseractTime);
+        std::printf("%-14s %4.0fms %5.0fms %4.0fms %4.0fms %4.0fms %4.0fms | %6.2f %6.2f %6.2f | %5.2fs %5.2fs %6.2f\n",
+                    name.c_str(), readTime * 1e3, contextTime * 1e3, inkTime * 1e3, ocrTime * 1e3, rulesTime * 1e3,
+                    encodeTime * 1e3, double(figures.found) / double(figures.lines), ownerRecall,
+                    figures.sized ? double(figures.sizedWithinOnePoint) / double(figures.sized) : 0.0, scanTime,
+                    tesseractTime, scanTime / tesseractTime);
     }
     std::printf(
         "all examples: line recall %.3f (%zu of %zu lines); recall per owning view %.3f (%zu of %zu views), lowest "

@@ -8,11 +8,19 @@
 namespace audkit {
 
 std::shared_ptr<AudResult> scanBundle(const std::filesystem::path& bundle, const BundleScanOptions& options) {
+    // The models load while the bundle is read and its screenshot decoded.
+    std::shared_ptr<TesseractRecognizer> tesseract;
+    if (!options.textRecognizer)
+        tesseract =
+            std::make_shared<TesseractRecognizer>(options.languages, TesseractRecognizer::Options::oneScanAtATime());
     BundlePlatform platform(CaptureBundle::open(bundle));
+    if (tesseract) {
+        if (platform.screen().hasScreenshot()) platform.screen().screenshot();  // decoded once, kept by the platform
+        tesseract->waitUntilLoaded();
+    }
     auto kit = AudKit::offline();
     kit->setConfiguration(options.configuration);
-    kit->setTextRecognizer(options.textRecognizer ? options.textRecognizer
-                                                  : std::make_shared<TesseractRecognizer>(options.languages));
+    kit->setTextRecognizer(options.textRecognizer ? options.textRecognizer : tesseract);
     return kit->runOnElement(platform, *platform.elementUnderTest());
 }
 

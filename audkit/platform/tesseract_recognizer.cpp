@@ -5,16 +5,13 @@
 #include <omp.h>
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
+#include <thread>
 
 #include "audkit/platform/ink_image.hpp"
 #include "audkit/platform/recognised_words.hpp"
+#include "audkit/platform/recognition_bands.hpp"
 
 namespace audkit {
-
-struct TesseractRecognizer::Engine {
-    tesseract::TessBaseAPI api;
-};
-
 namespace {
 
 std::vector<std::string> languageCodes(const std::string& languages) {
@@ -34,73 +31,134 @@ std::string languagePackage(std::string code) {
     return "tesseract-ocr-" + code;
 }
 
-}  // namespace
+// The bands a screen is read in (an image too short for them, in fewer).
+constexpr int readingBands = 2;
 
-TesseractRecognizer::TesseractRecognizer(const std::string& language) : engine_(std::make_unique<Engine>()) {
-    const auto codes = languageCodes(language);
-    // Only plain codes: a language names a file in the model folder.
-    for (const auto& code : codes)
-        if (code.empty() || !std::all_of(code.begin(), code.end(), [](unsigned char c) {
-                return std::isalnum(c) || c == '_';
-            }))
+// Only plain codes: a language names a file in the model folder.
+void checkCodes(const std::string& language) {
+    for (const auto& code : languageCodes(language))
+        if (code.empty() ||
+            !std::all_of(code.begin(), code.end(), [](unsigned char c) { return std::isalnum(c) || c == '_'; }))
             throw TextRecognizerError("\"" + language +
                                       "\" is no list of Tesseract languages (codes such as eng or chi_sim, joined "
                                       "with +)");
-    // Tesseract's own complaints go nowhere: the error below says what is wrong.
-    engine_->api.SetVariable("debug_file", "/dev/null");
-    const bool loaded = engine_->api.Init(nullptr, language.c_str(), tesseract::OEM_LSTM_ONLY) == 0;
-    // Tesseract loads what it can of "eng+jpn" and carries on without the
-    // rest; a model that is not loaded is an error here, never a scan that
-    // silently cannot read that language.
-    std::vector<std::string> present;
-    if (loaded) engine_->api.GetLoadedLanguagesAsVector(&present);
-    std::string missing, packages;
-    for (const auto& code : codes) {
-        if (std::find(present.begin(), present.end(), code) != present.end()) continue;
-        missing += (missing.empty() ? "" : ", ") + code;
-        packages += (packages.empty() ? "" : " ") + languagePackage(code);
-    }
-    if (!missing.empty()) {
-        throw TextRecognizerError("The Tesseract language model " + missing + " could not be loaded: install " +
-                                  packages + ", or point TESSDATA_PREFIX at a tessdata folder that holds it");
-    }
-    engine_->api.SetPageSegMode(tesseract::PSM_SPARSE_TEXT);
 }
 
-TesseractRecognizer::~TesseractRecognizer() { engine_->api.End(); }
+}  // namespace
+
+struct TesseractRecognizer::Engine {
+    tesseract::TessBaseAPI api;
+
+    void load(const std::string& language) {
+        // Tesseract's own complaints go nowhere: the error below says what is wrong.
+        api.SetVariable("debug_file", "/dev/null");
+        const bool loaded = api.Init(nullptr, language.c_str(), tesseract::OEM_LSTM_ONLY) == 0;
+        // Tesseract loads what it can of "eng+jpn" and carries on without the
+        // rest; a model that is not loaded is an error here, never a scan that
+        // silently cannot read that language.
+        std::vector<std::string> present;
+        if (loaded) api.GetLoadedLanguagesAsVector(&present);
+        std::string missing, packages;
+        for (const auto& code : languageCodes(language)) {
+            if (std::find(present.begin(), present.end(), code) != present.end()) continue;
+            missing += (missing.empty() ? "" : ", ") + code;
+            packages += (packages.empty() ? "" : " ") + languagePackage(code);
+        }
+        if (!missing.empty()) {
+            throw TextRecognizerError("The Tesseract language model " + missing + " could not be loaded: install " +
+                                      packages + ", or point TESSDATA_PREFIX at a tessdata folder that holds it");
+        }
+        api.SetPageSegMode(tesseract::PSM_SPARSE_TEXT);
+    }
+
+    // The words of each line Tesseract reads in a band of the ink image, in
+    // the whole image's pixels.
+    std::vector<std::vector<RecognisedWord>> lines(const std::vector<std::uint8_t>& ink, int width,
+                                                   const RecognitionBand& band) {
+        // Tesseract's OpenMP threads only slow recognition down on small machines.
+        omp_set_num_threads(1);
+        api.SetImage(ink.data() + static_cast<std::size_t>(band.top) * static_cast<std::size_t>(width), width,
+                     band.bottom - band.top, 1, width);
+        if (api.Recognize(nullptr) != 0) throw TextRecognizerError("Tesseract could not recognise the screenshot");
+        std::vector<std::vector<RecognisedWord>> lines;
+        std::unique_ptr<tesseract::ResultIterator> words(api.GetIterator());
+        if (!words) return lines;
+        do {
+            if (words->IsAtBeginningOf(tesseract::RIL_TEXTLINE) || lines.empty()) lines.emplace_back();
+            std::unique_ptr<char[]> raw(words->GetUTF8Text(tesseract::RIL_WORD));
+            RecognisedWord word;
+            if (!raw || !words->BoundingBox(tesseract::RIL_WORD, &word.left, &word.top, &word.right, &word.bottom))
+                continue;
+            word.text = raw.get();
+            word.confidence = words->Confidence(tesseract::RIL_WORD);
+            word.top += band.top, word.bottom += band.top;
+            lines.back().push_back(std::move(word));
+        } while (words->Next(tesseract::RIL_WORD));
+        std::erase_if(lines, [&](const auto& line) { return !band.keeps(line); });
+        return lines;
+    }
+};
+
+TesseractRecognizer::Options TesseractRecognizer::Options::oneScanAtATime() {
+    return Options{std::thread::hardware_concurrency() >= 2 ? 2 : 1, true};
+}
+
+TesseractRecognizer::TesseractRecognizer(const std::string& language) : TesseractRecognizer(language, Options{}) {}
+
+TesseractRecognizer::TesseractRecognizer(const std::string& language, Options options) {
+    checkCodes(language);
+    for (int i = 0; i < std::max(1, options.engines); ++i) {
+        engines_.push_back(std::make_unique<Engine>());
+        auto* engine = engines_.back().get();
+        if (options.loadInBackground)
+            loading_.push_back(std::async(std::launch::async, [engine, language] { engine->load(language); }).share());
+        else
+            engine->load(language);
+    }
+}
+
+TesseractRecognizer::~TesseractRecognizer() {
+    for (auto& loading : loading_) loading.wait();
+    for (auto& engine : engines_) engine->api.End();
+}
+
+void TesseractRecognizer::waitUntilLoaded() {
+    for (auto& loading : loading_) loading.get();
+}
 
 std::vector<std::uint8_t> TesseractRecognizer::preprocess(const RgbaImage& image) { return inkImage(image); }
 
 std::vector<TextObservation> TesseractRecognizer::recognize(const RgbaImage& image) {
     if (image.width == 0 || image.height == 0) return {};
-    // Tesseract's OpenMP threads only slow recognition down on small machines.
-    omp_set_num_threads(1);
-    const auto prepared = preprocess(image);
-    auto& api = engine_->api;
-    api.SetImage(prepared.data(), static_cast<int>(image.width), static_cast<int>(image.height), 1,
-                 static_cast<int>(image.width));
-    if (api.Recognize(nullptr) != 0) throw TextRecognizerError("Tesseract could not recognise the screenshot");
-
+    // The ink image is made while the models may still be loading.
+    const auto ink = preprocess(image);
+    waitUntilLoaded();
+    const int width = static_cast<int>(image.width), height = static_cast<int>(image.height);
+    const auto bands = recognitionBands(ink, width, height, readingBands);
+    // Engine e reads bands e, e + n, ...: the others on their own threads.
+    using Lines = std::vector<std::vector<RecognisedWord>>;
+    const auto read = [&](std::size_t first) {
+        std::vector<Lines> found(bands.size());
+        for (std::size_t band = first; band < bands.size(); band += engines_.size())
+            found[band] = engines_[first]->lines(ink, width, bands[band]);
+        return found;
+    };
+    std::vector<std::future<std::vector<Lines>>> others;
+    for (std::size_t engine = 1; engine < std::min(engines_.size(), bands.size()); ++engine)
+        others.push_back(std::async(std::launch::async, read, engine));
+    auto byBand = read(0);
+    for (auto& other : others) {
+        auto more = other.get();
+        for (std::size_t band = 0; band < bands.size(); ++band)
+            if (!more[band].empty()) byBand[band] = std::move(more[band]);
+    }
+    Lines lines;
+    for (auto& band : byBand)
+        lines.insert(lines.end(), std::make_move_iterator(band.begin()), std::make_move_iterator(band.end()));
     std::vector<TextObservation> observations;
-    std::unique_ptr<tesseract::ResultIterator> words(api.GetIterator());
-    if (!words) return observations;
-    std::vector<RecognisedWord> line;
-    const auto finishLine = [&] {
+    for (const auto& line : lines)
         for (auto& observation : textsOfLine(line, image.width, image.height))
             observations.push_back(std::move(observation));
-        line.clear();
-    };
-    do {
-        if (words->IsAtBeginningOf(tesseract::RIL_TEXTLINE)) finishLine();
-        std::unique_ptr<char[]> raw(words->GetUTF8Text(tesseract::RIL_WORD));
-        RecognisedWord word;
-        if (!raw || !words->BoundingBox(tesseract::RIL_WORD, &word.left, &word.top, &word.right, &word.bottom))
-            continue;
-        word.text = raw.get();
-        word.confidence = words->Confidence(tesseract::RIL_WORD);
-        line.push_back(std::move(word));
-    } while (words->Next(tesseract::RIL_WORD));
-    finishLine();
     return observations;
 }
 

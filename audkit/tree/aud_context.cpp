@@ -169,8 +169,8 @@ std::shared_ptr<AudContext> makeContext(Platform& platform, UIElement& element) 
     } else if (!full->png.empty() && platform.imageCodec()) {
         // The whole screen, already a PNG: encoding it again costs more than the rest of the capture.
         const AudBounds frame(0, screenWidth, 0, screenHeight);
-        screenshot = AudImage{base64Encode(full->png), frame,
-                              std::make_shared<const RgbaImage>(std::move(full->image)), platform.imageCodec()};
+        screenshot = AudImage{base64Encode(full->png), frame, std::make_shared<const RgbaImage>(std::move(full->image)),
+                              platform.imageCodec()};
     } else {
         screenshot = encodeScreenshot(std::move(full->image), platform.imageCodec());
     }

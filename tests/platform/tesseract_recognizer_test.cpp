@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "audkit/platform/png_codec.hpp"
 #include "audkit/platform/tesseract_recognizer.hpp"
+#include "tests/support/test_support.hpp"
 
 namespace audkit {
 namespace {
@@ -10,12 +12,33 @@ TEST(TesseractRecognizer, MissingLanguageModelIsAClearError) {
         TesseractRecognizer recognizer("xx_nosuch");
         FAIL() << "expected an error";
     } catch (const TextRecognizerError& error) {
-        EXPECT_NE(std::string(error.what()).find("model xx_nosuch could not be loaded: install tesseract-ocr-xx-nosuch"),
-                  std::string::npos)
+        EXPECT_NE(
+            std::string(error.what()).find("model xx_nosuch could not be loaded: install tesseract-ocr-xx-nosuch"),
+            std::string::npos)
             << error.what();
     }
     // Not a language code at all: a path would name some other file.
     EXPECT_THROW(TesseractRecognizer("../eng"), TextRecognizerError);
+    // Loading in the background: the same error when the loading is awaited,
+    // and from a recognition that would otherwise go on without text.
+    TesseractRecognizer background("eng+xx_nosuch", {2, true});
+    EXPECT_THROW(background.waitUntilLoaded(), TextRecognizerError);
+    EXPECT_THROW(background.recognize(RgbaImage{8, 8, std::vector<std::uint8_t>(8 * 8 * 4, 255)}),
+                 TextRecognizerError);
+}
+
+TEST(TesseractRecognizer, TwoEnginesReadExactlyWhatOneReads) {
+    // The screen is read in two bands either way; a second engine only reads
+    // the second band at the same time. Nothing is lost or doubled at the seam.
+    const auto screenshot = decodePng(test::readFile(test::sourceDir() / "examples" / "inbox" / "screenshot.png"));
+    TesseractRecognizer one("eng"), two("eng", {2, true});
+    const auto alone = one.recognize(screenshot), together = two.recognize(screenshot);
+    ASSERT_EQ(alone.size(), together.size());
+    EXPECT_GT(alone.size(), 25U);
+    for (std::size_t i = 0; i < alone.size(); ++i) {
+        EXPECT_EQ(alone[i].text, together[i].text);
+        EXPECT_EQ(alone[i].y, together[i].y);
+    }
 }
 
 TEST(TesseractRecognizer, BackgroundDistanceMakesBothPolaritiesDarkOnLight) {

@@ -52,14 +52,13 @@ std::string describeView(const AudView& view) {
 void recordScreen(Platform& platform) {
     if (!platform.screen().hasScreenshot()) {
         // A capture of the tree alone: the screen is the element's frame, as the scan takes it.
-        const auto frame = platform.elementUnderTest()->valueForAccessibilityAttribute(
-            attributeKey(AccessibilityAttribute::frame));
+        const auto frame =
+            platform.elementUnderTest()->valueForAccessibilityAttribute(attributeKey(AccessibilityAttribute::frame));
         const auto rect = frame ? attributeRect(*frame) : std::nullopt;
         const float scale = platform.screen().scale();
         if (rect)
-            processState().screenRect =
-                AudBounds(0, std::max(0.0F, static_cast<float>(rect->width) * scale), 0,
-                          std::max(0.0F, static_cast<float>(rect->height) * scale));
+            processState().screenRect = AudBounds(0, std::max(0.0F, static_cast<float>(rect->width) * scale), 0,
+                                                  std::max(0.0F, static_cast<float>(rect->height) * scale));
         return;
     }
     try {

@@ -44,8 +44,10 @@ int runScan(const ScanOptions& requested, const LoginOptions& login, std::ostrea
         const auto& bundle = bundles[0];
         std::optional<Baseline> baseline;
         if (!options.baseline.empty()) baseline = Baseline::read(options.baseline);
-        // Made first: a missing language model is an error, never a scan without text.
-        auto recognizer = std::make_shared<TesseractRecognizer>(options.languages);
+        // The models load while the bundle is read and its screenshot decoded;
+        // a missing one is an error before the scan, never a scan without text.
+        auto recognizer =
+            std::make_shared<TesseractRecognizer>(options.languages, TesseractRecognizer::Options::oneScanAtATime());
         const bool backend = options.post || !options.save.empty();
         std::unique_ptr<AudKit> kit;
         if (backend) {
@@ -55,9 +57,11 @@ int runScan(const ScanOptions& requested, const LoginOptions& login, std::ostrea
             kit = AudKit::offline();
         }
         kit->setConfiguration(conf);
-        kit->setTextRecognizer(std::move(recognizer));
+        kit->setTextRecognizer(recognizer);
         stage("reading the bundle");
         BundlePlatform platform(CaptureBundle::open(bundle));
+        if (platform.screen().hasScreenshot()) platform.screen().screenshot();  // decoded once, kept by the platform
+        recognizer->waitUntilLoaded();
         stage("recognising text and running the rules");
         const auto result = kit->runOnElement(platform, *platform.elementUnderTest());
         // A capture in which nothing is visible (unreadable frames, every
