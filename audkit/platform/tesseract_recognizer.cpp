@@ -69,6 +69,9 @@ struct TesseractRecognizer::Engine {
                                       packages + ", or point TESSDATA_PREFIX at a tessdata folder that holds it");
         }
         api.SetPageSegMode(tesseract::PSM_SPARSE_TEXT);
+        // The ink image is dark on light whatever the screen's polarity: reading a
+        // doubtful line again inverted only costs time.
+        api.SetVariable("tessedit_do_invert", "0");
     }
 
     // The words of each line Tesseract reads in a band of the ink image, in
