@@ -5,6 +5,7 @@
 #include <cmath>
 #include <map>
 #include <optional>
+#include <unordered_map>
 
 #include "audkit/vision/scan_line.hpp"
 
@@ -139,6 +140,23 @@ void ColorContrastHelper::buildPairs(const std::vector<AudColor>& edgeColors) {
     }
 }
 
+bool ColorContrastHelper::backgroundVaries() {
+    auto& bitmap = *croppedImage_;
+    if (bitmap.width() == 0 || bitmap.height() < 2) return false;
+    std::optional<AudColor> first;
+    for (const auto y : {std::int64_t{0}, bitmap.height() - 1}) {
+        std::unordered_map<AudColor, std::int64_t> counts;
+        for (std::int64_t x = 0; x < bitmap.width(); ++x)
+            ++counts[bitmap.pixelColor(static_cast<double>(x), static_cast<double>(y))];
+        const auto most = std::max_element(counts.begin(), counts.end(),
+                                           [](const auto& a, const auto& b) { return a.second < b.second; });
+        if (static_cast<float>(most->second) < flatRowShare * static_cast<float>(bitmap.width())) return true;
+        if (first && !(*first == most->first)) return true;
+        first = most->first;
+    }
+    return false;
+}
+
 void ColorContrastHelper::analyse() {
     if (!croppedImage_) throw ColorContrastError::unableDetectColors();
     auto& bitmap = *croppedImage_;
@@ -156,7 +174,7 @@ void ColorContrastHelper::analyse() {
 
     const auto& seen = recordedOrder_;
     if (seen.size() < 2) throw ColorContrastError::unableDetectColors();
-    if (seen.size() > mostColors) throw ColorContrastError::tooManyColors();
+    if (seen.size() > mostColors || backgroundVaries()) throw ColorContrastError::tooManyColors();
     if (seen.size() == 2) {
         colors_ = seen;
         buildPairs(edges);

@@ -57,6 +57,12 @@ public:
     static constexpr std::size_t mostColors = 20;
     // How far (in hundredths of the way) a blend's channels may disagree.
     static constexpr double blendTolerance = 5.0;
+    // The crop's top and bottom rows lie above and below the glyphs: on a
+    // flat background each is mostly one colour, the same colour. Less
+    // than this share of one colour in either, or two different colours,
+    // is a gradient or a picture, whose few runs of one colour would
+    // otherwise be judged as if they were the background.
+    static constexpr float flatRowShare = 0.5F;
 
     explicit ColorContrastHelper(FoundText detectedText);
 
@@ -76,6 +82,7 @@ public:
 
 private:
     void readLines();
+    bool backgroundVaries();
     void buildPairs(const std::vector<AudColor>& edgeColors);
     std::int64_t strokeWidth(const AudColor& color) const;
 

@@ -145,6 +145,18 @@ TEST(ColorContrastHelper, FlatCropsAndPicturesNeedReview) {
     for (std::uint32_t y = 0; y < 30; ++y)
         for (std::uint32_t x = 0; x < 60; ++x) ramp.pixels[(y * 60 + x) * 4] = static_cast<std::uint8_t>(x / 2 * 8);
     EXPECT_EQ(failureOf(ramp), Case::tooManyColors);
+    // Dark text on a gentle vertical gradient: few colours, long runs, but
+    // the rows above and below the glyphs differ. Judging one shade of it as
+    // the background would be a guess; a person must look.
+    auto onGradient = crop(black, white).image->image();
+    for (std::size_t y = 0; y < 40; ++y)
+        for (std::size_t x = 0; x < 120; ++x) {
+            auto* pixel = onGradient.pixels.data() + (y * 120 + x) * 4;
+            if (pixel[0] == 255) pixel[0] = pixel[1] = static_cast<std::uint8_t>(200 + y / 8 * 10);
+        }
+    EXPECT_EQ(failureOf(onGradient), Case::tooManyColors);
+    // The same text on a flat tint is judged: the rows agree.
+    EXPECT_EQ(failureOf(crop(black, AudColor(0xe5, 0xf1, 0xff, 255)).image->image()), std::nullopt);
     // A bitmap whose buffer is shorter than its size cannot be read.
     EXPECT_EQ(failureOf(RgbaImage{50, 50, std::vector<std::uint8_t>(16, 0)}), Case::unableDetectColors);
 }
