@@ -299,7 +299,7 @@ CellBackgrounds cellBackgrounds(const Cells& cells, const std::vector<bool>& isB
 
 // Whether a pixel is the anti-aliased rim between two backgrounds near its
 // cell (the round end of a pill, the corner of a card), which the cell's
-// four neighbours alone do not reveal: its value lies between the two, and
+// neighbours alone do not always reveal: its value lies between the two, and
 // both show within two pixels of it. The rim of a glyph lies between the
 // text's colour and one background only.
 bool onRim(const std::vector<std::uint8_t>& grey, int width, int height, int x, int y, int value,
