@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "audkit/base/zk_log.hpp"
+#include "bench/one_recognition_thread.hpp"
 #include "tools/audkit/commands.hpp"
 
-int main() {
+int main(int, char** argv) {
+    oneRecognitionThread(argv);
     using Clock = std::chrono::steady_clock;
     audkit::ZKLog::setSink([](std::string_view) {});
     const auto examples = std::filesystem::path(AUDKIT_SOURCE_DIR) / "examples";

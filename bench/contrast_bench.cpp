@@ -30,6 +30,7 @@
 #include "audkit/rules/rule_color_contrast.hpp"
 #include "audkit/tree/aud_view.hpp"
 #include "audkit/vision/vision_helper.hpp"
+#include "bench/one_recognition_thread.hpp"
 
 namespace {
 
@@ -113,6 +114,7 @@ double median(std::vector<double> values) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    oneRecognitionThread(argv);
     const bool verbose = argc > 1 && std::string(argv[1]) == "-v";
     ZKLog::setSink(nullptr);
     const fs::path root = AUDKIT_SOURCE_DIR;

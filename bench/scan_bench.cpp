@@ -32,6 +32,7 @@
 #include "audkit/platform/jpeg_codec.hpp"
 #include "audkit/platform/tesseract_recognizer.hpp"
 #include "audkit/vision/text_matching.hpp"
+#include "bench/one_recognition_thread.hpp"
 #include "tests/support/expected_verdicts.hpp"
 
 namespace {
@@ -199,6 +200,7 @@ void compareOwners(const nlohmann::json& truth, const AudView& root, Figures& fi
 }  // namespace
 
 int main(int argc, char** argv) {
+    oneRecognitionThread(argv);
     const std::filesystem::path examples = argc > 1 ? argv[1] : AUDKIT_SOURCE_DIR "/examples";
     ZKLog::setSink(nullptr);
     // One recogniser per language list the examples ask for.
