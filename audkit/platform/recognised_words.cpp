@@ -15,6 +15,11 @@ constexpr float minimumConfidence = 40;
 // Words of one line further apart than this many times their ink height are
 // separate texts. A space between words is about half the ink height.
 constexpr double separateTextGap = 1.2;
+// A filled icon read as a character: its box is within these proportions of
+// a square and at least this share of it is ink (a disc is 0.79; the
+// densest letters in a squarish box, bold "o" or "e", about half).
+constexpr double squarish = 1.5;
+constexpr float filledShare = 0.7F;
 
 std::size_t lettersAndDigits(const std::string& text) {
     std::size_t count = 0;
@@ -32,6 +37,17 @@ std::size_t lettersAndDigits(const std::string& text) {
         at += static_cast<std::size_t>(length);
     }
     return count;
+}
+
+std::size_t characters(const std::string& text) {
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+bool filledIcon(const RecognisedWord& word) {
+    const double width = word.right - word.left, height = word.bottom - word.top;
+    return characters(word.text) == 1 && width > 0 && height > 0 && width <= squarish * height &&
+           height <= squarish * width && word.inkShare >= filledShare;
 }
 
 int median(std::vector<int> values) {
@@ -100,12 +116,16 @@ std::vector<TextObservation> textsOfLine(const std::vector<RecognisedWord>& line
         if (lettersAndDigits(text.text) >= 2) observations.push_back(observationOf(text, imageWidth, imageHeight));
         text = Text{};
     };
-    for (const auto& word : line) {
-        if (word.confidence < minimumConfidence || lettersAndDigits(word.text) == 0) continue;
+    std::vector<const RecognisedWord*> words;
+    for (const auto& word : line)
+        if (word.confidence >= minimumConfidence && lettersAndDigits(word.text) > 0) words.push_back(&word);
+    if (words.size() >= 2 && filledIcon(*words.front())) words.erase(words.begin());
+    if (words.size() >= 2 && filledIcon(*words.back())) words.pop_back();
+    for (const auto* word : words) {
         if (!text.text.empty() &&
-            word.left - text.right > separateTextGap * std::max(text.bottom - text.top, word.bottom - word.top))
+            word->left - text.right > separateTextGap * std::max(text.bottom - text.top, word->bottom - word->top))
             finish();
-        text.add(word);
+        text.add(*word);
     }
     finish();
     return observations;

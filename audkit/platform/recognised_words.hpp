@@ -14,11 +14,14 @@ struct RecognisedWord {
     std::string text;
     float confidence = 0;
     int left = 0, top = 0, right = 0, bottom = 0;
+    float inkShare = 0;  // of the box's pixels, the share that is ink
 };
 
 // The texts one recognised line of an image shows. Words read without
 // confidence and words without a letter or digit (specks, bits of borders)
-// are left out instead of sinking the line; words further apart than a space
+// are left out instead of sinking the line, and so is a filled icon read as
+// a character at either end (an unread dot, a bell): one character in a
+// squarish box mostly ink, which no letter is; words further apart than a space
 // by far (a title and its value at the ends of a row, neighbouring pills)
 // are separate texts; texts of fewer than two letters or digits are none.
 // Each text's box spans the font's line height, estimated from its ink.

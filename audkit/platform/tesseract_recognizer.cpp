@@ -44,6 +44,17 @@ void checkCodes(const std::string& language) {
                                       "with +)");
 }
 
+// The share of a word's box (in a band's pixels) that is ink.
+float inkShare(const std::vector<std::uint8_t>& ink, int width, const RecognitionBand& band,
+               const RecognisedWord& word) {
+    std::size_t dark = 0, all = 0;
+    for (int y = std::max(word.top, 0); y < std::min(word.bottom, band.bottom - band.top); ++y) {
+        const auto* row = ink.data() + static_cast<std::size_t>(band.top + y) * static_cast<std::size_t>(width);
+        for (int x = std::max(word.left, 0); x < std::min(word.right, width); ++x, ++all) dark += row[x] < 128 ? 1 : 0;
+    }
+    return all == 0 ? 0.0F : static_cast<float>(dark) / static_cast<float>(all);
+}
+
 }  // namespace
 
 struct TesseractRecognizer::Engine {
@@ -94,6 +105,7 @@ struct TesseractRecognizer::Engine {
                 continue;
             word.text = raw.get();
             word.confidence = words->Confidence(tesseract::RIL_WORD);
+            word.inkShare = inkShare(ink, width, band, word);
             word.top += band.top, word.bottom += band.top;
             lines.back().push_back(std::move(word));
         } while (words->Next(tesseract::RIL_WORD));

@@ -37,6 +37,24 @@ TEST(RecognisedWords, StrayMarksAreDroppedWithoutSinkingTheLine) {
     EXPECT_EQ(texts({word("Done", 50, 160), word("—", 700, 760)}), (std::vector<std::string>{"Done"}));
 }
 
+TEST(RecognisedWords, FilledIconsReadAsCharactersAtEitherEndAreDropped) {
+    // An unread dot (a disc, 0.79 of its box) read as "e" before a sender;
+    // a badge read as "o" after a title.
+    auto dot = word("e", 33, 63, 92);
+    dot.top = 110, dot.bottom = 140, dot.inkShare = 0.79F;
+    auto badge = word("o", 380, 420, 90);
+    badge.top = 105, badge.bottom = 140, badge.inkShare = 0.75F;
+    EXPECT_EQ(texts({dot, word("Ana", 90, 196), word("Ribeiro", 222, 422), badge}),
+              (std::vector<std::string>{"Ana Ribeiro"}));
+    // Letters stay: "I" is mostly ink but thin; a bold "e" is square but half ink.
+    auto capitalI = word("I", 94, 100);
+    capitalI.inkShare = 1;
+    auto boldE = word("e", 33, 63);
+    boldE.top = 110, boldE.bottom = 140, boldE.inkShare = 0.5F;
+    EXPECT_EQ(texts({capitalI, word("booked", 121, 278)}), (std::vector<std::string>{"I booked"}));
+    EXPECT_EQ(texts({boldE, word("mail", 90, 190)}), (std::vector<std::string>{"e mail"}));
+}
+
 TEST(RecognisedWords, ChineseAndJapaneseWordsJoinWithoutSpacesAndLooseBoxesDoNotSizeThem) {
     EXPECT_EQ(texts({word("自宅", 50, 130), word("の", 135, 175), word("Wi-Fi", 190, 290)}),
               (std::vector<std::string>{"自宅の Wi-Fi"}));
