@@ -81,27 +81,6 @@ struct Figures {
     std::size_t lines = 0, found = 0, sized = 0, sizedWithinOnePoint = 0, owners = 0, ownersReached = 0;
 };
 
-// Letters and digits in a text: ASCII ones, and every character beyond
-// ASCII (CJK script) but punctuation and symbols from U+2000 to U+2BFF
-// (bullets of a password, arrows, shapes).
-std::size_t lettersAndDigits(const std::string& text) {
-    std::size_t count = 0;
-    for (std::size_t at = 0; at < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[at]);
-        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        if (lead < 0x80) {
-            count += std::isalnum(lead) != 0 ? 1 : 0;
-        } else {
-            char32_t codePoint = lead & (0xFF >> (length + 1));
-            for (std::size_t i = 1; i < length && at + i < text.size(); ++i)
-                codePoint = (codePoint << 6) | (static_cast<unsigned char>(text[at + i]) & 0x3F);
-            count += codePoint >= 0x2000 && codePoint <= 0x2BFF ? 0 : 1;
-        }
-        at += length;
-    }
-    return count;
-}
-
 // A ground-truth line is found when a recognised line covers its centre and
 // reads as it (allowing recognition errors and neighbouring words). Lines of
 // fewer than two letters or digits (icons, bullets, password dots) are not

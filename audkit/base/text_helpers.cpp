@@ -124,11 +124,11 @@ std::string trimmedWhitespaceAndNewlines(std::string_view text) {
 }
 
 bool isCjk(char32_t c) {
-    return (c >= 0x3000 && c <= 0x30FF) ||   // CJK punctuation, hiragana, katakana
-           (c >= 0x3400 && c <= 0x4DBF) ||   // ideographs, extension A
-           (c >= 0x4E00 && c <= 0x9FFF) ||   // ideographs
-           (c >= 0xF900 && c <= 0xFAFF) ||   // compatibility ideographs
-           (c >= 0xFF00 && c <= 0xFFEF) ||   // full-width forms
+    return (c >= 0x3000 && c <= 0x30FF) ||  // CJK punctuation, hiragana, katakana
+           (c >= 0x3400 && c <= 0x4DBF) ||  // ideographs, extension A
+           (c >= 0x4E00 && c <= 0x9FFF) ||  // ideographs
+           (c >= 0xF900 && c <= 0xFAFF) ||  // compatibility ideographs
+           (c >= 0xFF00 && c <= 0xFFEF) ||  // full-width forms
            (c >= 0x20000 && c <= 0x3134F);  // ideographs, extensions B to G
 }
 
@@ -139,6 +139,17 @@ bool containsCjk(std::string_view text) {
         return !found;
     });
     return found;
+}
+
+std::size_t lettersAndDigits(std::string_view text) {
+    std::size_t count = 0;
+    forEachCodePoint(text, [&](utf8proc_int32_t codePoint, std::string_view) {
+        if (codePoint < 0) return;
+        const auto category = utf8proc_category(codePoint);
+        if ((category >= UTF8PROC_CATEGORY_LU && category <= UTF8PROC_CATEGORY_LO) || category == UTF8PROC_CATEGORY_ND)
+            ++count;
+    });
+    return count;
 }
 
 bool startsWithCjk(std::string_view text) {

@@ -25,6 +25,8 @@ std::optional<std::size_t> firstInvalidUtf8(std::string_view text);
 // nearly the full height of the font.
 bool isCjk(char32_t codePoint);
 bool containsCjk(std::string_view text);
+// The letters (L*) and decimal digits (Nd) of a text, CJK script included.
+std::size_t lettersAndDigits(std::string_view text);
 // Whether the text's first / last code point is one of them.
 bool startsWithCjk(std::string_view text);
 bool endsWithCjk(std::string_view text);

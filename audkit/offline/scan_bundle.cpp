@@ -14,14 +14,16 @@ std::shared_ptr<AudResult> scanBundle(const std::filesystem::path& bundle, const
         tesseract =
             std::make_shared<TesseractRecognizer>(options.languages, TesseractRecognizer::Options::oneScanAtATime());
     BundlePlatform platform(CaptureBundle::open(bundle));
-    if (tesseract) {
-        if (platform.screen().hasScreenshot()) platform.screen().screenshot();  // decoded once, kept by the platform
-        tesseract->waitUntilLoaded();
-    }
+    if (tesseract) readyToScan(platform, *tesseract);
     auto kit = AudKit::offline();
     kit->setConfiguration(options.configuration);
     kit->setTextRecognizer(options.textRecognizer ? options.textRecognizer : tesseract);
     return kit->runOnElement(platform, *platform.elementUnderTest());
+}
+
+void readyToScan(BundlePlatform& platform, TesseractRecognizer& recognizer) {
+    platform.decodeScreenshot();
+    recognizer.waitUntilLoaded();
 }
 
 bool examinedAnyView(const AudResult& result) {

@@ -24,6 +24,14 @@ struct BundleScanOptions {
 // when the bundle cannot be read, naming what was wrong.
 std::shared_ptr<AudResult> scanBundle(const std::filesystem::path& bundle, const BundleScanOptions& options = {});
 
+class BundlePlatform;
+class TesseractRecognizer;
+
+// Decodes a bundle's screenshot while the recogniser's models load in the
+// background, then waits for them: a missing model throws here, before the
+// scan, never a scan without text.
+void readyToScan(BundlePlatform& platform, TesseractRecognizer& recognizer);
+
 // Whether a scan examined anything: false when no element of the capture was
 // visible on the screen, so no verdict of the result means anything.
 bool examinedAnyView(const AudResult& result);

@@ -215,6 +215,12 @@ public:
     explicit BundleScreen(const CaptureBundle& bundle) : bundle_(bundle) {}
 
     Screenshot screenshot() override {
+        decode();
+        return Screenshot{*image_, bundle_.device().scale, png_};
+    }
+
+    // Reads and decodes the screenshot once; later calls keep it.
+    void decode() {
         if (!bundle_.hasScreenshot())
             throw ImageDecodingError(bundle_.capturePath().string() + ": the capture has no screenshot");
         if (!image_) {
@@ -229,16 +235,15 @@ public:
                                          std::to_string(maxScreenshotBytes / (1024 * 1024)) + " MB");
             std::ifstream in(path, std::ios::binary);
             if (!in) throw ImageDecodingError(path.string() + ": screenshot cannot be opened");
-            const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
             if (looksLikeJpeg(bytes)) throw ImageDecodingError(path.string() + ": JPEG found, PNG expected");
             try {
                 image_ = decodePng(bytes, maxScreenshotSide);
             } catch (const ImageDecodingError& error) {
                 throw ImageDecodingError(path.string() + ": " + error.what());
             }
-            png_ = bytes;
+            png_ = std::move(bytes);  // kept as read: the capture need not encode it again
         }
-        return Screenshot{*image_, bundle_.device().scale, png_};
     }
 
     bool hasScreenshot() override { return bundle_.hasScreenshot(); }
@@ -289,6 +294,10 @@ BundlePlatform::~BundlePlatform() = default;
 
 SnapshotSource& BundlePlatform::snapshotSource() { return *parts_; }
 Screen& BundlePlatform::screen() { return parts_->screen; }
+
+void BundlePlatform::decodeScreenshot() {
+    if (parts_->screen.hasScreenshot()) parts_->screen.decode();
+}
 Device& BundlePlatform::device() { return parts_->device; }
 ApplicationControl& BundlePlatform::applicationControl() { return *parts_; }
 std::shared_ptr<UIElement> BundlePlatform::elementUnderTest() { return parts_->root; }

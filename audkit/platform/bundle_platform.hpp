@@ -17,6 +17,9 @@ public:
 
     SnapshotSource& snapshotSource() override;
     Screen& screen() override;
+    // Reads and decodes the screenshot now (it is kept for the scan), so
+    // that it can be done while the text recogniser loads; no screenshot, nothing.
+    void decodeScreenshot();
     Device& device() override;
     ApplicationControl& applicationControl() override;
     std::shared_ptr<const ImageCodec> imageCodec() override;

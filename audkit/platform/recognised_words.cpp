@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <utf8proc.h>
 
 #include "audkit/base/text_helpers.hpp"
 #include "audkit/vision/found_text.hpp"
@@ -21,32 +20,9 @@ constexpr double separateTextGap = 1.2;
 constexpr double squarish = 1.5;
 constexpr float filledShare = 0.7F;
 
-std::size_t lettersAndDigits(const std::string& text) {
-    std::size_t count = 0;
-    for (std::size_t at = 0; at < text.size();) {
-        utf8proc_int32_t codePoint = 0;
-        const auto length = utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t*>(text.data() + at),
-                                             static_cast<utf8proc_ssize_t>(text.size() - at), &codePoint);
-        if (length <= 0) {
-            ++at;
-            continue;
-        }
-        const auto category = utf8proc_category(codePoint);
-        if ((category >= UTF8PROC_CATEGORY_LU && category <= UTF8PROC_CATEGORY_LO) || category == UTF8PROC_CATEGORY_ND)
-            ++count;
-        at += static_cast<std::size_t>(length);
-    }
-    return count;
-}
-
-std::size_t characters(const std::string& text) {
-    return static_cast<std::size_t>(
-        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
-
 bool filledIcon(const RecognisedWord& word) {
     const double width = word.right - word.left, height = word.bottom - word.top;
-    return characters(word.text) == 1 && width > 0 && height > 0 && width <= squarish * height &&
+    return graphemeCount(word.text) == 1 && width > 0 && height > 0 && width <= squarish * height &&
            height <= squarish * width && word.inkShare >= filledShare;
 }
 

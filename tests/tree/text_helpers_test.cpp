@@ -27,6 +27,14 @@ TEST(TextHelpers, LowercasingFollowsTheFullUnicodeMapping) {
     EXPECT_EQ(lowercased("ΟΔΟΣ ΣΑΣ"), "οδος σας");
 }
 
+TEST(TextHelpers, LettersAndDigitsOfAnyScript) {
+    EXPECT_EQ(lettersAndDigits("9:41"), 3U);
+    EXPECT_EQ(lettersAndDigits("80%"), 2U);
+    EXPECT_EQ(lettersAndDigits("自宅のWi-Fi"), 7U);
+    EXPECT_EQ(lettersAndDigits("•••• | —"), 0U);  // password dots, a bar, a dash
+    EXPECT_EQ(lettersAndDigits("a\xff"), 1U);        // an invalid byte is none
+}
+
 TEST(TextHelpers, GraphemeClustersCountWhatAReaderSees) {
     EXPECT_EQ(graphemeCount(""), 0U);
     EXPECT_EQ(graphemeCount("abc"), 3U);

@@ -60,8 +60,7 @@ int runScan(const ScanOptions& requested, const LoginOptions& login, std::ostrea
         kit->setTextRecognizer(recognizer);
         stage("reading the bundle");
         BundlePlatform platform(CaptureBundle::open(bundle));
-        if (platform.screen().hasScreenshot()) platform.screen().screenshot();  // decoded once, kept by the platform
-        recognizer->waitUntilLoaded();
+        readyToScan(platform, *recognizer);
         stage("recognising text and running the rules");
         const auto result = kit->runOnElement(platform, *platform.elementUnderTest());
         // A capture in which nothing is visible (unreadable frames, every
