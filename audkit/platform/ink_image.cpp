@@ -208,21 +208,29 @@ Background backgroundOf(const Cells& cells, const std::vector<bool>& isBackgroun
 // Borders, separators, underlines and slider tracks: ink running straight
 // for longer than any glyph. Recognition reads boxed text worse, so they go.
 // Rows first, then columns; the columns are walked row by row, with a run
-// length per column, so that the image is read in memory order.
-void eraseLongLines(std::vector<std::uint8_t>& ink, int width, int height) {
+// length per column, so that the image is read in memory order. Returns
+// which pixels went.
+std::vector<bool> eraseLongLines(std::vector<std::uint8_t>& ink, int width, int height) {
     const auto w = static_cast<std::size_t>(width);
+    std::vector<bool> erased(ink.size());
     for (int row = 0; row < height; ++row) {
         auto* line = ink.data() + static_cast<std::size_t>(row) * w;
         int start = 0;
         for (int i = 0; i <= width; ++i) {
             if (i < width && line[i] < inkLevel) continue;
-            if (i - start >= longestGlyphRun) std::fill(line + start, line + i, std::uint8_t{255});
+            if (i - start >= longestGlyphRun) {
+                std::fill(line + start, line + i, std::uint8_t{255});
+                std::fill_n(erased.begin() + static_cast<std::ptrdiff_t>(row * w + start), i - start, true);
+            }
             start = i + 1;
         }
     }
     std::vector<int> run(w, 0);
     const auto eraseColumn = [&](int column, int end) {
-        for (int row = end - run[column]; row < end; ++row) ink[static_cast<std::size_t>(row) * w + column] = 255;
+        for (int row = end - run[column]; row < end; ++row) {
+            ink[static_cast<std::size_t>(row) * w + column] = 255;
+            erased[static_cast<std::size_t>(row) * w + column] = true;
+        }
     };
     for (int row = 0; row < height; ++row) {
         const auto* line = ink.data() + static_cast<std::size_t>(row) * w;
@@ -237,6 +245,58 @@ void eraseLongLines(std::vector<std::uint8_t>& ink, int width, int height) {
     }
     for (int column = 0; column < width; ++column)
         if (run[column] >= longestGlyphRun) eraseColumn(column, height);
+    return erased;
+}
+
+// The sides of a rounded box (a text field, a card) whose long edges went
+// are too short to be lines themselves, and read as a bracket glued to the
+// text inside. A thin mark that meets erased lines at both ends is such a
+// side; a glyph meets at most one (an underline, a separator).
+void eraseBoxSides(std::vector<std::uint8_t>& ink, const std::vector<bool>& erased, int width, int height) {
+    constexpr int meets = 2;     // pixels between a side's end and the line it meets
+    constexpr int thinness = 4;  // a thin mark has at most this many pixels per pixel of its box's height and width
+    const auto w = static_cast<std::size_t>(width);
+    const auto nearErased = [&](int x, int y) {
+        for (int ny = std::max(y - meets, 0); ny <= std::min(y + meets, height - 1); ++ny)
+            for (int nx = std::max(x - meets, 0); nx <= std::min(x + meets, width - 1); ++nx)
+                if (erased[ny * w + nx]) return true;
+        return false;
+    };
+    std::vector<bool> seen(ink.size());
+    std::vector<std::size_t> mark, queue;
+    for (std::size_t start = 0; start < ink.size(); ++start) {
+        if (seen[start] || ink[start] >= inkLevel) continue;
+        mark.clear();
+        queue.assign(1, start);
+        seen[start] = true;
+        int left = width, right = -1, top = height, bottom = -1;
+        while (!queue.empty()) {
+            const auto index = queue.back();
+            queue.pop_back();
+            mark.push_back(index);
+            const int x = static_cast<int>(index % w), y = static_cast<int>(index / w);
+            left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
+            for (int ny = std::max(y - 1, 0); ny <= std::min(y + 1, height - 1); ++ny)
+                for (int nx = std::max(x - 1, 0); nx <= std::min(x + 1, width - 1); ++nx) {
+                    const auto next = ny * w + nx;
+                    if (seen[next] || ink[next] >= inkLevel) continue;
+                    seen[next] = true;
+                    queue.push_back(next);
+                }
+        }
+        const auto across = static_cast<std::size_t>(right - left + 1 + bottom - top + 1);
+        if (mark.size() > thinness * across) continue;
+        bool atTop = false, atBottom = false, atLeft = false, atRight = false;
+        for (const auto index : mark) {
+            const int x = static_cast<int>(index % w), y = static_cast<int>(index / w);
+            const bool edge = y - top <= meets || bottom - y <= meets || x - left <= meets || right - x <= meets;
+            if (!edge || !nearErased(x, y)) continue;
+            atTop = atTop || y - top <= meets, atBottom = atBottom || bottom - y <= meets;
+            atLeft = atLeft || x - left <= meets, atRight = atRight || right - x <= meets;
+        }
+        if ((atTop && atBottom) || (atLeft && atRight))
+            for (const auto index : mark) ink[index] = 255;
+    }
 }
 
 // Specks: faint marks with no dark ink near them, and dark dots of a few
@@ -380,7 +440,8 @@ std::vector<std::uint8_t> inkImage(const RgbaImage& image) {
             }
         }
     }
-    eraseLongLines(out, width, height);
+    const auto erased = eraseLongLines(out, width, height);
+    eraseBoxSides(out, erased, width, height);
     eraseSpecks(out, width, height);
     return out;
 }

@@ -105,5 +105,25 @@ TEST(InkImage, LargeBoldLettersOnAPhotoStaySolid) {
         EXPECT_LT(canvas.at(ink, x, y), 64) << x << "," << y;
 }
 
+TEST(InkImage, SidesOfBoxesGoButStemsOnLinesStay) {
+    // A text field's outline: its top and bottom are lines, its sides are
+    // shorter than a line and meet them at both ends. Inside it a stem; below
+    // it an underline with a stem standing on it.
+    Canvas canvas(320, 200);
+    canvas.fill(10, 20, 300, 23, 120);
+    canvas.fill(10, 121, 300, 124, 120);
+    canvas.fill(10, 20, 13, 124, 120);
+    canvas.fill(297, 20, 300, 124, 120);
+    canvas.fill(30, 40, 36, 100, 30);
+    canvas.fill(20, 180, 300, 182, 30);
+    canvas.fill(40, 140, 45, 180, 30);
+
+    const auto ink = inkImage(canvas.image);
+    EXPECT_EQ(canvas.at(ink, 11, 70), 255);   // the left side is gone
+    EXPECT_EQ(canvas.at(ink, 298, 70), 255);  // and so is the right
+    EXPECT_LT(canvas.at(ink, 33, 70), 64);    // the stem inside stays
+    EXPECT_LT(canvas.at(ink, 42, 160), 64);   // and so does the one on the underline
+}
+
 }  // namespace
 }  // namespace audkit
