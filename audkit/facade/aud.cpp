@@ -37,14 +37,12 @@ Aud::Aud(std::shared_ptr<AudConf> configuration, TextRecognizer* recognizer)
 
 std::vector<FoundText> Aud::recognizeText(const AudContext& context) const {
     if (recognizer_ == nullptr) return {};
-    std::optional<RgbaImage> image;
-    if (context.screenshot.decoded) {
-        image = *context.screenshot.decoded;
-    } else {
+    auto image = context.screenshot.decoded;
+    if (!image) {
         const auto bytes = base64Decode(context.screenshot.base64png);
         if (!bytes || !context.screenshot.codec) return {};
         try {
-            image = context.screenshot.codec->decode(*bytes);
+            image = std::make_shared<const RgbaImage>(context.screenshot.codec->decode(*bytes));
         } catch (const Error&) {
             return {};  // an undecodable screenshot: the scan goes on without text
         }

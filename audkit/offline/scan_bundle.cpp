@@ -22,7 +22,7 @@ std::shared_ptr<AudResult> scanBundle(const std::filesystem::path& bundle, const
 }
 
 void readyToScan(BundlePlatform& platform, TesseractRecognizer& recognizer) {
-    platform.decodeScreenshot();
+    if (auto screenshot = platform.decodeScreenshot()) recognizer.prepare(std::move(screenshot));
     recognizer.waitUntilLoaded();
 }
 

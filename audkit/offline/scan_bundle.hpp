@@ -27,9 +27,9 @@ std::shared_ptr<AudResult> scanBundle(const std::filesystem::path& bundle, const
 class BundlePlatform;
 class TesseractRecognizer;
 
-// Decodes a bundle's screenshot while the recogniser's models load in the
-// background, then waits for them: a missing model throws here, before the
-// scan, never a scan without text.
+// Decodes a bundle's screenshot and makes the grey image recognition reads
+// while the recogniser's models load in the background, then waits for them:
+// a missing model throws here, before the scan, never a scan without text.
 void readyToScan(BundlePlatform& platform, TesseractRecognizer& recognizer);
 
 // Whether a scan examined anything: false when no element of the capture was

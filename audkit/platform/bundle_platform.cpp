@@ -220,7 +220,7 @@ public:
     }
 
     // Reads and decodes the screenshot once; later calls keep it.
-    void decode() {
+    std::shared_ptr<const RgbaImage> decode() {
         if (!bundle_.hasScreenshot())
             throw ImageDecodingError(bundle_.capturePath().string() + ": the capture has no screenshot");
         if (!image_) {
@@ -238,12 +238,13 @@ public:
             std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
             if (looksLikeJpeg(bytes)) throw ImageDecodingError(path.string() + ": JPEG found, PNG expected");
             try {
-                image_ = decodePng(bytes, maxScreenshotSide);
+                image_ = std::make_shared<const RgbaImage>(decodePng(bytes, maxScreenshotSide));
             } catch (const ImageDecodingError& error) {
                 throw ImageDecodingError(path.string() + ": " + error.what());
             }
             png_ = std::move(bytes);  // kept as read: the capture need not encode it again
         }
+        return image_;
     }
 
     bool hasScreenshot() override { return bundle_.hasScreenshot(); }
@@ -251,7 +252,7 @@ public:
 
 private:
     const CaptureBundle& bundle_;
-    std::optional<RgbaImage> image_;
+    std::shared_ptr<const RgbaImage> image_;
     std::string png_;
 };
 
@@ -295,8 +296,8 @@ BundlePlatform::~BundlePlatform() = default;
 SnapshotSource& BundlePlatform::snapshotSource() { return *parts_; }
 Screen& BundlePlatform::screen() { return parts_->screen; }
 
-void BundlePlatform::decodeScreenshot() {
-    if (parts_->screen.hasScreenshot()) parts_->screen.decode();
+std::shared_ptr<const RgbaImage> BundlePlatform::decodeScreenshot() {
+    return parts_->screen.hasScreenshot() ? parts_->screen.decode() : nullptr;
 }
 Device& BundlePlatform::device() { return parts_->device; }
 ApplicationControl& BundlePlatform::applicationControl() { return *parts_; }

@@ -18,8 +18,8 @@ public:
     SnapshotSource& snapshotSource() override;
     Screen& screen() override;
     // Reads and decodes the screenshot now (it is kept for the scan), so
-    // that it can be done while the text recogniser loads; no screenshot, nothing.
-    void decodeScreenshot();
+    // that it can be done while the text recogniser loads; no screenshot, none.
+    std::shared_ptr<const RgbaImage> decodeScreenshot();
     Device& device() override;
     ApplicationControl& applicationControl() override;
     std::shared_ptr<const ImageCodec> imageCodec() override;

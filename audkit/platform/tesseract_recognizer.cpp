@@ -143,10 +143,23 @@ void TesseractRecognizer::waitUntilLoaded() {
 
 std::vector<std::uint8_t> TesseractRecognizer::preprocess(const RgbaImage& image) { return inkImage(image); }
 
+void TesseractRecognizer::prepare(std::shared_ptr<const RgbaImage> image) {
+    preparedInk_ = image ? preprocess(*image) : std::vector<std::uint8_t>{};
+    prepared_ = std::move(image);
+}
+
 std::vector<TextObservation> TesseractRecognizer::recognize(const RgbaImage& image) {
     if (image.width == 0 || image.height == 0) return {};
-    // The ink image is made while the models may still be loading.
-    const auto ink = preprocess(image);
+    // The ink image is made while the models may still be loading, unless
+    // it was made even earlier. The scan holds a copy of the screenshot, so
+    // the pixels are compared, not the image's place.
+    const bool wasPrepared =
+        prepared_ &&
+        (prepared_.get() == &image ||
+         (prepared_->width == image.width && prepared_->height == image.height && prepared_->pixels == image.pixels));
+    const auto ink = wasPrepared ? std::move(preparedInk_) : preprocess(image);
+    prepared_.reset();
+    preparedInk_ = {};
     waitUntilLoaded();
     const int width = static_cast<int>(image.width), height = static_cast<int>(image.height);
     const auto bands = recognitionBands(ink, width, height, readingBands);

@@ -51,6 +51,10 @@ public:
     // Waits until the models are loaded; throws what loading them threw.
     void waitUntilLoaded();
 
+    // Makes the grey image of a screenshot now, while the models load;
+    // recognize() of the same pixels reads it instead of making it again.
+    void prepare(std::shared_ptr<const RgbaImage> image);
+
     std::vector<TextObservation> recognize(const RgbaImage& image) override;
 
     // The grey image Tesseract reads: dark text on light, whatever the polarity.
@@ -60,6 +64,8 @@ private:
     struct Engine;
     std::vector<std::unique_ptr<Engine>> engines_;
     std::vector<std::shared_future<void>> loading_;
+    std::shared_ptr<const RgbaImage> prepared_;
+    std::vector<std::uint8_t> preparedInk_;
 };
 
 }  // namespace audkit

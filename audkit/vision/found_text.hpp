@@ -32,7 +32,7 @@ private:
 // Recognises the text of one screenshot and turns each line into a FoundText.
 class TextDetectionHelper {
 public:
-    TextDetectionHelper(std::optional<RgbaImage> imageToAnalyze, float scale)
+    TextDetectionHelper(std::shared_ptr<const RgbaImage> imageToAnalyze, float scale)
         : imageToAnalyze_(std::move(imageToAnalyze)), scale_(scale) {}
 
     // Throws noImage without an image; a recogniser's error is passed on.
@@ -43,7 +43,7 @@ public:
     std::vector<FoundText> foundText;
 
 private:
-    std::optional<RgbaImage> imageToAnalyze_;
+    std::shared_ptr<const RgbaImage> imageToAnalyze_;
     float scale_;
 };
 

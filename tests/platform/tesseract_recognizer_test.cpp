@@ -23,15 +23,16 @@ TEST(TesseractRecognizer, MissingLanguageModelIsAClearError) {
     // and from a recognition that would otherwise go on without text.
     TesseractRecognizer background("eng+xx_nosuch", {2, true});
     EXPECT_THROW(background.waitUntilLoaded(), TextRecognizerError);
-    EXPECT_THROW(background.recognize(RgbaImage{8, 8, std::vector<std::uint8_t>(8 * 8 * 4, 255)}),
-                 TextRecognizerError);
+    EXPECT_THROW(background.recognize(RgbaImage{8, 8, std::vector<std::uint8_t>(8 * 8 * 4, 255)}), TextRecognizerError);
 }
 
-TEST(TesseractRecognizer, TwoEnginesReadExactlyWhatOneReads) {
+TEST(TesseractRecognizer, TwoEnginesAndAPreparedScreenshotReadExactlyWhatOneReads) {
     // The screen is read in two bands either way; a second engine only reads
     // the second band at the same time. Nothing is lost or doubled at the seam.
+    // The grey image made ahead, while the models load, is the one made later.
     const auto screenshot = decodePng(test::readFile(test::sourceDir() / "examples" / "inbox" / "screenshot.png"));
     TesseractRecognizer one("eng"), two("eng", {2, true});
+    two.prepare(std::make_shared<const RgbaImage>(screenshot));
     const auto alone = one.recognize(screenshot), together = two.recognize(screenshot);
     ASSERT_EQ(alone.size(), together.size());
     EXPECT_GT(alone.size(), 25U);
@@ -39,6 +40,11 @@ TEST(TesseractRecognizer, TwoEnginesReadExactlyWhatOneReads) {
         EXPECT_EQ(alone[i].text, together[i].text);
         EXPECT_EQ(alone[i].y, together[i].y);
     }
+    // Another image of the same size is read for itself, not from the one prepared.
+    two.prepare(std::make_shared<const RgbaImage>(screenshot));
+    const RgbaImage blank{screenshot.width, screenshot.height,
+                          std::vector<std::uint8_t>(screenshot.pixels.size(), 255)};
+    EXPECT_TRUE(two.recognize(blank).empty());
 }
 
 TEST(TesseractRecognizer, BackgroundDistanceMakesBothPolaritiesDarkOnLight) {

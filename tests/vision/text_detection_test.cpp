@@ -58,14 +58,15 @@ TEST(TextMatching, JaroWinklerAndDetectedTextMatches) {
 }
 
 TEST(FoundTexts, NormalisedBoxesBecomeTopLeftPixelRectangles) {
-    TextDetectionHelper helper(RgbaImage{1000, 2000, std::vector<std::uint8_t>(1000ULL * 2000 * 4, 255)}, 2);
+    TextDetectionHelper helper(
+        std::make_shared<const RgbaImage>(RgbaImage{1000, 2000, std::vector<std::uint8_t>(1000ULL * 2000 * 4, 255)}), 2);
     const auto text = helper.makeFoundText({"Hello", 0.1, 0.2, 0.3, 0.1});
     ASSERT_TRUE(text.has_value());
     EXPECT_EQ(text->rect, AudBounds(100, 400, 1400, 1600));
     EXPECT_EQ(text->image->width(), 300);
     EXPECT_FALSE(helper.makeFoundText({std::nullopt, 0.1, 0.2, 0.3, 0.1}).has_value());
     EXPECT_FALSE(helper.makeFoundText({"Off", 1.5, 0.2, 0.3, 0.1}).has_value());  // nothing to crop
-    TextDetectionHelper empty(std::nullopt, 3);
+    TextDetectionHelper empty(nullptr, 3);
     EXPECT_THROW((void)empty.makeFoundText({"x", 0, 0, 1, 1}), TextDetectionError);
 }
 
