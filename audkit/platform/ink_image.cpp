@@ -45,6 +45,7 @@ struct Cells {
     int columns = 0, rows = 0;
     std::vector<std::uint8_t> mode;  // the most common grey value of each cell
     std::vector<bool> flat;
+    std::vector<bool> uniform;  // one grey value throughout
 
     std::size_t at(int x, int y) const { return static_cast<std::size_t>(y) * columns + x; }
 };
@@ -55,6 +56,7 @@ Cells measureCells(const std::vector<std::uint8_t>& grey, int width, int height)
     cells.rows = (height + cellSize - 1) / cellSize;
     cells.mode.resize(static_cast<std::size_t>(cells.columns) * cells.rows);
     cells.flat.resize(cells.mode.size());
+    cells.uniform.resize(cells.mode.size());
     std::array<int, 256> counts{};  // emptied again after each cell, not refilled with zeros
     for (int cy = 0; cy < cells.rows; ++cy) {
         for (int cx = 0; cx < cells.columns; ++cx) {
@@ -68,7 +70,7 @@ Cells measureCells(const std::vector<std::uint8_t>& grey, int width, int height)
                 uniform = std::all_of(row + x0, row + x1, [first](std::uint8_t value) { return value == first; });
             }
             if (uniform) {
-                cells.flat[cells.at(cx, cy)] = true;
+                cells.flat[cells.at(cx, cy)] = cells.uniform[cells.at(cx, cy)] = true;
                 cells.mode[cells.at(cx, cy)] = first;
                 continue;
             }
@@ -357,6 +359,16 @@ CellBackgrounds cellBackgrounds(const Cells& cells, const std::vector<bool>& isB
     return near;
 }
 
+// A grey value's distance from the nearest of a cell's backgrounds; none
+// for a blend of two of them (the anti-aliased edge between a row and the page).
+int distanceOf(int value, const CellBackgrounds& near) {
+    if (near.lowest < value && value < near.highest) return 0;
+    int nearest = near.values[0];
+    for (int i = 1; i < near.count; ++i)
+        if (std::abs(value - near.values[i]) < std::abs(value - nearest)) nearest = near.values[i];
+    return std::abs(value - nearest);
+}
+
 // Whether a pixel is the anti-aliased rim between two backgrounds near its
 // cell (the round end of a pill, the corner of a card), which the cell's
 // neighbours alone do not always reveal: its value lies between the two, and
@@ -400,15 +412,15 @@ std::vector<std::uint8_t> inkImage(const RgbaImage& image) {
         for (int cx = 0; cx < cells.columns; ++cx) {
             const int x0 = cx * cellSize, x1 = std::min(width, x0 + cellSize);
             const auto near = cellBackgrounds(cells, isBackground, background, cx, cy);
+            // Most of a screen is cells of their background's value alone:
+            // their distances stay nought.
+            if (cells.uniform[cells.at(cx, cy)] && distanceOf(cells.mode[cells.at(cx, cy)], near) == 0) continue;
             int most = 0;
             for (int y = y0; y < y1; ++y) {
                 for (int x = x0; x < x1; ++x) {
                     const auto index = static_cast<std::size_t>(y) * width + x;
                     const int value = grey[index];
-                    int nearest = near.values[0];
-                    for (int i = 1; i < near.count; ++i)
-                        if (std::abs(value - near.values[i]) < std::abs(value - nearest)) nearest = near.values[i];
-                    int distance = near.lowest < value && value < near.highest ? 0 : std::abs(value - nearest);
+                    int distance = distanceOf(value, near);
                     if (distance > 0 && near.aroundCount > 1 && onRim(grey, width, height, x, y, value, near))
                         distance = 0;
                     distances[index] = static_cast<std::uint8_t>(distance);
