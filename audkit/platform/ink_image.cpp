@@ -210,29 +210,37 @@ Background backgroundOf(const Cells& cells, const std::vector<bool>& isBackgroun
 // Borders, separators, underlines and slider tracks: ink running straight
 // for longer than any glyph. Recognition reads boxed text worse, so they go.
 // Rows first, then columns; the columns are walked row by row, with a run
-// length per column, so that the image is read in memory order. Returns
-// which pixels went.
-std::vector<bool> eraseLongLines(std::vector<std::uint8_t>& ink, int width, int height) {
+// length per column, so that the image is read in memory order.
+struct Erased {
+    std::vector<bool> pixels;
+    std::vector<bool> cells;  // of cellSize pixels a side, those with a pixel that went
+    int columns = 0;
+};
+
+Erased eraseLongLines(std::vector<std::uint8_t>& ink, int width, int height) {
     const auto w = static_cast<std::size_t>(width);
-    std::vector<bool> erased(ink.size());
+    Erased erased;
+    erased.pixels.resize(ink.size());
+    erased.columns = (width + cellSize - 1) / cellSize;
+    erased.cells.resize(static_cast<std::size_t>(erased.columns) * ((height + cellSize - 1) / cellSize));
+    const auto erase = [&](int x, int y) {
+        ink[y * w + x] = 255;
+        erased.pixels[y * w + x] = true;
+        erased.cells[static_cast<std::size_t>(y / cellSize) * erased.columns + x / cellSize] = true;
+    };
     for (int row = 0; row < height; ++row) {
-        auto* line = ink.data() + static_cast<std::size_t>(row) * w;
+        const auto* line = ink.data() + static_cast<std::size_t>(row) * w;
         int start = 0;
         for (int i = 0; i <= width; ++i) {
             if (i < width && line[i] < inkLevel) continue;
-            if (i - start >= longestGlyphRun) {
-                std::fill(line + start, line + i, std::uint8_t{255});
-                std::fill_n(erased.begin() + static_cast<std::ptrdiff_t>(row * w + start), i - start, true);
-            }
+            if (i - start >= longestGlyphRun)
+                for (int x = start; x < i; ++x) erase(x, row);
             start = i + 1;
         }
     }
     std::vector<int> run(w, 0);
     const auto eraseColumn = [&](int column, int end) {
-        for (int row = end - run[column]; row < end; ++row) {
-            ink[static_cast<std::size_t>(row) * w + column] = 255;
-            erased[static_cast<std::size_t>(row) * w + column] = true;
-        }
+        for (int row = end - run[column]; row < end; ++row) erase(column, row);
     };
     for (int row = 0; row < height; ++row) {
         const auto* line = ink.data() + static_cast<std::size_t>(row) * w;
@@ -254,20 +262,32 @@ std::vector<bool> eraseLongLines(std::vector<std::uint8_t>& ink, int width, int 
 // are too short to be lines themselves, and read as a bracket glued to the
 // text inside. A thin mark that meets erased lines at both ends is such a
 // side; a glyph meets at most one (an underline, a separator).
-void eraseBoxSides(std::vector<std::uint8_t>& ink, const std::vector<bool>& erased, int width, int height) {
+void eraseBoxSides(std::vector<std::uint8_t>& ink, const Erased& erased, int width, int height) {
     constexpr int meets = 2;     // pixels between a side's end and the line it meets
     constexpr int thinness = 4;  // a thin mark has at most this many pixels per pixel of its box's height and width
     const auto w = static_cast<std::size_t>(width);
     const auto nearErased = [&](int x, int y) {
         for (int ny = std::max(y - meets, 0); ny <= std::min(y + meets, height - 1); ++ny)
             for (int nx = std::max(x - meets, 0); nx <= std::min(x + meets, width - 1); ++nx)
-                if (erased[ny * w + nx]) return true;
+                if (erased.pixels[ny * w + nx]) return true;
         return false;
     };
+    // A side meets an erased line within a cell of one that had such pixels.
+    const int rows = static_cast<int>(erased.cells.size()) / erased.columns;
+    std::vector<bool> nearLine(erased.cells.size());
+    for (int cy = 0; cy < rows; ++cy)
+        for (int cx = 0; cx < erased.columns; ++cx) {
+            if (!erased.cells[static_cast<std::size_t>(cy) * erased.columns + cx]) continue;
+            for (int ny = std::max(cy - 1, 0); ny <= std::min(cy + 1, rows - 1); ++ny)
+                for (int nx = std::max(cx - 1, 0); nx <= std::min(cx + 1, erased.columns - 1); ++nx)
+                    nearLine[static_cast<std::size_t>(ny) * erased.columns + nx] = true;
+        }
     std::vector<bool> seen(ink.size());
     std::vector<std::size_t> mark, queue;
     for (std::size_t start = 0; start < ink.size(); ++start) {
-        if (seen[start] || ink[start] >= inkLevel) continue;
+        if (seen[start] || ink[start] >= inkLevel ||
+            !nearLine[(start / w / cellSize) * erased.columns + start % w / cellSize])
+            continue;
         mark.clear();
         queue.assign(1, start);
         seen[start] = true;
