@@ -149,15 +149,38 @@ std::vector<bool> backgroundCellsOf(const Cells& cells) {
     return background;
 }
 
+// Whether a cell is part of a picture rather than on the background lent to
+// it: rough (its neighbouring pixels differ, unlike a gradient's) and
+// showing none of that background, unlike a glyph's cell, whose strokes
+// leave some of it between them, or the inside of a stroke, which is flat.
+bool onPicture(const std::vector<std::uint8_t>& grey, int width, int height, const Cells& cells, std::size_t index,
+               int value) {
+    constexpr int closeTo = 8, fewestShown = 4, roughness = 3;
+    if (cells.flat[index]) return false;
+    const int cx = static_cast<int>(index % cells.columns), cy = static_cast<int>(index / cells.columns);
+    const int x0 = cx * cellSize, x1 = std::min(width, x0 + cellSize);
+    const int y0 = cy * cellSize, y1 = std::min(height, y0 + cellSize);
+    int shown = 0, steps = 0, change = 0;
+    for (int y = y0; y < y1; ++y) {
+        const auto* row = grey.data() + static_cast<std::size_t>(y) * width;
+        for (int x = x0; x < x1; ++x) {
+            shown += std::abs(row[x] - value) <= closeTo ? 1 : 0;
+            if (x + 1 < x1) ++steps, change += std::abs(row[x + 1] - row[x]);
+        }
+    }
+    return shown < fewestShown && change >= roughness * steps;
+}
+
 // Each cell's background: its own when it is background, else that of the
-// nearest background cell within reach; where none is that near (pictures,
-// gradients), the median of the cells around.
+// nearest background cell within reach, which is not lent on to a picture;
+// where none is that near (pictures, gradients), the median of the cells around.
 struct Background {
     std::vector<std::uint8_t> value;
     std::vector<bool> flat;  // lent by a flat background, not the median of a texture
 };
 
-Background backgroundOf(const Cells& cells, const std::vector<bool>& isBackground) {
+Background backgroundOf(const std::vector<std::uint8_t>& grey, int width, int height, const Cells& cells,
+                        const std::vector<bool>& isBackground) {
     std::vector<std::uint8_t> value(cells.mode.size());
     std::vector<int> distance(cells.mode.size(), -1);
     std::deque<std::size_t> queue;
@@ -176,7 +199,7 @@ Background backgroundOf(const Cells& cells, const std::vector<bool>& isBackgroun
             const int nx = x + dx, ny = y + dy;
             if (nx < 0 || ny < 0 || nx >= cells.columns || ny >= cells.rows) continue;
             const auto next = cells.at(nx, ny);
-            if (distance[next] >= 0) continue;
+            if (distance[next] >= 0 || onPicture(grey, width, height, cells, next, value[index])) continue;
             distance[next] = distance[index] + 1;
             value[next] = value[index];
             queue.push_back(next);
@@ -421,7 +444,7 @@ std::vector<std::uint8_t> inkImage(const RgbaImage& image) {
     const auto grey = luma(image);
     const auto cells = measureCells(grey, width, height);
     const auto isBackground = backgroundCellsOf(cells);
-    const auto [background, flat] = backgroundOf(cells, isBackground);
+    const auto [background, flat] = backgroundOf(grey, width, height, cells, isBackground);
     // A pixel on the border of two backgrounds (a row or button meeting the
     // page) is measured against the nearer of its own cell's and its
     // neighbours', and a blend of two of them (the anti-aliased edge) is no ink.

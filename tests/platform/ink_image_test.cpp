@@ -125,5 +125,30 @@ TEST(InkImage, SidesOfBoxesGoButStemsOnLinesStay) {
     EXPECT_LT(canvas.at(ink, 42, 160), 64);   // and so does the one on the underline
 }
 
+TEST(InkImage, APictureBesideThePageIsNotMeasuredAgainstThePage) {
+    // A grainy picture, 100 rows tall, on the white page, with a dark glyph
+    // in it. Measured against the page, the picture's side would be a solid
+    // bar of ink that recognition reads as a letter glued to the text.
+    Canvas canvas(320, 200);
+    std::uint32_t seed = 777;
+    for (std::uint32_t y = 50; y < 150; ++y)
+        for (std::uint32_t x = 80; x < 320; ++x) {
+            seed = seed * 1664525U + 1013904223U;
+            canvas.set(x, y, static_cast<std::uint8_t>(120 + (seed >> 24) % 40));
+        }
+    canvas.fill(200, 80, 205, 120, 10);
+
+    const auto ink = inkImage(canvas.image);
+    EXPECT_LT(canvas.at(ink, 202, 100), 64);  // the glyph is ink
+    // The picture's side beside the page reads like its inside: grain, no bar.
+    const auto inkIn = [&](std::uint32_t left) {
+        int dark = 0;
+        for (std::uint32_t y = 85; y < 115; ++y)
+            for (std::uint32_t x = left; x < left + 40; ++x) dark += canvas.at(ink, x, y) < 128 ? 1 : 0;
+        return dark;
+    };
+    EXPECT_LT(inkIn(80), 2 * inkIn(240) + 40);
+}
+
 }  // namespace
 }  // namespace audkit
