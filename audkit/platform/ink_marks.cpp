@@ -60,6 +60,51 @@ Erased eraseLongLines(std::vector<std::uint8_t>& ink, int width, int height) {
     return erased;
 }
 
+// A mark of connected ink pixels (eight neighbours) and its box.
+struct Mark {
+    std::vector<std::size_t> pixels;
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// The mark holding `start`, each of its pixels noted as seen.
+Mark markAt(const std::vector<std::uint8_t>& ink, int width, int height, std::size_t start, std::vector<bool>& seen) {
+    const auto w = static_cast<std::size_t>(width);
+    Mark mark{{}, width, height, -1, -1};
+    std::vector<std::size_t> queue{start};
+    seen[start] = true;
+    while (!queue.empty()) {
+        const auto index = queue.back();
+        queue.pop_back();
+        mark.pixels.push_back(index);
+        const int x = static_cast<int>(index % w), y = static_cast<int>(index / w);
+        mark.left = std::min(mark.left, x), mark.right = std::max(mark.right, x);
+        mark.top = std::min(mark.top, y), mark.bottom = std::max(mark.bottom, y);
+        for (int ny = std::max(y - 1, 0); ny <= std::min(y + 1, height - 1); ++ny)
+            for (int nx = std::max(x - 1, 0); nx <= std::min(x + 1, width - 1); ++nx) {
+                const auto next = ny * w + nx;
+                if (seen[next] || ink[next] >= inkLevel) continue;
+                seen[next] = true;
+                queue.push_back(next);
+            }
+    }
+    return mark;
+}
+
+// The blocks within a block of one that lost pixels: where a mark may meet
+// an erased line.
+std::vector<bool> blocksNearLines(const Erased& erased) {
+    const int rows = static_cast<int>(erased.blocks.size()) / erased.columns;
+    std::vector<bool> near(erased.blocks.size());
+    for (int by = 0; by < rows; ++by)
+        for (int bx = 0; bx < erased.columns; ++bx) {
+            if (!erased.blocks[static_cast<std::size_t>(by) * erased.columns + bx]) continue;
+            for (int ny = std::max(by - 1, 0); ny <= std::min(by + 1, rows - 1); ++ny)
+                for (int nx = std::max(bx - 1, 0); nx <= std::min(bx + 1, erased.columns - 1); ++nx)
+                    near[static_cast<std::size_t>(ny) * erased.columns + nx] = true;
+        }
+    return near;
+}
+
 // The sides of a rounded box (a text field, a card) whose long edges went
 // are too short to be lines themselves, and read as a bracket glued to the
 // text inside. A thin mark that meets erased lines at both ends is such a
@@ -74,52 +119,25 @@ void eraseBoxSides(std::vector<std::uint8_t>& ink, const Erased& erased, int wid
                 if (erased.pixels[ny * w + nx]) return true;
         return false;
     };
-    // A side meets an erased line within a block of one that had such pixels.
-    const int rows = static_cast<int>(erased.blocks.size()) / erased.columns;
-    std::vector<bool> nearLine(erased.blocks.size());
-    for (int cy = 0; cy < rows; ++cy)
-        for (int cx = 0; cx < erased.columns; ++cx) {
-            if (!erased.blocks[static_cast<std::size_t>(cy) * erased.columns + cx]) continue;
-            for (int ny = std::max(cy - 1, 0); ny <= std::min(cy + 1, rows - 1); ++ny)
-                for (int nx = std::max(cx - 1, 0); nx <= std::min(cx + 1, erased.columns - 1); ++nx)
-                    nearLine[static_cast<std::size_t>(ny) * erased.columns + nx] = true;
-        }
+    const auto nearLine = blocksNearLines(erased);
     std::vector<bool> seen(ink.size());
-    std::vector<std::size_t> mark, queue;
     for (std::size_t start = 0; start < ink.size(); ++start) {
         if (seen[start] || ink[start] >= inkLevel ||
             !nearLine[(start / w / blockSize) * erased.columns + start % w / blockSize])
             continue;
-        mark.clear();
-        queue.assign(1, start);
-        seen[start] = true;
-        int left = width, right = -1, top = height, bottom = -1;
-        while (!queue.empty()) {
-            const auto index = queue.back();
-            queue.pop_back();
-            mark.push_back(index);
-            const int x = static_cast<int>(index % w), y = static_cast<int>(index / w);
-            left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
-            for (int ny = std::max(y - 1, 0); ny <= std::min(y + 1, height - 1); ++ny)
-                for (int nx = std::max(x - 1, 0); nx <= std::min(x + 1, width - 1); ++nx) {
-                    const auto next = ny * w + nx;
-                    if (seen[next] || ink[next] >= inkLevel) continue;
-                    seen[next] = true;
-                    queue.push_back(next);
-                }
-        }
-        const auto across = static_cast<std::size_t>(right - left + 1 + bottom - top + 1);
-        if (mark.size() > thinness * across) continue;
+        const auto mark = markAt(ink, width, height, start, seen);
+        const auto across = static_cast<std::size_t>(mark.right - mark.left + 1 + mark.bottom - mark.top + 1);
+        if (mark.pixels.size() > thinness * across) continue;
         bool atTop = false, atBottom = false, atLeft = false, atRight = false;
-        for (const auto index : mark) {
+        for (const auto index : mark.pixels) {
             const int x = static_cast<int>(index % w), y = static_cast<int>(index / w);
-            const bool edge = y - top <= meets || bottom - y <= meets || x - left <= meets || right - x <= meets;
-            if (!edge || !nearErased(x, y)) continue;
-            atTop = atTop || y - top <= meets, atBottom = atBottom || bottom - y <= meets;
-            atLeft = atLeft || x - left <= meets, atRight = atRight || right - x <= meets;
+            const bool top = y - mark.top <= meets, bottom = mark.bottom - y <= meets;
+            const bool left = x - mark.left <= meets, right = mark.right - x <= meets;
+            if (!(top || bottom || left || right) || !nearErased(x, y)) continue;
+            atTop = atTop || top, atBottom = atBottom || bottom, atLeft = atLeft || left, atRight = atRight || right;
         }
         if ((atTop && atBottom) || (atLeft && atRight))
-            for (const auto index : mark) ink[index] = 255;
+            for (const auto index : mark.pixels) ink[index] = 255;
     }
 }
 
