@@ -34,6 +34,15 @@ struct Canvas {
                 set(x, y, static_cast<std::uint8_t>((grey * inside + pixel[0] * (16 - inside) + 8) / 16));
             }
     }
+    // A photograph's grain: grey values from `low` to 40 above, at random.
+    void grain(std::uint32_t left, std::uint32_t top, std::uint32_t right, std::uint32_t bottom, std::uint8_t low,
+               std::uint32_t seed) {
+        for (auto y = top; y < bottom; ++y)
+            for (auto x = left; x < right; ++x) {
+                seed = seed * 1664525U + 1013904223U;
+                set(x, y, static_cast<std::uint8_t>(low + (seed >> 24) % 40));
+            }
+    }
     std::uint8_t at(const std::vector<std::uint8_t>& ink, std::uint32_t x, std::uint32_t y) const {
         return ink[std::size_t{y} * image.width + x];
     }
@@ -91,12 +100,7 @@ TEST(InkImage, LargeBoldLettersOnAPhotoStaySolid) {
     // screen): a stem 20 pixels wide and 80 tall, a foot 80 wide. The flat insides of its strokes make a wide
     // area, but no background: the letter must be ink throughout.
     Canvas canvas(240, 200);
-    std::uint32_t seed = 12345;
-    for (std::uint32_t y = 0; y < 200; ++y)
-        for (std::uint32_t x = 0; x < 240; ++x) {
-            seed = seed * 1664525U + 1013904223U;
-            canvas.set(x, y, static_cast<std::uint8_t>(70 + (seed >> 24) % 40));
-        }
+    canvas.grain(0, 0, 240, 200, 70, 12345);
     canvas.fill(60, 40, 80, 120, 255);
     canvas.fill(60, 100, 140, 120, 255);
 
@@ -130,12 +134,7 @@ TEST(InkImage, APictureBesideThePageIsNotMeasuredAgainstThePage) {
     // in it. Measured against the page, the picture's side would be a solid
     // bar of ink that recognition reads as a letter glued to the text.
     Canvas canvas(320, 200);
-    std::uint32_t seed = 777;
-    for (std::uint32_t y = 50; y < 150; ++y)
-        for (std::uint32_t x = 80; x < 320; ++x) {
-            seed = seed * 1664525U + 1013904223U;
-            canvas.set(x, y, static_cast<std::uint8_t>(120 + (seed >> 24) % 40));
-        }
+    canvas.grain(80, 50, 320, 150, 120, 777);
     canvas.fill(200, 80, 205, 120, 10);
 
     const auto ink = inkImage(canvas.image);
