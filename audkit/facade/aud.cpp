@@ -8,6 +8,7 @@
 #include "audkit/rules/rule_keys.hpp"
 #include "audkit/rules/rule_outcome.hpp"
 #include "audkit/tree/aud_view.hpp"
+#include "audkit/vision/screen_reading.hpp"
 #include "audkit/vision/text_areas.hpp"
 #include "audkit/vision/vision_helper.hpp"
 
@@ -47,15 +48,7 @@ std::vector<FoundText> Aud::recognizeText(const AudContext& context) const {
             return {};  // an undecodable screenshot: the scan goes on without text
         }
     }
-    TextDetectionHelper helper(std::move(image), context.audDevice.scale);
-    try {
-        helper.detectText(*recognizer_);
-    } catch (const ErrorMessages& error) {
-        ZKLog::log(error);
-    } catch (const std::exception& error) {
-        ZKLog::always(std::string("ZUNIK ERROR: ") + error.what());
-    }
-    return std::move(helper.foundText);
+    return readScreen(context.audView.get(), std::move(image), context.audDevice.scale, *recognizer_);
 }
 
 std::set<std::string> Aud::ignoredFor(const AudView* view) const {
@@ -161,13 +154,9 @@ std::shared_ptr<AudResult> Aud::run(const std::shared_ptr<AudContext>& context) 
     };
 
     context->audView->runOnSelfAndDescendants([&](AudView& node) {
-        if (node.elementType == T::picker || node.elementType == T::pickerWheel || !node.isVisibleToUser)
-            return RunStatus::proceed;
+        if (!isReadForText(node)) return RunStatus::proceed;
         const auto view = node.shared_from_this();
-        auto ownText = node.text();
-        if (!ownText && (node.isChildOfElementType(T::segmentedControl) || node.isChildOfElementType(T::tabBar) ||
-                         node.isChildOfElementType(T::toolbar)))
-            ownText = node.get(viewkey::label);
+        const auto ownText = textToMatch(node);
         if (ownText && mappedViews.insert(&node).second) {
             auto selection = VisionHelper::selectFoundTexts(*ownText, node.boundsInScreen, foundTextRows);
             node.detectedText = VisionHelper::orderedText(ownText, selection);

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <set>
 
 #include "audkit/facade/aud.hpp"
 #include "audkit/platform/bundle_platform.hpp"
+#include "audkit/platform/png_codec.hpp"
 #include "audkit/rules/rule_catalogue.hpp"
 #include "tests/support/test_support.hpp"
 
@@ -184,6 +186,49 @@ TEST_F(AudTest, RecordedTextIsAttachedToControlsAndUndecodableScreenshotsStillSc
     context->screenshot.decoded.reset();  // as for a context read from a document
     const auto again = Aud(nameRulesOnly(), &recognizer).run(context);
     EXPECT_EQ(again->audRuleResults.size(), result->audRuleResults.size());
+}
+
+// Over a picture, the whole screen's reading glues the title to the
+// picture's edge into one tall line; the title alone reads true, beside a
+// speck of grain.
+class GluedUntilAlone : public TextRecognizer {
+public:
+    std::vector<TextObservation> recognize(const RgbaImage& image) override {
+        ++calls;
+        if (image.width == 300)
+            return {{"[opening ours", 0.0, 0.75, 0.6, 0.225}, {"Store locator", 0.066, 0.675, 0.5, 0.075}};
+        return {{"Opening hours", 0.1, 0.2, 0.8, 0.6}, {"ee", 0.9, 0.0, 0.1, 0.1}};
+    }
+    int calls = 0;
+};
+
+TEST_F(AudTest, AViewWhoseTextTheScreenMissedIsReadAgainAlone) {
+    test::BundleBuilder builder;
+    builder.document()["device"]["scale"] = 1;
+    builder.element("app", 2, test::attributes("UIApplication", test::rect(0, 0, 300, 400), {"title", "caption"}));
+    builder.element("title", 48, test::attributes("UILabel", test::rect(20, 40, 150, 30)))["XC_kAXXCAttributeLabel"] =
+        "Opening hours";
+    builder.element("caption", 48,
+                    test::attributes("UILabel", test::rect(20, 100, 150, 30)))["XC_kAXXCAttributeLabel"] =
+        "Store locator";
+    builder.write(dir.path());
+    std::ofstream(dir.path() / "screenshot.png", std::ios::binary)
+        << encodePng(RgbaImage{300, 400, std::vector<std::uint8_t>(300 * 400 * 4, 255)});
+    BundlePlatform platform(CaptureBundle::open(dir.path()));
+    const auto context = makeContext(platform, *platform.elementUnderTest());
+
+    GluedUntilAlone recognizer;
+    const auto found = Aud(nameRulesOnly(), &recognizer).recognizeText(*context);
+    EXPECT_EQ(recognizer.calls, 2);  // the screen, then the title alone; the caption was found
+    std::vector<std::string> texts;
+    for (const auto& text : found) texts.push_back(text.text);
+    // What does not show the title (the grain) is not added.
+    EXPECT_EQ(texts, (std::vector<std::string>{"[opening ours", "Store locator", "Opening hours"}));
+    // In the screen's pixels: the title's box, with the room read around it.
+    const auto& title = found.back().rect;
+    EXPECT_NEAR(title.left(), 19.4, 0.5);
+    EXPECT_NEAR(title.top(), 31.6, 0.5);
+    EXPECT_NEAR(title.bottom(), 78.4, 0.5);
 }
 
 }  // namespace

@@ -1,0 +1,95 @@
+#include "audkit/vision/screen_reading.hpp"
+
+#include <algorithm>
+#include <utility>
+
+#include "audkit/base/zk_log.hpp"
+#include "audkit/tree/image_crop.hpp"
+#include "audkit/vision/text_matching.hpp"
+#include "audkit/vision/vision_helper.hpp"
+
+namespace audkit {
+namespace {
+
+using T = AudElementType;
+
+void recognizeInto(TextDetectionHelper& helper, TextRecognizer& recognizer) {
+    try {
+        helper.detectText(recognizer);
+    } catch (const ErrorMessages& error) {
+        ZKLog::log(error);
+    } catch (const std::exception& error) {
+        ZKLog::always(std::string("ZUNIK ERROR: ") + error.what());
+    }
+}
+
+// A view whose own text the reading of the whole screen did not find (a
+// title over a photograph, whose edge the page's layout joined to it) is
+// read again alone, with the room around it, where its own surroundings
+// are the background. Only what shows the view's text is kept: another
+// reading of the same pixels adds no text the first one missed elsewhere.
+void readAgainWhereMissed(const AudView& root, const std::shared_ptr<const RgbaImage>& image, float scale,
+                          TextRecognizer& recognizer, std::vector<FoundText>& found) {
+    constexpr float room = 24;  // pixels around the view
+    // A view larger than this share of the screen is a container, not a text.
+    constexpr float largestShare = 0.25F;
+    // Each reading takes some milliseconds: a screen whose views' texts
+    // mostly differ from what they show is not read again view by view.
+    constexpr std::size_t mostReadAgain = 12;
+    const auto screen = static_cast<float>(image->width) * static_cast<float>(image->height);
+    std::vector<std::pair<const AudView*, std::string>> missed;
+    {
+        const FoundTextsByRow rows(found);
+        root.runOnSelfAndDescendants([&](const AudView& node) {
+            if (missed.size() == mostReadAgain) return RunStatus::stop;
+            if (!isReadForText(node)) return RunStatus::proceed;
+            const auto& bounds = node.boundsInScreen;
+            if (bounds.width() * bounds.height() > largestShare * screen) return RunStatus::proceed;
+            if (auto text = textToMatch(node); text && VisionHelper::selectFoundTexts(*text, bounds, rows).empty())
+                missed.emplace_back(&node, std::move(*text));
+            return RunStatus::proceed;
+        });
+    }
+    for (const auto& [node, text] : missed) {
+        const auto& bounds = node->boundsInScreen;
+        const float left = std::max(0.0F, bounds.left() - room), top = std::max(0.0F, bounds.top() - room);
+        const float right = std::min(static_cast<float>(image->width), bounds.right() + room);
+        const float bottom = std::min(static_cast<float>(image->height), bounds.bottom() + room);
+        if (right - left < 1 || bottom - top < 1) continue;
+        auto crop = cropImage(*image, AudRect(left, right, top, bottom));
+        if (crop.width == 0 || crop.height == 0) continue;
+        TextDetectionHelper helper(std::make_shared<const RgbaImage>(std::move(crop)), scale);
+        recognizeInto(helper, recognizer);
+        const NameMatcher matcher(text);
+        for (auto& again : helper.foundText) {
+            if (!matcher.matches(again.text)) continue;
+            again.rect = AudBounds::withOrigin(again.rect.left() + left, again.rect.top() + top, again.rect.width(),
+                                               again.rect.height());
+            found.push_back(std::move(again));
+        }
+    }
+}
+
+}  // namespace
+
+std::optional<std::string> textToMatch(const AudView& node) {
+    auto text = node.text();
+    if (!text && (node.isChildOfElementType(T::segmentedControl) || node.isChildOfElementType(T::tabBar) ||
+                  node.isChildOfElementType(T::toolbar)))
+        text = node.get(viewkey::label);
+    return text;
+}
+
+bool isReadForText(const AudView& node) {
+    return node.elementType != T::picker && node.elementType != T::pickerWheel && node.isVisibleToUser;
+}
+
+std::vector<FoundText> readScreen(const AudView* root, std::shared_ptr<const RgbaImage> image, float scale,
+                                  TextRecognizer& recognizer) {
+    TextDetectionHelper helper(image, scale);
+    recognizeInto(helper, recognizer);
+    if (root) readAgainWhereMissed(*root, image, scale, recognizer, helper.foundText);
+    return std::move(helper.foundText);
+}
+
+}  // namespace audkit

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "audkit/tree/aud_view.hpp"
+#include "audkit/tree/text_recognizer.hpp"
+#include "audkit/vision/found_text.hpp"
+
+namespace audkit {
+
+// The text a view's found texts are chosen by: its own, or the label of an
+// item of a segmented control, tab bar or toolbar.
+std::optional<std::string> textToMatch(const AudView& view);
+
+// Whether a view is examined for the texts it shows: visible, and no picker.
+bool isReadForText(const AudView& view);
+
+// Every text recognised on a screenshot: the whole screen's, then, for each
+// view under `root` whose own text that reading missed, what reading the
+// view alone finds of that text. A recogniser's error is logged and leaves
+// the texts found so far.
+std::vector<FoundText> readScreen(const AudView* root, std::shared_ptr<const RgbaImage> image, float scale,
+                                  TextRecognizer& recognizer);
+
+}  // namespace audkit
