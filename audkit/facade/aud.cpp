@@ -154,7 +154,7 @@ std::shared_ptr<AudResult> Aud::run(const std::shared_ptr<AudContext>& context) 
     };
 
     context->audView->runOnSelfAndDescendants([&](AudView& node) {
-        if (!isReadForText(node)) return RunStatus::proceed;
+        if (!isExamined(node)) return RunStatus::proceed;
         const auto view = node.shared_from_this();
         const auto ownText = textToMatch(node);
         if (ownText && mappedViews.insert(&node).second) {

@@ -23,7 +23,8 @@ public:
     // Never throws: every outcome of a rule becomes a result.
     std::shared_ptr<AudResult> run(const std::shared_ptr<AudContext>& context);
 
-    // Every text recognised on the context's screenshot; empty when the
+    // Every text recognised on the context's screenshot, views whose own
+    // text the whole screen's reading missed read again alone; empty when the
     // screenshot cannot be decoded or recognition fails.
     std::vector<FoundText> recognizeText(const AudContext& context) const;
 

@@ -42,7 +42,7 @@ void readAgainWhereMissed(const AudView& root, const std::shared_ptr<const RgbaI
         const FoundTextsByRow rows(found);
         root.runOnSelfAndDescendants([&](const AudView& node) {
             if (missed.size() == mostReadAgain) return RunStatus::stop;
-            if (!isReadForText(node)) return RunStatus::proceed;
+            if (!isExamined(node)) return RunStatus::proceed;
             const auto& bounds = node.boundsInScreen;
             if (bounds.width() * bounds.height() > largestShare * screen) return RunStatus::proceed;
             if (auto text = textToMatch(node); text && VisionHelper::selectFoundTexts(*text, bounds, rows).empty())
@@ -80,7 +80,7 @@ std::optional<std::string> textToMatch(const AudView& node) {
     return text;
 }
 
-bool isReadForText(const AudView& node) {
+bool isExamined(const AudView& node) {
     return node.elementType != T::picker && node.elementType != T::pickerWheel && node.isVisibleToUser;
 }
 

@@ -15,8 +15,9 @@ namespace audkit {
 // item of a segmented control, tab bar or toolbar.
 std::optional<std::string> textToMatch(const AudView& view);
 
-// Whether a view is examined for the texts it shows: visible, and no picker.
-bool isReadForText(const AudView& view);
+// Whether the scan examines a view (its rules and the texts it shows):
+// visible, and no picker.
+bool isExamined(const AudView& view);
 
 // Every text recognised on a screenshot: the whole screen's, then, for each
 // view under `root` whose own text that reading missed, what reading the
