@@ -12,4 +12,9 @@ namespace audkit {
 // polarity, on the page or on a coloured row or button, reads alike.
 std::vector<std::uint8_t> inkImage(const RgbaImage& image);
 
+// In an ink image, darker than this is ink, and darker than the second the
+// core of a stroke rather than its faint edge.
+constexpr std::uint8_t inkLevel = 160;
+constexpr std::uint8_t darkInk = 128;
+
 }  // namespace audkit

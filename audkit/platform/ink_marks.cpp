@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "audkit/platform/ink_image.hpp"
+
 namespace audkit {
 namespace {
 
@@ -148,7 +150,6 @@ void eraseBoxSides(std::vector<std::uint8_t>& ink, const Erased& erased, int wid
 // the faint edges of glyphs lie next to their dark cores, and the smallest
 // full stop is larger than a speck.
 void eraseSpecks(std::vector<std::uint8_t>& ink, int width, int height) {
-    constexpr std::uint8_t dark = 128;
     constexpr int near = 2, fewestDarkNear = 5;  // a dot of two by two pixels is a speck
     const auto w = static_cast<std::size_t>(width);
     std::vector<std::size_t> specks;
@@ -159,8 +160,8 @@ void eraseSpecks(std::vector<std::uint8_t>& ink, int width, int height) {
             int darkNear = 0;
             for (int ny = std::max(y - near, 0); ny <= std::min(y + near, height - 1); ++ny)
                 for (int nx = std::max(x - near, 0); nx <= std::min(x + near, width - 1); ++nx)
-                    darkNear += ink[ny * w + nx] < dark ? 1 : 0;
-            if (darkNear == 0 || (value < dark && darkNear < fewestDarkNear)) specks.push_back(y * w + x);
+                    darkNear += ink[ny * w + nx] < darkInk ? 1 : 0;
+            if (darkNear == 0 || (value < darkInk && darkNear < fewestDarkNear)) specks.push_back(y * w + x);
         }
     }
     for (const auto index : specks) ink[index] = 255;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "audkit/platform/ink_image.hpp"
+
 namespace audkit {
 
 bool RecognitionBand::keeps(const std::vector<RecognisedWord>& line) const {
@@ -22,7 +24,7 @@ std::vector<RecognitionBand> recognitionBands(const std::vector<std::uint8_t>& i
         long fewest = -1;
         for (int row = even - reach; row <= even + reach; ++row) {
             const auto* pixels = ink.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(width);
-            const long dark = std::count_if(pixels, pixels + width, [](std::uint8_t value) { return value < 128; });
+            const long dark = std::count_if(pixels, pixels + width, [](std::uint8_t value) { return value < darkInk; });
             // The least ink, and of rows alike the one nearest the even split.
             if (fewest < 0 || dark < fewest || (dark == fewest && std::abs(row - even) < std::abs(best - even))) {
                 fewest = dark;

@@ -12,7 +12,7 @@ namespace audkit {
 // cut by a seam is whole in both bands beside it, and it keeps the lines
 // whose middle lies between its seams: each line once.
 struct RecognitionBand {
-    int top = 0, bottom = 0;          // the rows recognised
+    int top = 0, bottom = 0;           // the rows recognised
     int keepFrom = 0, keepBefore = 0;  // the rows between its seams
 
     bool keeps(const std::vector<RecognisedWord>& line) const;
@@ -26,7 +26,6 @@ constexpr int bandOverlap = 160;
 // seam put on the row with the least ink near where an even split would
 // put it, so that seams fall between lines where they can. Fewer bands
 // (down to one) when the image is too short to share.
-std::vector<RecognitionBand> recognitionBands(const std::vector<std::uint8_t>& ink, int width, int height,
-                                              int count);
+std::vector<RecognitionBand> recognitionBands(const std::vector<std::uint8_t>& ink, int width, int height, int count);
 
 }  // namespace audkit

@@ -50,7 +50,8 @@ float inkShare(const std::vector<std::uint8_t>& ink, int width, const Recognitio
     std::size_t dark = 0, all = 0;
     for (int y = std::max(word.top, 0); y < std::min(word.bottom, band.bottom - band.top); ++y) {
         const auto* row = ink.data() + static_cast<std::size_t>(band.top + y) * static_cast<std::size_t>(width);
-        for (int x = std::max(word.left, 0); x < std::min(word.right, width); ++x, ++all) dark += row[x] < 128 ? 1 : 0;
+        for (int x = std::max(word.left, 0); x < std::min(word.right, width); ++x, ++all)
+            dark += row[x] < darkInk ? 1 : 0;
     }
     return all == 0 ? 0.0F : static_cast<float>(dark) / static_cast<float>(all);
 }

@@ -13,14 +13,17 @@ namespace {
 
 using T = AudElementType;
 
-void recognizeInto(TextDetectionHelper& helper, TextRecognizer& recognizer) {
+// Whether the recogniser read the image; its error is logged.
+bool recognizeInto(TextDetectionHelper& helper, TextRecognizer& recognizer) {
     try {
         helper.detectText(recognizer);
+        return true;
     } catch (const ErrorMessages& error) {
         ZKLog::log(error);
     } catch (const std::exception& error) {
         ZKLog::always(std::string("ZUNIK ERROR: ") + error.what());
     }
+    return false;
 }
 
 // A view whose own text the reading of the whole screen did not find (a
@@ -87,8 +90,9 @@ bool isExamined(const AudView& node) {
 std::vector<FoundText> readScreen(const AudView* root, std::shared_ptr<const RgbaImage> image, float scale,
                                   TextRecognizer& recognizer) {
     TextDetectionHelper helper(image, scale);
-    recognizeInto(helper, recognizer);
-    if (root) readAgainWhereMissed(*root, image, scale, recognizer, helper.foundText);
+    // A recogniser that failed on the screen would fail again on each view.
+    if (recognizeInto(helper, recognizer) && root)
+        readAgainWhereMissed(*root, image, scale, recognizer, helper.foundText);
     return std::move(helper.foundText);
 }
 

@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <set>
+#include <stdexcept>
 
 #include "audkit/facade/aud.hpp"
 #include "audkit/platform/bundle_platform.hpp"
@@ -202,6 +203,16 @@ public:
     int calls = 0;
 };
 
+// Fails on every image.
+class BrokenRecognizer : public TextRecognizer {
+public:
+    std::vector<TextObservation> recognize(const RgbaImage&) override {
+        ++calls;
+        throw std::runtime_error("no model");
+    }
+    int calls = 0;
+};
+
 TEST_F(AudTest, AViewWhoseTextTheScreenMissedIsReadAgainAlone) {
     test::BundleBuilder builder;
     builder.document()["device"]["scale"] = 1;
@@ -229,6 +240,11 @@ TEST_F(AudTest, AViewWhoseTextTheScreenMissedIsReadAgainAlone) {
     EXPECT_NEAR(title.left(), 19.4, 0.5);
     EXPECT_NEAR(title.top(), 31.6, 0.5);
     EXPECT_NEAR(title.bottom(), 78.4, 0.5);
+
+    // A recogniser that failed on the screen is not asked again for each view.
+    BrokenRecognizer broken;
+    EXPECT_TRUE(Aud(nameRulesOnly(), &broken).recognizeText(*context).empty());
+    EXPECT_EQ(broken.calls, 1);
 }
 
 }  // namespace
