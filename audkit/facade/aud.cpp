@@ -31,6 +31,41 @@ bool attachesTextByBounds(const AudView& view) {
     }
 }
 
+bool sameNode(const AudView& a, const AudView& b) {
+    return a.elementType == b.elementType && a.className == b.className && a.name == b.name && a.value == b.value &&
+           a.accessibilityIdentifier == b.accessibilityIdentifier && a.boundsInScreen == b.boundsInScreen &&
+           a.get(viewkey::accessibilityTraits) == b.get(viewkey::accessibilityTraits) &&
+           a.children.size() == b.children.size();
+}
+
+// The same named element with the same subtree.
+bool sameElement(const AudView& a, const AudView& b) {
+    if (!a.name && !a.accessibilityIdentifier) return false;  // unnamed containers alike in size are not repeats
+    std::vector<std::pair<const AudView*, const AudView*>> pairs{{&a, &b}};
+    while (!pairs.empty()) {
+        const auto [x, y] = pairs.back();
+        pairs.pop_back();
+        if (!sameNode(*x, *y)) return false;
+        for (std::size_t i = 0; i < x->children.size(); ++i)
+            pairs.emplace_back(x->children[i].get(), y->children[i].get());
+    }
+    return true;
+}
+
+// The views listed a second time right after themselves (WebDriverAgent
+// repeats some elements): the same named element, with the same kind, value,
+// identifier, traits, bounds and subtree as the sibling before. Each is
+// judged once.
+std::unordered_set<const AudView*> repeatedViews(AudView& root) {
+    std::unordered_set<const AudView*> repeated;
+    root.runOnSelfAndDescendants([&](const AudView& node) {
+        for (std::size_t i = 1; i < node.children.size(); ++i)
+            if (sameElement(*node.children[i - 1], *node.children[i])) repeated.insert(node.children[i].get());
+        return RunStatus::proceed;
+    });
+    return repeated;
+}
+
 }  // namespace
 
 Aud::Aud(std::shared_ptr<AudConf> configuration, TextRecognizer* recognizer)
@@ -65,7 +100,7 @@ std::set<std::string> Aud::ignoredFor(const AudView* view) const {
 }
 
 void Aud::record(AudRule& rule, const std::shared_ptr<AudView>& view, const std::set<std::string>& ignored,
-                 std::shared_ptr<AudProps> props, Results& results, PostRunRule* postRun) const {
+                 std::shared_ptr<AudProps> props, Results& results, PostRunRule* postRun) {
     if (!props) props = std::make_shared<AudProps>();
     props->add(rulekey::className, view ? std::optional(view->className) : std::nullopt);
     if (!ignored.empty())
@@ -90,12 +125,22 @@ void Aud::record(AudRule& rule, const std::shared_ptr<AudView>& view, const std:
     if (!view) return;
     const auto outcome = decideOutcome(rule, *props);
     if (outcome.status == AudStatus::inapplicable) return;
+    // A failure resting on what an imported dump does not record would be a
+    // guess of the importer: the verdict is not given, only counted.
+    if (outcome.status == AudStatus::fail) {
+        if (const auto fact = inferredFactBehind(rule, *view)) {
+            ++withheld_;
+            ZKLog::debug(rule.id() + " gives no verdict on " + view->description() + ": it would rest on " + *fact +
+                         ", which the dump does not record.");
+            return;
+        }
+    }
     if (ignoredHere) return ignoredResult();
     results.push_back(std::make_shared<AudRuleResult>(outcome.status, outcome.summary, rule, *view, props));
 }
 
 Aud::Results Aud::runViewRules(const std::vector<std::shared_ptr<AudRule>>& rules,
-                               const std::shared_ptr<AudView>& view) const {
+                               const std::shared_ptr<AudView>& view) {
     Results results;
     const auto ignored = ignoredFor(view.get());
     for (const auto& rule : rules) record(*rule, view, ignored, rule->collectProps(*view), results);
@@ -104,7 +149,7 @@ Aud::Results Aud::runViewRules(const std::vector<std::shared_ptr<AudRule>>& rule
 
 Aud::Results Aud::runVisionRules(const std::vector<std::shared_ptr<VisionRule>>& rules,
                                  const std::shared_ptr<AudView>& view, const std::vector<FoundText>& foundTexts,
-                                 const Views& overlapping) const {
+                                 const Views& overlapping) {
     Results results;
     const auto ignored = ignoredFor(view.get());
     for (const auto& rule : rules)
@@ -113,7 +158,7 @@ Aud::Results Aud::runVisionRules(const std::vector<std::shared_ptr<VisionRule>>&
 }
 
 Aud::Results Aud::runPostRunRules(const std::vector<std::shared_ptr<PostRunRule>>& rules,
-                                  const std::shared_ptr<AudView>& view, const Views& gathered) const {
+                                  const std::shared_ptr<AudView>& view, const Views& gathered) {
     Results results;
     const auto ignored = ignoredFor(view.get());
     for (const auto& rule : rules)
@@ -153,8 +198,18 @@ std::shared_ptr<AudResult> Aud::run(const std::shared_ptr<AudContext>& context) 
         results.insert(results.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
     };
 
+    std::size_t examined = 0, systemNotJudged = 0;
+    withheld_ = 0;
+    const auto repeated = repeatedViews(*context->audView);
     context->audView->runOnSelfAndDescendants([&](AudView& node) {
         if (!isExamined(node)) return RunStatus::proceed;
+        if (repeated.contains(&node)) return RunStatus::skipChildren;
+        // The system's own controls are not the application's to change.
+        if (!configuration_->judgesSystemElements && node.get(viewkey::systemElement)) {
+            ++systemNotJudged;
+            return RunStatus::proceed;
+        }
+        ++examined;
         const auto view = node.shared_from_this();
         const auto ownText = textToMatch(node);
         if (ownText && mappedViews.insert(&node).second) {
@@ -192,6 +247,9 @@ std::shared_ptr<AudResult> Aud::run(const std::shared_ptr<AudContext>& context) 
     auto result = std::make_shared<AudResult>(std::nullopt, configuration_, context, std::move(results));
     for (const auto& [id, reason] : notRun) ZKLog::debug(id + " was not run: " + reason + ".");
     result->rulesNotRun = std::move(notRun);
+    result->viewsExamined = examined;
+    result->systemElementsNotJudged = systemNotJudged;
+    result->verdictsOnInferredFacts = withheld_;
     return result;
 }
 

@@ -36,11 +36,11 @@ private:
     // with its found texts and the views whose texts overlap it; post-run rules
     // judge what the walk gathered for them.
     Results runViewRules(const std::vector<std::shared_ptr<AudRule>>& rules,
-                         const std::shared_ptr<AudView>& view) const;
+                         const std::shared_ptr<AudView>& view);
     Results runVisionRules(const std::vector<std::shared_ptr<VisionRule>>& rules, const std::shared_ptr<AudView>& view,
-                           const std::vector<FoundText>& foundTexts, const Views& overlapping) const;
+                           const std::vector<FoundText>& foundTexts, const Views& overlapping);
     Results runPostRunRules(const std::vector<std::shared_ptr<PostRunRule>>& rules,
-                            const std::shared_ptr<AudView>& view, const Views& gathered) const;
+                            const std::shared_ptr<AudView>& view, const Views& gathered);
     // The rule ids ignored for the view: those listed under its class name and
     // under its accessibility identifier; none without a view.
     std::set<std::string> ignoredFor(const AudView* view) const;
@@ -48,10 +48,11 @@ private:
     // INAPPLICABLE or without a view); a post-run rule's ready-made results
     // take the place of its outcome.
     void record(AudRule& rule, const std::shared_ptr<AudView>& view, const std::set<std::string>& ignored,
-                std::shared_ptr<AudProps> props, Results& results, PostRunRule* postRun = nullptr) const;
+                std::shared_ptr<AudProps> props, Results& results, PostRunRule* postRun = nullptr);
 
     std::shared_ptr<AudConf> configuration_;
     TextRecognizer* recognizer_;
+    std::size_t withheld_ = 0;  // failures of this run not given: they rested on inferred facts
 };
 
 }  // namespace audkit

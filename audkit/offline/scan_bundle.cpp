@@ -26,14 +26,12 @@ void readyToScan(BundlePlatform& platform, TesseractRecognizer& recognizer) {
     recognizer.waitUntilLoaded();
 }
 
-bool examinedAnyView(const AudResult& result) {
-    if (!result.audContext || !result.audContext->audView) return false;
-    bool visible = false;
-    result.audContext->audView->runOnSelfAndDescendants([&](const AudView& view) {
-        visible = view.isVisibleToUser;
-        return visible ? RunStatus::stop : RunStatus::proceed;
-    });
-    return visible;
+std::optional<std::string> whyNothingWasExamined(const AudResult& result) {
+    if (result.viewsExamined > 0) return std::nullopt;
+    if (result.systemElementsNotJudged > 0)
+        return "every visible element is the system's (" + std::to_string(result.systemElementsNotJudged) +
+               " of them), and system elements are not judged unless asked for (--include-system)";
+    return "no element of the capture is visible on the screen, so nothing was examined";
 }
 
 }  // namespace audkit

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "audkit/rules/aud_conf.hpp"
 #include "audkit/rules/aud_result.hpp"
@@ -32,8 +34,9 @@ class TesseractRecognizer;
 // a missing model throws here, before the scan, never a scan without text.
 void readyToScan(BundlePlatform& platform, TesseractRecognizer& recognizer);
 
-// Whether a scan examined anything: false when no element of the capture was
-// visible on the screen, so no verdict of the result means anything.
-bool examinedAnyView(const AudResult& result);
+// Why a scan examined nothing, so no verdict of the result means anything: no
+// element of the capture was visible on the screen, or every visible one is
+// the system's (and the scan does not judge those). None when it examined some.
+std::optional<std::string> whyNothingWasExamined(const AudResult& result);
 
 }  // namespace audkit

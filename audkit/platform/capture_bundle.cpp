@@ -14,6 +14,7 @@
 
 #include "audkit/base/zk_log.hpp"
 #include "audkit/tree/accessibility_attribute.hpp"
+#include "audkit/tree/element_provenance.hpp"
 
 namespace audkit {
 
@@ -468,15 +469,42 @@ const std::optional<BundleOrientation>& CaptureBundle::orientation() const { ret
 const std::optional<BundleSettings>& CaptureBundle::settings() const { return data_->settings; }
 std::size_t CaptureBundle::elementCount() const { return data_->elements->size(); }
 
+namespace {
+
+// The record's "provenance" (an imported dump's) under the keys the snapshot
+// capture asks for it by; anything malformed is simply not known.
+std::optional<AttributeValue> provenanceAnswer(const json& provenance, std::string_view key) {
+    auto text = [&](const char* member) -> std::optional<AttributeValue> {
+        const auto value = provenance.find(member);
+        if (value == provenance.end() || !value->is_string()) return std::nullopt;
+        return AttributeValue(value->get<std::string>());
+    };
+    if (key == ElementProvenance::sourceKey) return text("source");
+    if (key == ElementProvenance::systemElementKey) return text("systemElement");
+    if (key != ElementProvenance::inferredKey) return std::nullopt;
+    const auto inferred = provenance.find("inferred");
+    if (inferred == provenance.end() || !inferred->is_object()) return std::nullopt;
+    std::string keys;
+    for (const auto& [attribute, from] : inferred->items()) keys += attribute + "\n";
+    return AttributeValue(std::move(keys));
+}
+
+}  // namespace
+
 std::optional<AttributeDictionary> CaptureBundle::attributes(const std::string& id, const AttributeNames& names) const {
     const auto* record = data_->record(id);
     if (record == nullptr || !record->is_object()) return std::nullopt;
     const auto attributes = record->find("attributes");
     if (attributes == record->end() || !attributes->is_object()) return std::nullopt;
     AttributeDictionary dictionary;
+    const auto provenance = record->find("provenance");
     for (const auto& name : names) {
         const auto value = attributes->find(name);
-        if (value != attributes->end()) dictionary.emplace(name, attributeValueFrom(name, *value));
+        if (value != attributes->end()) {
+            dictionary.emplace(name, attributeValueFrom(name, *value));
+        } else if (provenance != record->end() && provenance->is_object()) {
+            if (auto answer = provenanceAnswer(*provenance, name)) dictionary.emplace(name, std::move(*answer));
+        }
     }
     return dictionary;
 }

@@ -49,6 +49,10 @@ public:
     // View class name or accessibility identifier -> ids of rules ignored for it.
     std::map<std::string, std::set<std::string>> ignoredRules;
     std::optional<std::string> bundleId;
+    // Whether elements the system draws (an imported dump marks the status
+    // bar, the keyboard, browser controls ...) are judged like the
+    // application's own; by default they are counted and left alone.
+    bool judgesSystemElements = false;
     // Receives configuration events; none are sent while it is absent.
     std::shared_ptr<AnalyticsSender> analytics;
 

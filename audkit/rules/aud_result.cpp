@@ -3,6 +3,9 @@
 #include <map>
 #include <nlohmann/json.hpp>
 
+#include "audkit/tree/aud_view.hpp"
+#include "audkit/vision/screen_reading.hpp"
+
 namespace audkit {
 namespace {
 
@@ -102,6 +105,14 @@ std::shared_ptr<AudResult> resultFromJson(const Json& json) {
         std::make_shared<AudResult>(std::nullopt, std::move(conf), std::move(context), std::move(ruleResults));
     result->scanName = std::move(scanName);
     if (json.contains("tags")) result->tags = json.at("tags").get<std::vector<std::string>>();
+    // The document does not keep the counts: they are worked out again from
+    // the tree, as the runner counts (system elements were not judged).
+    if (result->audContext && result->audContext->audView)
+        result->audContext->audView->runOnSelfAndDescendants([&](const AudView& view) {
+            if (!isExamined(view)) return RunStatus::proceed;
+            ++(view.get(viewkey::systemElement) ? result->systemElementsNotJudged : result->viewsExamined);
+            return RunStatus::proceed;
+        });
     return result;
 }
 

@@ -29,6 +29,14 @@ public:
     // Rules the scan was configured to run but could not, by id, with why
     // (not part of the result document).
     std::map<std::string, std::string> rulesNotRun;
+    // What the scan examined, counted by the runner (not part of the result
+    // document): the views it judged, and the visible system elements it left
+    // alone because the configuration does not judge them.
+    std::size_t viewsExamined = 0;
+    std::size_t systemElementsNotJudged = 0;
+    // Failures not given because they would rest on facts of an imported dump
+    // that the dump does not record (the importer inferred them).
+    std::size_t verdictsOnInferredFacts = 0;
 
     std::vector<std::shared_ptr<AudRuleResult>> failures() const;
     std::vector<std::shared_ptr<AudRuleResult>> passes() const;

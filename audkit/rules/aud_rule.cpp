@@ -25,7 +25,7 @@ std::string unqualifiedClassName(const std::type_info& type) {
 }  // namespace
 
 AudRule::AudRule(const RuleInfo& info, std::shared_ptr<RuleConf> config)
-    : id_(std::string(toString(info.id))), config_(std::move(config)) {
+    : id_(std::string(toString(info.id))), config_(std::move(config)), restsOn_(info.restsOn) {
     if (!info.passingDescription.empty()) passingDescription_ = std::string(info.passingDescription);
 }
 

@@ -66,6 +66,8 @@ public:
     // one, unless the rule measures how serious each finding is.
     virtual AudImpact impactFor(const AudProps&) const { return config_->impact; }
     virtual const std::shared_ptr<RuleConf>& config() const { return config_; }
+    // The RecordedFact bits a FAIL of the rule rests on (none for custom rules).
+    unsigned restsOn() const { return restsOn_; }
     virtual void setConfig(std::shared_ptr<RuleConf> config) { config_ = std::move(config); }
 
     // Called with the scan's context before any view is examined.
@@ -83,6 +85,7 @@ private:
     mutable std::string id_;
     std::optional<std::string> passingDescription_;
     std::shared_ptr<RuleConf> config_;
+    unsigned restsOn_ = noFact;
 };
 
 // Rules that look at the text found on the screenshot for a view.

@@ -34,7 +34,8 @@ public:
         .summary =
             "Ensures a view's accessibility path, or VoiceOver focus box, encapsulates its own visual on-screen frame.",
         .passingDescription =
-            "This view's accessibility path (or VoiceOver focus box) encapsulates its own visual on-screen frame."};
+            "This view's accessibility path (or VoiceOver focus box) encapsulates its own visual on-screen frame.",
+        .restsOn = elementFlag};
     // How far (in points) the path may fall short of the frame in width or height.
     static constexpr float tolerancePoints = 0.95F;
     // Views whose frames make up what a container shows; the walk does not look inside them.

@@ -1,5 +1,6 @@
 #include "audkit/rules/rule_active_control_name.hpp"
 
+#include "audkit/rules/touch_targets.hpp"
 #include "audkit/tree/aud_view.hpp"
 
 namespace audkit {
@@ -22,7 +23,8 @@ std::shared_ptr<AudProps> RuleActiveControlName::collectProps(const AudView& vie
         // A focusable container speaks for the first inner control that is not focusable itself.
         const AudView* innerControl = nullptr;
         visitPreOrder(view, [&](const AudView& node) {
-            if (node.get(viewkey::isActiveControl).value_or(false) && !node.isAccessibilityFocusable) {
+            if (node.get(viewkey::isActiveControl).value_or(false) && !node.isAccessibilityFocusable &&
+                !isDecorativeControl(node)) {
                 innerControl = &node;
                 return RunStatus::stop;
             }
@@ -34,6 +36,9 @@ std::shared_ptr<AudProps> RuleActiveControlName::collectProps(const AudView& vie
     isChildOfStepper_ = view.isChildOfElementType(T::stepper);
     const auto labelText = label ? label->text() : std::nullopt;
     elementName_ = view.name ? view.name : labelText;
+    // A page control is announced by its value ("page 1 of 3"), which says
+    // what it is: the platform gives it no label.
+    if (!elementName_ && view.elementType == T::pageIndicator) elementName_ = view.value;
 
     props->add(rulekey::isActiveControl, *isActiveControl);
     props->add(rulekey::isAccessibilityFocusable, view.isAccessibilityFocusable);

@@ -111,7 +111,9 @@ std::shared_ptr<AudProps> RuleColorContrast::collectVisionProps(const AudView& v
             return props;
         }
         for (const auto& pair : helper.allColorContrasts())
-            if (std::find(collected.begin(), collected.end(), pair) == collected.end()) collected.push_back(pair);
+            if ((pair.colorA.isTransparent() || pair.colorB.isTransparent() || pair.contrast() >= unreadableContrast) &&
+                std::find(collected.begin(), collected.end(), pair) == collected.end())
+                collected.push_back(pair);
     }
     if (collected.empty()) {
         props->add(errorKey, std::string(ColorContrastError::unableDetectColors().what()));

@@ -28,6 +28,10 @@ public:
     // Pairs below this ratio are taken for noise (anti-aliasing, shades of
     // one colour) when other pairs exist.
     static constexpr double minimumContrastRatio = 1.5;
+    // Colours this close are no text that recognition could have read: the
+    // measurement missed the glyphs (a near-white speck of a white page), so
+    // such a pair decides nothing.
+    static constexpr double unreadableContrast = 1.1;
     static constexpr float largeTextPoints = 18;
     static constexpr float largeBoldTextPoints = 14;
 

@@ -14,7 +14,8 @@ public:
                                    .standard = AudStandard::platform,
                                    .impact = AudImpact::critical,
                                    .summary = "Views should not have conflicting accessibility traits.",
-                                   .passingDescription = "This view does not have conflicting accessibility traits."};
+                                   .passingDescription = "This view does not have conflicting accessibility traits.",
+                                   .restsOn = traitBits};
     static constexpr PropKey<AudTraits> conflictingTraitsKey{"Conflicting Traits"};
     static constexpr std::array keys{rulekey::accessibilityTraits.name, rulekey::isAccessibilityFocusable.name,
                                      conflictingTraitsKey.name};

@@ -20,7 +20,8 @@ public:
         .id = AudRuleId::focusableText,
         .standard = AudStandard::wcag20,
         .impact = AudImpact::critical,
-        .summary = "Views containing text should be focusable for assistive technologies such as VoiceOver."};
+        .summary = "Views containing text should be focusable for assistive technologies such as VoiceOver.",
+        .restsOn = elementFlag};
     static constexpr PropKey<std::string> textKey{"text"};
     static constexpr PropKey<std::string> detectedTextKey{"Detected Text"};
     static constexpr PropKey<bool> isVisibleToUserKey{"isVisibleToUser"};

@@ -7,7 +7,28 @@ namespace audkit {
 
 using T = AudElementType;
 
-void RuleInScrollView::setUp(const AudContext& context) { isFullScreen_ = context.audMetaData.isFullScreenForML; }
+namespace {
+
+// Whether the text lies in a band across the whole screen fixed at its top or
+// bottom: the first ancestor as wide as the screen decides.
+bool inFixedBand(const AudView& view, const AudBounds& screen) {
+    if (!(screen.width() > 0 && screen.height() > 0)) return false;
+    for (const AudView* ancestor = view.parent; ancestor != nullptr; ancestor = ancestor->parent) {
+        const auto& bounds = ancestor->boundsInScreen;
+        if (bounds.left() > screen.left() + 1 || bounds.right() < screen.right() - 1) continue;
+        if (bounds.height() > RuleInScrollView::fixedBandHeight * screen.height()) return false;
+        const float reach = RuleInScrollView::fixedBandReach * screen.height();
+        return bounds.bottom() <= screen.top() + reach || bounds.top() >= screen.bottom() - reach;
+    }
+    return false;
+}
+
+}  // namespace
+
+void RuleInScrollView::setUp(const AudContext& context) {
+    isFullScreen_ = context.audMetaData.isFullScreenForML;
+    screen_ = ScanScreen::of(context);
+}
 
 std::shared_ptr<AudProps> RuleInScrollView::collectProps(const AudView& view) {
     auto props = std::make_shared<AudProps>();
@@ -15,7 +36,6 @@ std::shared_ptr<AudProps> RuleInScrollView::collectProps(const AudView& view) {
     if (view.elementType != T::staticText || !text || view.isHeaderOrFooter() ||
         view.isChildOfProp(viewkey::isHeaderOrFooter))
         return props;
-    props->add(textKey, *text);
     const bool inTextField =
         view.isElementOrChildOfElementType(T::textField) || view.isElementOrChildOfElementType(T::secureTextField);
     bool inScrollView = false, inScrollable = false;
@@ -26,6 +46,11 @@ std::shared_ptr<AudProps> RuleInScrollView::collectProps(const AudView& view) {
         inScrollView = view.isChildOfElementType(T::webView);
         inScrollable = inTextField || inScrollView || view.isElementOrChildOfElementType(T::textView);
     }
+    // Bands fixed at the top or bottom stay on screen whatever the text size,
+    // and a control's own title grows with its control.
+    if (!inScrollable && (view.isChildOfProp(viewkey::isActiveControl) || inFixedBand(view, screen_.bounds)))
+        return props;
+    props->add(textKey, *text);
     props->add(isInScrollableViewKey, inScrollable);
     props->add(isInTextFieldKey, inTextField);
     props->add(isInScrollViewKey, inScrollView);

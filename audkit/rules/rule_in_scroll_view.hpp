@@ -4,6 +4,7 @@
 
 #include "audkit/rules/aud_rule.hpp"
 #include "audkit/rules/rule_keys.hpp"
+#include "audkit/rules/scan_screen.hpp"
 
 namespace audkit {
 
@@ -23,6 +24,12 @@ public:
     static constexpr const char* partialScreenMessage =
         "Missing context. This may be a partial screen scan, please scan the entire screen to get results for this "
         "rule.";
+    // A band across the screen at its top or bottom (a navigation bar's
+    // extension such as a week strip, a footer of buttons) stays in place:
+    // at most this share of the screen's height, ending in its top quarter
+    // or starting in its bottom quarter.
+    static constexpr float fixedBandHeight = 0.2F;
+    static constexpr float fixedBandReach = 0.25F;
     static constexpr PropKey<std::string> textKey{"text"};
     static constexpr PropKey<bool> isInScrollableViewKey{"isInScrollableView"};
     static constexpr PropKey<bool> isInTextFieldKey{"isInTextField"};
@@ -38,6 +45,7 @@ public:
 
 private:
     bool isFullScreen_ = true;
+    ScanScreen screen_;
 };
 
 }  // namespace audkit

@@ -53,6 +53,16 @@ std::int64_t activeControlsBelow(const AudView& view) {
     return count;
 }
 
+// The first focusable view inside the view, which VoiceOver activates in its place.
+const AudView* focusableInside(const AudView& view) {
+    const AudView* found = nullptr;
+    visitPreOrder(view, [&](const AudView& node) {
+        if (&node != &view && node.isAccessibilityFocusable) found = &node;
+        return found ? RunStatus::stop : RunStatus::proceed;
+    });
+    return found;
+}
+
 }  // namespace
 
 std::shared_ptr<AudProps> RuleInaccessibleAction::collectProps(const AudView& view) {
@@ -67,6 +77,8 @@ std::shared_ptr<AudProps> RuleInaccessibleAction::collectProps(const AudView& vi
                        traits ? std::optional(traits->contains(AudTraits::adjustable)) : std::nullopt);
         }
         if (view.get(viewkey::hasCustomA11yActions).value_or(false)) props->add(hasCustomActionsKey, true);
+    } else if (const auto* child = focusableInside(view)) {
+        props->add(focusableChildClassKey, child->className);
     } else {
         const AudView* parent = view.parent;
         while (parent && !parent->isAccessibilityFocusable) parent = parent->parent;
@@ -93,6 +105,7 @@ AudStatus RuleInaccessibleAction::runRule(const AudProps& props) {
     const auto focusable = props.get(rulekey::isAccessibilityFocusable);
     const auto adjustable = props.get(hasAdjustableTraitKey);
     const auto children = props.get(childControlsKey);
+    if (props.contains(focusableChildClassKey)) return AudStatus::pass;
     if (!children && !focusable && !adjustable) return AudStatus::inapplicable;
     if (props.get(hasCustomActionsKey).value_or(false)) return AudStatus::pass;
     if (focusable == true && adjustable != false) return AudStatus::pass;

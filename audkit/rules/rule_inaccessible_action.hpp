@@ -19,7 +19,8 @@ public:
         .impact = AudImpact::critical,
         .experimental = true,
         .summary = "An interactive view should have the ability to be activated with assistive technology.",
-        .passingDescription = "This view can be activated using an assistive technology."};
+        .passingDescription = "This view can be activated using an assistive technology.",
+        .restsOn = elementFlag | traitBits};
     static constexpr const char* notFocusableMessage =
         "This control is not focusable by assistive technology. Ensure the control is focusable or within a focusable "
         "element to be activated.";
@@ -33,12 +34,16 @@ public:
         "is actionable by VoiceOver.";
     static constexpr const char* dimmingViewClass = "UIDimmingView";
     static constexpr PropKey<std::string> focusableParentClassKey{"Focusable Parent View className"};
+    // VoiceOver reaches the control through a focusable view inside it that
+    // carries its action (a web link's text).
+    static constexpr PropKey<std::string> focusableChildClassKey{"Focusable Child View className"};
     static constexpr PropKey<bool> hasCustomActionsKey{"hasCustomA11yActions"};
     static constexpr PropKey<bool> hasAdjustableTraitKey{"hasAdjustableA11yTrait"};
     static constexpr PropKey<std::int64_t> childControlsKey{"numberOfChildActiveControls"};
     static constexpr PropKey<float> elementOffScreenKey{"elementOffScreen"};
     static constexpr std::array keys{rulekey::isActiveControl.name, rulekey::isAccessibilityFocusable.name,
-                                     focusableParentClassKey.name,  hasCustomActionsKey.name,
+                                     focusableParentClassKey.name,  focusableChildClassKey.name,
+                                     hasCustomActionsKey.name,
                                      hasAdjustableTraitKey.name,    childControlsKey.name,
                                      elementOffScreenKey.name};
 

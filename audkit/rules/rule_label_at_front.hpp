@@ -14,7 +14,8 @@ public:
         .standard = AudStandard::bestPractice,
         .impact = AudImpact::minor,
         .summary = "Any visible text of an interactive view should be at the start of the view's accessible name.",
-        .passingDescription = "This interactive view's accessible name begins with the visible text of the view."};
+        .passingDescription = "This interactive view's accessible name begins with the visible text of the view.",
+        .restsOn = elementFlag};
 
     explicit RuleLabelAtFront(std::shared_ptr<RuleConf> config) : RuleLabelInName(info, std::move(config)) {}
 

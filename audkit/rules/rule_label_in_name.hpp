@@ -18,7 +18,8 @@ public:
         .standard = AudStandard::wcag21,
         .impact = AudImpact::serious,
         .summary = "An accessibility focusable view should ensure its name includes its visible label.",
-        .passingDescription = "This view's visible label is a part of its name."};
+        .passingDescription = "This view's visible label is a part of its name.",
+        .restsOn = elementFlag};
     static constexpr const char* nameDoesntContainLabelMessage =
         "This accessibility focusable view's name does not contain some or all of it's visible text.";
     // Bar buttons and the back button take their names from the platform.

@@ -16,7 +16,8 @@ public:
         .standard = AudStandard::platform,
         .impact = AudImpact::minor,
         .summary = "An element's accessible name should not include its accessibility trait(s).",
-        .passingDescription = "This element's accessible name does not include its accessibility trait(s)."};
+        .passingDescription = "This element's accessible name does not include its accessibility trait(s).",
+        .restsOn = traitBits};
     static constexpr std::array keys{rulekey::accessibilityTraits.name, rulekey::name.name, rulekey::elementType.name,
                                      rulekey::isAccessibilityFocusable.name};
 

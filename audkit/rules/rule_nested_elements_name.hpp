@@ -20,7 +20,8 @@ public:
         .summary =
             "A focusable view should have all visible text within its accessible name available to assistive "
             "technologies like VoiceOver and Voice Control.",
-        .passingDescription = "This view contains all of its visible text within its accessible name."};
+        .passingDescription = "This view contains all of its visible text within its accessible name.",
+        .restsOn = elementFlag};
     // A shown word is in the name when a name word scores at least this (Jaro-Winkler).
     static constexpr double wordSimilarity = 0.7;
     static constexpr PropKey<std::vector<std::string>> textsKey{"textOfSelfAndDescendants"};

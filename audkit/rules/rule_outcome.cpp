@@ -1,6 +1,10 @@
 #include "audkit/rules/rule_outcome.hpp"
 
+#include <algorithm>
 #include <exception>
+
+#include "audkit/tree/accessibility_attribute.hpp"
+#include "audkit/tree/aud_view.hpp"
 
 namespace audkit {
 
@@ -16,6 +20,20 @@ RuleOutcome decideOutcome(AudRule& rule, const AudProps& props) {
     } catch (...) {
         return {AudStatus::incomplete, "Unknown error."};
     }
+}
+
+std::optional<std::string> inferredFactBehind(const AudRule& rule, const AudView& view) {
+    if (rule.restsOn() == noFact) return std::nullopt;
+    const auto inferred = view.get(viewkey::inferredAttributes);
+    if (!inferred) return std::nullopt;
+    auto wasInferred = [&](AccessibilityAttribute attribute) {
+        return std::find(inferred->begin(), inferred->end(), attributeKey(attribute)) != inferred->end();
+    };
+    if ((rule.restsOn() & elementFlag) && wasInferred(AccessibilityAttribute::isElement))
+        return "whether the element is an accessibility element";
+    if ((rule.restsOn() & traitBits) && wasInferred(AccessibilityAttribute::traits))
+        return "the element's accessibility traits";
+    return std::nullopt;
 }
 
 }  // namespace audkit

@@ -18,4 +18,10 @@ struct RuleOutcome {
 // other error is INCOMPLETE with its message. Never throws.
 RuleOutcome decideOutcome(AudRule& rule, const AudProps& props);
 
+// A FAIL must rest on what the capture records. The fact of the view that the
+// capture's importer inferred and a failure of the rule would rest on ("whether
+// this element is an accessibility element"); none when the rule rests on no
+// inferred fact of the view.
+std::optional<std::string> inferredFactBehind(const AudRule& rule, const AudView& view);
+
 }  // namespace audkit

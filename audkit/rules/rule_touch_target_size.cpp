@@ -27,6 +27,7 @@ std::shared_ptr<AudProps> RuleTouchTargetSize::collectProps(const AudView& view)
 
     const auto isActiveControl = view.get(viewkey::isActiveControl);
     if (!isActiveControl || !*isActiveControl || view.isChildOfProp(viewkey::isActiveControl)) return props;
+    if (isDecorativeControl(view)) return props;
 
     const float scale = screen_.pixelsPerPoint();
     props->add(rulekey::isActiveControl, true);

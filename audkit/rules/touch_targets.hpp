@@ -16,10 +16,16 @@ inline bool isSystemControlPart(const AudView& view) {
     return false;
 }
 
-// A link inside running text: its size and spacing follow the text's lines.
-inline bool isLinkInText(const AudView& view) {
-    return view.isElementOrChildOfElementType(AudElementType::textView) &&
-           view.get(viewkey::accessibilityTraits).value_or(AudTraits()).contains(AudTraits::link);
+// A link inside running text: its size and spacing follow the text's lines
+// (inline targets are exempt from target sizes). Either inside a text view,
+// or a link that continues a line of text beside it: a sibling text on the
+// same line, no further than a line's height away.
+bool isLinkInText(const AudView& view);
+
+// Drawn like a control but neither enabled nor an accessibility element (a
+// row's disclosure chevron): nothing a person aims at or VoiceOver stops on.
+inline bool isDecorativeControl(const AudView& view) {
+    return !view.get(viewkey::isEnabled).value_or(true) && !view.isAccessibilityElement();
 }
 
 }  // namespace audkit

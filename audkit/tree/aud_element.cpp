@@ -83,6 +83,26 @@ std::optional<std::string> elementName(const AudElement& element, AccessibilityI
     return trimmedWhitespaceAndNewlines(*element.label);
 }
 
+// A recorded capture's provenance of the element (none on a live platform).
+ElementProvenance readProvenance(const AttributeDictionary& attributes) {
+    ElementProvenance provenance;
+    auto text = [&](std::string_view key) -> std::optional<std::string> {
+        const auto* value = findAttribute(attributes, key);
+        return value ? attributeString(*value) : std::nullopt;
+    };
+    provenance.source = text(ElementProvenance::sourceKey);
+    provenance.systemElement = text(ElementProvenance::systemElementKey);
+    if (const auto keys = text(ElementProvenance::inferredKey)) {
+        std::size_t start = 0;
+        while (start < keys->size()) {
+            const auto end = std::min(keys->find('\n', start), keys->size());
+            if (end > start) provenance.inferred.push_back(keys->substr(start, end - start));
+            start = end + 1;
+        }
+    }
+    return provenance;
+}
+
 }  // namespace
 
 bool isControlElementType(AudElementType type) {
@@ -147,6 +167,7 @@ AudElement AudElement::make(const AttributeDictionary& attributes, std::uint64_t
     const auto* actions = find(attributes, A::customActions);
     element.hasCustomA11yActions = actions && attributeListCount(*actions).value_or(0) > 0;
     element.name = elementName(element, interface);
+    element.provenance = readProvenance(attributes);
     return element;
 }
 

@@ -7,6 +7,7 @@
 
 #include "audkit/tree/attribute_value.hpp"
 #include "audkit/tree/aud_element_type.hpp"
+#include "audkit/tree/element_provenance.hpp"
 
 namespace audkit {
 
@@ -31,6 +32,7 @@ struct AudElement {
     std::vector<XCAccessibilityElement> children;
     bool keyboardOnScreen = false;
     bool hasCustomA11yActions = false;
+    ElementProvenance provenance;
 
     // Fills the fields from an attribute dictionary and the platform's raw
     // element type. The interface is needed only to assemble the name of a

@@ -3,11 +3,18 @@
 #include <limits>
 
 #include "audkit/base/process_state.hpp"
+#include "audkit/tree/element_provenance.hpp"
 
 namespace audkit {
 
 const AttributeNames& requestedAttributeNames() {
-    static const AttributeNames names(accessibilityAttributeNames().begin(), accessibilityAttributeNames().end());
+    static const AttributeNames names = [] {
+        AttributeNames all(accessibilityAttributeNames().begin(), accessibilityAttributeNames().end());
+        for (const auto key : {ElementProvenance::sourceKey, ElementProvenance::inferredKey,
+                               ElementProvenance::systemElementKey})
+            all.emplace_back(key);
+        return all;
+    }();
     return names;
 }
 

@@ -21,6 +21,12 @@ inline constexpr PropKey<bool> keyboardOnScreen{"keyboardOnScreen"};
 inline constexpr PropKey<PlatformRect> visibleFrameXCTest{"visibleFrameXCTest"};
 inline constexpr PropKey<bool> hasCustomA11yActions{"hasCustomA11yActions"};
 inline constexpr PropKey<bool> isHeaderOrFooter{"isHeaderOrFooter"};
+// Recorded only for captures imported from a dump: where the element stands
+// in it, the attributes the dump does not state (inferred), and what system
+// UI the element is when the system draws it rather than the application.
+inline constexpr PropKey<std::string> source{"source"};
+inline constexpr PropKey<std::vector<std::string>> inferredAttributes{"inferredAttributes"};
+inline constexpr PropKey<std::string> systemElement{"systemElement"};
 
 // Calculated fields that the tree queries also answer by name.
 inline constexpr PropKey<bool> isAccessibilityFocusable{"isAccessibilityFocusable"};

@@ -77,6 +77,10 @@ std::shared_ptr<AudView> buildNode(SnapshotSource& source, const AudElement& ele
     props->add(viewkey::keyboardOnScreen, element.keyboardOnScreen);
     props->add(viewkey::visibleFrameXCTest, element.visibleFrame);
     props->add(viewkey::hasCustomA11yActions, element.hasCustomA11yActions);
+    const auto& provenance = element.provenance;
+    if (provenance.source) props->add(viewkey::source, *provenance.source);
+    if (!provenance.inferred.empty()) props->add(viewkey::inferredAttributes, provenance.inferred);
+    if (provenance.systemElement) props->add(viewkey::systemElement, *provenance.systemElement);
 
     AudView::Fields fields;
     fields.className = element.className;

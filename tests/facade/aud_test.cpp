@@ -104,6 +104,62 @@ TEST_F(AudTest, HiddenViewsAndPickersAreSkippedButTheirChildrenAreNot) {
     EXPECT_EQ(recorded(*again, "WheelButton"), std::vector<std::string>{"MeaningfulAccessibleName INCOMPLETE"});
 }
 
+// What an imported dump marks steers the run: the system's elements are
+// counted and not judged (unless asked), an element listed twice in a row is
+// judged once, and a failure resting on traits the importer inferred is not
+// given but counted, while the same failure on recorded traits is.
+TEST(AudRun, SystemElementsRepeatsAndInferredFacts) {
+    test::LogCapture log;
+    test::TempDir dir;
+    test::BundleBuilder builder;
+    builder.document()["device"]["scale"] = 1;
+    builder.element("app", 2,
+                    test::attributes("UIApplication", test::rect(0, 0, 4, 12),
+                                     {"system", "twin", "twinAgain", "guessed", "recorded"}));
+    auto button = [&](const std::string& id, const std::string& className, double y, const char* label) {
+        auto& attributes = builder.element(id, 9, test::attributes(className, test::rect(0, y, 4, 2)));
+        attributes["XC_kAXXCAttributeIsElement"] = 1;
+        attributes["XC_kAXXCAttributeTraits"] = 1;
+        if (label) attributes["XC_kAXXCAttributeLabel"] = label;
+    };
+    button("system", "SystemButton", 0, nullptr);
+    button("twin", "TwinButton", 2, "Add");
+    button("twinAgain", "TwinButton", 2, "Add");
+    button("guessed", "GuessedButton", 6, "Save button");
+    button("recorded", "RecordedButton", 8, "Send button");
+    auto& elements = builder.document()["elements"];
+    elements["system"]["provenance"] = {{"systemElement", "the keyboard"}};
+    elements["guessed"]["provenance"] = {{"inferred", {{"XC_kAXXCAttributeTraits", "the element type Button"}}}};
+    builder.write(dir.path());
+
+    auto run = [&](bool judgesSystem) {
+        BundlePlatform platform(CaptureBundle::open(dir.path()));
+        auto conf = nameRulesOnly();
+        conf->judgesSystemElements = judgesSystem;
+        return Aud(conf, nullptr).run(makeContext(platform, *platform.elementUnderTest()));
+    };
+    auto statuses = [](const AudResult& result, const std::string& className, const std::string& rule) {
+        std::vector<AudStatus> found;
+        for (const auto& ruleResult : result.audRuleResults)
+            if (ruleResult->ruleId == rule && ruleResult->props->get<std::string>("className") == className)
+                found.push_back(ruleResult->status);
+        return found;
+    };
+    const auto result = run(false);
+    EXPECT_TRUE(statuses(*result, "SystemButton", "ActiveControlName").empty());
+    EXPECT_EQ(result->systemElementsNotJudged, 1U);
+    EXPECT_EQ(statuses(*result, "TwinButton", "ActiveControlName"), std::vector{AudStatus::pass});
+    EXPECT_TRUE(statuses(*result, "GuessedButton", "MeaningfulAccessibleName").empty());
+    EXPECT_EQ(statuses(*result, "GuessedButton", "ActiveControlName"), std::vector{AudStatus::pass});
+    EXPECT_EQ(statuses(*result, "RecordedButton", "MeaningfulAccessibleName"), std::vector{AudStatus::fail});
+    EXPECT_EQ(result->verdictsOnInferredFacts, 1U);
+    EXPECT_EQ(result->viewsExamined, 4U);  // the application and three buttons: not the repeat
+
+    const auto everything = run(true);
+    EXPECT_EQ(statuses(*everything, "SystemButton", "ActiveControlName"), std::vector{AudStatus::fail});
+    EXPECT_EQ(everything->systemElementsNotJudged, 0U);
+}
+
 TEST_F(AudTest, StatusesAndSummariesFollowTheRuleOutcome) {
     const auto result = scan(nameRulesOnly());
     EXPECT_EQ(recorded(*result, "UIButton"),

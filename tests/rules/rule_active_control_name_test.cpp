@@ -13,7 +13,10 @@ using test::Verdict;
 TEST(RuleActiveControlName, ControlsNeedANameOrAnAssociatedLabel) {
     test::LogCapture log;
     test::ScreenBuilder screen;
-    screen.add("app", T::application, "UIApplication", {"bare", "row", "stepper", "alone", "picker"});
+    screen.add("app", T::application, "UIApplication", {"bare", "row", "stepper", "alone", "picker", "pages", "dots"});
+    // A page control says what it is through its value; without one it is as bare as any control.
+    screen.add("pages", T::pageIndicator, "PageControl").focusable().value("page 1 of 3");
+    screen.add("dots", T::pageIndicator, "BarePageControl").focusable();
     screen.add("bare", T::button, "BareButton").focusable();
     screen.add("row", T::other, "Row", {"label", "field"});
     screen.add("label", T::staticText, "RowLabel").label("Save").focusable(false);
@@ -35,6 +38,8 @@ TEST(RuleActiveControlName, ControlsNeedANameOrAnAssociatedLabel) {
     EXPECT_EQ(judge(AudRuleId::activeControlName, *root, "LoneIncrement").status, AudStatus::pass);
     EXPECT_EQ(judge(AudRuleId::activeControlName, *root, "DayButton").status, AudStatus::inapplicable);
     EXPECT_EQ(judge(AudRuleId::activeControlName, *root, "RowLabel").status, AudStatus::inapplicable);
+    EXPECT_EQ(judge(AudRuleId::activeControlName, *root, "PageControl").status, AudStatus::pass);
+    EXPECT_EQ(judge(AudRuleId::activeControlName, *root, "BarePageControl").status, AudStatus::fail);
 
     RuleActiveControlName rule(catalogueConf(AudRuleId::activeControlName));
     const auto props = rule.collectProps(test::findView(*root, "UnnamedField"));

@@ -145,6 +145,9 @@ TEST(RuleColorContrast, CollectionJudgesTextViewsAndDropsNoisePairs) {
     const auto faint = found(AudColor(0xee, 0xee, 0xee), white);
     const auto onlyFaint = collect("UILabel", {faint});
     EXPECT_EQ(decideOutcome(rule, *onlyFaint).status, AudStatus::fail);
+    // A pair recognition could not have read as text (1.01:1) decides nothing.
+    const auto speck = collect("UILabel", {found(AudColor(0xfe, 0xfe, 0xfe), white)});
+    EXPECT_EQ(decideOutcome(rule, *speck).status, AudStatus::incomplete);
     const auto mixed = collect("UILabel", {faint, black});
     EXPECT_EQ(mixed->get(R::allColorContrastsKey)->size(), 1U);
     EXPECT_EQ(decideOutcome(rule, *mixed).status, AudStatus::pass);

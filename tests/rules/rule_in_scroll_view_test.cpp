@@ -13,7 +13,14 @@ using test::Verdict;
 TEST(RuleInScrollView, TextMustScrollInAFullScreenScan) {
     test::LogCapture log;
     test::ScreenBuilder screen;
-    screen.add("app", T::application, "UIApplication", {"loose", "table", "field", "footer"}).frame(0, 0, 390, 844);
+    screen.add("app", T::application, "UIApplication", {"loose", "table", "field", "footer", "strip", "button"})
+        .frame(0, 0, 390, 844);
+    // A band across the screen under the navigation bar (a week strip and its
+    // date line) stays in place, and a button's title grows with its button.
+    screen.add("strip", T::other, "Strip", {"date"}).frame(0, 88, 390, 88);
+    screen.add("date", T::staticText, "StripDate").label("Monday 14 May").frame(0, 148, 390, 20);
+    screen.add("button", T::button, "UIButton", {"title"}).label("Log in").frame(40, 500, 300, 44);
+    screen.add("title", T::staticText, "ButtonTitle").label("Log in").frame(160, 511, 60, 22);
     screen.add("loose", T::staticText, "LooseText").label("Terms apply").frame(10, 300, 200, 20);
     screen.add("table", T::table, "UITableView", {"cell"}).frame(0, 350, 390, 300);
     screen.add("cell", T::cell, "UITableViewCell", {"inCell"}).frame(0, 350, 390, 44);
@@ -30,6 +37,8 @@ TEST(RuleInScrollView, TextMustScrollInAFullScreenScan) {
     EXPECT_EQ(judge(AudRuleId::inScrollView, *root, "CellText", full.get()).status, AudStatus::pass);
     EXPECT_EQ(judge(AudRuleId::inScrollView, *root, "Placeholder", full.get()).status, AudStatus::pass);
     EXPECT_EQ(judge(AudRuleId::inScrollView, *root, "FooterText", full.get()).status, AudStatus::inapplicable);
+    EXPECT_EQ(judge(AudRuleId::inScrollView, *root, "StripDate", full.get()).status, AudStatus::inapplicable);
+    EXPECT_EQ(judge(AudRuleId::inScrollView, *root, "ButtonTitle", full.get()).status, AudStatus::inapplicable);
     const auto partial = test::contextFor(root, 3, false);
     EXPECT_EQ(judge(AudRuleId::inScrollView, *root, "LooseText", partial.get()),
               (Verdict{AudStatus::incomplete, RuleInScrollView::partialScreenMessage}));

@@ -17,7 +17,7 @@ TEST(RuleInaccessibleAction, ControlsMustBeReachable) {
     screen
         .add("app", T::application, "UIApplication",
              {"button", "plainSlider", "adjustableSlider", "loose", "cell", "groupCell", "adjustableCell", "actionCell",
-              "disabled"})
+              "disabled", "webLink"})
         .frame(0, 0, 390, 844);
     screen.add("button", T::button, "Button").label("Buy");
     screen.add("plainSlider", T::slider, "PlainSlider").label("Volume").traits(AudTraits(0));
@@ -34,6 +34,9 @@ TEST(RuleInaccessibleAction, ControlsMustBeReachable) {
     screen.add("actionCell", T::cell, "ActionCell", {"actionSwitch"}).label("Mail");
     screen.add("actionSwitch", T::switch_, "ActionSwitch");
     screen.add("disabled", T::button, "DisabledButton").label("Pay").traits(AudTraits::notEnabled);
+    // A web link that VoiceOver reaches through its focusable text.
+    screen.add("webLink", T::link, "WebLink", {"linkText"}).focusable(false);
+    screen.add("linkText", T::staticText, "LinkText").label("Deals");
     screen.bundle().document()["elements"]["actionCell"]["attributes"]["XC_kAXXCAttributeCustomActions"] = {"Delete"};
     const auto root = screen.build();
     const auto fails = [](const char* message) { return Verdict{AudStatus::fail, message}; };
@@ -49,9 +52,10 @@ TEST(RuleInaccessibleAction, ControlsMustBeReachable) {
     EXPECT_EQ(judge(AudRuleId::inaccessibleAction, *root, "Start1").status, AudStatus::inapplicable);
     EXPECT_EQ(judge(AudRuleId::inaccessibleAction, *root, "ActionSwitch").status, AudStatus::pass);
     EXPECT_EQ(judge(AudRuleId::inaccessibleAction, *root, "DisabledButton").status, AudStatus::inapplicable);
+    EXPECT_EQ(judge(AudRuleId::inaccessibleAction, *root, "WebLink").status, AudStatus::pass);
 
     R rule(catalogueConf(AudRuleId::inaccessibleAction));
-    for (const auto* className : {"Button", "PlainSlider", "LooseSwitch", "CellSwitch"})
+    for (const auto* className : {"Button", "PlainSlider", "LooseSwitch", "CellSwitch", "WebLink"})
         for (const auto& key : test::keysOf(*rule.collectProps(test::findView(*root, className))))
             EXPECT_TRUE(test::declared(R::keys).contains(key)) << key;
 }

@@ -10,6 +10,28 @@ using T = AudElementType;
 using test::judge;
 using test::Verdict;
 
+// Not every small thing drawn as a control is a target: a disabled chevron
+// that is no accessibility element, and a link inside a line of text.
+TEST(RuleTouchTargetSize, DecorationsAndInlineLinksAreNoTargets) {
+    test::LogCapture log;
+    test::ScreenBuilder screen;
+    screen.add("app", T::application, "UIApplication", {"chevron", "sentence", "alone"}).frame(0, 0, 390, 844);
+    screen.add("chevron", T::button, "Chevron")
+        .traits(AudTraits::button.unionWith(AudTraits::notEnabled))
+        .set(AccessibilityAttribute::isUserInteractionEnabled, 0)
+        .frame(360, 100, 11, 14);
+    screen.add("sentence", T::other, "Sentence", {"before", "inline", "after"}).frame(10, 200, 370, 20);
+    screen.add("before", T::staticText, "Before").label("Read our").frame(10, 200, 70, 20);
+    screen.add("inline", T::link, "InlineLink").label("terms").traits(AudTraits::link).frame(82, 200, 40, 20);
+    screen.add("after", T::staticText, "After").label("before you buy.").frame(124, 200, 110, 20);
+    screen.add("alone", T::link, "LoneLink").label("Home").traits(AudTraits::link).frame(10, 300, 40, 20);
+    const auto root = screen.build();
+    const auto context = test::contextFor(root);
+    EXPECT_EQ(judge(AudRuleId::touchTargetSize, *root, "Chevron", context.get()).status, AudStatus::inapplicable);
+    EXPECT_EQ(judge(AudRuleId::touchTargetSize, *root, "InlineLink", context.get()).status, AudStatus::inapplicable);
+    EXPECT_EQ(judge(AudRuleId::touchTargetSize, *root, "LoneLink", context.get()).status, AudStatus::fail);
+}
+
 TEST(RuleTouchTargetSize, SizesAreRoundedToWholePointsBeforeTheComparison) {
     test::LogCapture log;
     test::ScreenBuilder screen;

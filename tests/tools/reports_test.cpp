@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include <cstdio>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -137,6 +139,37 @@ TEST(TextReport, FailOnGatesByImpact) {
     EXPECT_NE(run.out.find("FAIL TouchTargetSize (MODERATE)"), std::string::npos);  // still reported
     options.failOn = "severe";
     EXPECT_EQ(scan(options).status, 2);
+}
+
+// An experimental rule's failure is reported as advisory and fails the scan
+// only when asked: by the flag or by the configuration file.
+TEST(TextReport, ExperimentalFailuresAreAdvisory) {
+    test::LogCapture log;
+    test::TempDir dir;
+    test::BundleBuilder builder;
+    builder.element("app", 2, test::attributes("UIApplication", test::rect(0, 0, 390, 844), {"switch"}));
+    auto& loose = builder.element("switch", 40, test::attributes("UISwitch", test::rect(16, 100, 51, 31)));
+    loose["XC_kAXXCAttributeTraits"] = 1;  // a switch VoiceOver cannot reach: not an element, no focusable parent
+    builder.write(dir.path() / "screen");
+
+    cli::ScanOptions options;
+    options.bundle = (dir.path() / "screen").string();
+    options.ignore = {"TouchTargetSize", "ScreenTitle", "ActiveControlName"};
+    options.junit = (dir.path() / "report.xml").string();
+    const auto advisory = scan(options);
+    EXPECT_EQ(advisory.status, 0) << advisory.out << advisory.err;
+    EXPECT_NE(advisory.out.find("FAIL InaccessibleAction (CRITICAL, experimental rule) advisory"), std::string::npos)
+        << advisory.out;
+    const auto junit = test::readFile(dir.path() / "report.xml");
+    EXPECT_NE(junit.find("<skipped message=\"advisory (experimental rule)"), std::string::npos) << junit;
+    EXPECT_NE(junit.find("failures=\"0\""), std::string::npos) << junit;
+
+    options.failOnExperimental = true;
+    EXPECT_EQ(scan(options).status, 1);
+    options.failOnExperimental = false;
+    std::ofstream(dir.path() / "audkit.json") << R"({"failOnExperimental": true})";
+    options.config = (dir.path() / "audkit.json").string();
+    EXPECT_EQ(scan(options).status, 1);
 }
 
 // A label with XML's special characters and a control character: the report

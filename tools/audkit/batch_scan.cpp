@@ -53,10 +53,10 @@ private:
                 auto result = kit->runOnElement(platform, *platform.elementUnderTest());
                 if (options_.viewIgnores) applyViewIgnores(*result, bundles_[index], *options_.viewIgnores);
                 applyImpacts(*result, options_.impacts);
-                if (examinedAnyView(*result))
-                    outcome.result = std::move(result);
+                if (auto why = whyNothingWasExamined(*result))
+                    outcome.error = std::move(*why);
                 else
-                    outcome.error = "no element of the capture is visible on the screen, so nothing was examined";
+                    outcome.result = std::move(result);
             } catch (const std::exception& error) {
                 outcome.error = failureLine(error);
             }
@@ -124,6 +124,7 @@ int runBatchScan(const ScanOptions& options, const std::vector<std::string>& bun
     for (std::size_t i = 0; i < bundles.size(); ++i) {
         if (!outcomes[i].result) continue;
         reports[i] = screenReport(bundles[i], outcomes[i].result);
+        reports[i]->experimentalFails = options.failOnExperimental;
         if (baseline) baseline->mark(*reports[i]);
         screens.push_back(*reports[i]);
     }

@@ -5,10 +5,13 @@
 #include <cmath>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "audkit/platform/png_codec.hpp"
 #include "tools/audkit/element_types.hpp"
+#include "tools/audkit/system_elements.hpp"
 
 namespace audkit::cli {
 namespace {
@@ -51,30 +54,57 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 30> classNam
 
 std::string classNameOf(const ImportedElement& element, const ImportedElement* parent) {
     if (element.type == "Cell" && parent && parent->type == "CollectionView") return "UICollectionViewCell";
+    // What VoiceOver meets of a table's row is the cell's accessibility
+    // element, which is named from its texts when it has no label of its own.
+    if (element.type == "Cell" && parent && parent->type == "Table") return "UITableViewCellAccessibilityElement";
     for (const auto& [type, name] : classNames)
         if (type == element.type) return std::string(name);
     return "UIView";
 }
 
 // The types VoiceOver stops on by themselves; others (containers, "Other")
-// only when they carry a label.
-bool isElementByType(const ImportedElement& element) {
-    // Cells, segmented controls and steppers are containers: the texts and
-    // buttons inside them are the elements (dumps that say so agree).
+// only when they carry a label and hold no such element: a labelled group of
+// elements (a web page's landmark, a region) is a container that VoiceOver
+// enters, not one element.
+// Cells, segmented controls and steppers are containers: the texts and
+// buttons inside them are the elements (dumps that say so agree).
+bool isLeafType(const ImportedElement& element) {
     static constexpr std::array<std::string_view, 13> leaves{
         "Button", "StaticText", "TextField",     "SecureTextField",   "TextView",         "SearchField", "Switch",
         "Slider", "Link",       "Key",           "PageIndicator",     "ProgressIndicator", "ActivityIndicator"};
-    if (std::find(leaves.begin(), leaves.end(), element.type) != leaves.end()) return true;
+    return std::find(leaves.begin(), leaves.end(), element.type) != leaves.end();
+}
+
+bool isLabelledGroup(const ImportedElement& element) {
     return (element.type == "Image" || element.type == "Other") && element.label && !element.label->empty();
 }
 
-// Traits a dump without them implies through the type and state.
+// Whether an element lies below: a leaf type, or a labelled group (which is
+// an element itself or holds one).
+bool holdsElement(const ImportedElement& element) {
+    std::vector<const ImportedElement*> stack;
+    for (const auto& child : element.children) stack.push_back(&child);
+    while (!stack.empty()) {
+        const auto* node = stack.back();
+        stack.pop_back();
+        if (isLeafType(*node) || isLabelledGroup(*node)) return true;
+        for (const auto& child : node->children) stack.push_back(&child);
+    }
+    return false;
+}
+
+bool isElementByType(const ImportedElement& element) {
+    if (isLeafType(element)) return true;
+    return isLabelledGroup(element) && !holdsElement(element);
+}
+
+// Traits a dump without them implies through the type and state. A cell is
+// no button unless the dump says so: many rows only show text or hold the
+// real controls.
 std::uint64_t traitsByType(const ImportedElement& element) {
     std::uint64_t traits = 0;
     const auto& type = element.type;
-    // A row of a list is pressed like a button (recent systems report Settings
-    // rows as buttons outright).
-    if (type == "Button" || type == "Switch" || type == "Cell") traits |= *traitBit("Button");
+    if (type == "Button" || type == "Switch") traits |= *traitBit("Button");
     if (type == "Link") traits |= *traitBit("Link");
     if (type == "Image") traits |= *traitBit("Image");
     if (type == "StaticText") traits |= *traitBit("StaticText");
@@ -114,15 +144,45 @@ Json rectJson(const Rect& rect) {
     return Json{{"X", standard.x}, {"Y", standard.y}, {"Width", standard.width}, {"Height", standard.height}};
 }
 
+// What a record holds beyond the platform's attributes: where the element
+// stands in the dump, what the dump does not say and the importer inferred
+// (attribute key: from what), trait names this version does not know, and
+// whether the system draws the element rather than the application.
+Json provenance(const ImportedElement& element, const std::string* systemElement) {
+    Json inferred;
+    const auto byType = "the element type " + element.type;
+    inferred["XC_kAXXCAttributeElementType"] = byType + " (dumps name roles, not classes)";
+    if (!element.traits)
+        inferred["XC_kAXXCAttributeTraits"] = byType + (element.enabled == false ? " and enabled=\"false\"" : "");
+    if (!element.accessible) inferred["XC_kAXXCAttributeIsElement"] = byType + (element.label ? " and its label" : "");
+    inferred["XC_kAXXCAttributeIsUserInteractionEnabled"] =
+        element.enabled ? std::string("enabled=\"") + (*element.enabled ? "true" : "false") + "\", the nearest the dump has"
+                        : std::string("nothing: taken as enabled");
+    inferred["XC_kAXXCAttributeVisibleFrame"] = "the frame clipped by the screen and the scrolling containers";
+    if (!element.visible) inferred["XC_kAXXCAttributeIsVisible"] = "the visible frame";
+    Json record;
+    record["source"] = "line " + std::to_string(element.line);
+    record["inferred"] = std::move(inferred);
+    if (!element.unknownTraits.empty()) record["unknownTraits"] = element.unknownTraits;
+    if (systemElement) record["systemElement"] = *systemElement;
+    return record;
+}
+
 class Writer {
 public:
-    explicit Writer(std::vector<std::string>& warnings) : warnings_(warnings) {}
+    Writer(std::vector<std::string>& warnings, std::unordered_map<const ImportedElement*, std::string> system)
+        : warnings_(warnings), system_(std::move(system)) {}
 
     std::string add(const ImportedElement& element, const ImportedElement* parent, const std::optional<Rect>& frame,
                     const Rect& clip) {
         const auto id = "e" + std::to_string(count_++);
         auto& record = elements_[id];
         record["rawType"] = *elementTypeNumber(element.type);
+        const auto system = system_.find(&element);
+        record["provenance"] = provenance(element, system == system_.end() ? nullptr : &system->second);
+        for (const auto& trait : element.unknownTraits)
+            warnings_.push_back("line " + std::to_string(element.line) + ": the trait \"" + trait +
+                                "\" is unknown to this version; it is kept in the capture and not judged");
         Json attributes;
         attributes["XC_kAXXCAttributeElementType"] = classNameOf(element, parent);
         if (element.label) attributes["XC_kAXXCAttributeLabel"] = *element.label;
@@ -169,6 +229,7 @@ public:
 
 private:
     std::vector<std::string>& warnings_;
+    std::unordered_map<const ImportedElement*, std::string> system_;
     std::size_t count_ = 0;
 };
 
@@ -200,7 +261,7 @@ std::string captureDocument(const ImportedTree& tree, const std::optional<RgbaIm
         scale = across;
     }
 
-    Writer writer(warnings);
+    Writer writer(warnings, systemElements(tree.root));
     const auto root = writer.add(tree.root, nullptr, frame, *frame);
     Json document;
     document["format"] = "audkit-capture";

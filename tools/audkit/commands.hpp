@@ -58,6 +58,8 @@ struct ScanOptions {
     std::vector<std::string> ignore;       // rule ids ignored for every view
     std::vector<std::string> ignoreViews;  // KEY=RULE_ID[,RULE_ID...]
     bool dynamicType = false;              // opt in to SupportsDynamicType
+    bool includeSystem = false;            // judge the elements the system draws too
+    bool failOnExperimental = false;       // an experimental rule's failures fail the scan too
     std::string languages = "eng";         // Tesseract's languages, joined with + ("eng+jpn")
     bool debug = false;
     bool progress = false;  // stage lines on standard error

@@ -50,7 +50,7 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 40> uiAutoma
     {"UIAHandwritingView", "Other"},     {"UIADatePicker", "DatePicker"},
 }};
 
-constexpr std::array<std::pair<std::string_view, std::uint64_t>, 17> traitBits{{
+constexpr std::array<std::pair<std::string_view, std::uint64_t>, 19> traitBits{{
     {"Button", 0x1},
     {"Link", 0x2},
     {"Image", 0x4},
@@ -68,6 +68,9 @@ constexpr std::array<std::pair<std::string_view, std::uint64_t>, 17> traitBits{{
     {"CausesPageTurn", 0x4000},
     {"TabBar", 0x8000},
     {"Header", 0x10000},
+    {"TextEntry", 0x40000},
+    // Switches and SwiftUI toggles since iOS 17: the switch-button bit.
+    {"ToggleButton", 0x20000000000000},
 }};
 
 }  // namespace

@@ -10,6 +10,8 @@ std::string Finding::element() const {
     std::string text = view->className;
     if (view->name) text += " \"" + *view->name + "\"";
     if (view->accessibilityIdentifier) text += " (id " + *view->accessibilityIdentifier + ")";
+    // An imported element is found again in the dump a team has.
+    if (const auto source = view->get(viewkey::source)) text += ", " + *source + " of the dump";
     return text;
 }
 
@@ -60,11 +62,9 @@ std::vector<FindingBox> findingBoxes(const std::vector<Finding>& findings) {
 
 Coverage coverageOf(const AudResult& result) {
     Coverage coverage;
-    if (result.audContext && result.audContext->audView)
-        result.audContext->audView->runOnSelfAndDescendants([&](const AudView& view) {
-            if (view.isVisibleToUser) ++coverage.viewsExamined;
-            return RunStatus::proceed;
-        });
+    coverage.viewsExamined = result.viewsExamined;
+    coverage.systemElementsNotJudged = result.systemElementsNotJudged;
+    coverage.verdictsOnInferredFacts = result.verdictsOnInferredFacts;
     if (result.audConf) {
         for (const auto& [id, conf] : result.audConf->rules) {
             if (!conf->ignored) continue;

@@ -18,7 +18,8 @@ struct Finding {
     std::shared_ptr<const AudView> view;  // null when the view is not in the tree
     bool known = false;                   // accepted in the baseline the scan compared with
 
-    // "UIButton "Sign in" (id signInButton)": type, then label and identifier.
+    // "UIButton "Sign in" (id signInButton)": type, then label and identifier,
+    // and for an imported element where it stands in the dump (", line 57 of the dump").
     std::string element() const;
     // The view's frame in points: x, y, width, height.
     struct Frame {
@@ -46,6 +47,8 @@ std::vector<FindingBox> findingBoxes(const std::vector<Finding>& findings);
 // with why.
 struct Coverage {
     std::size_t viewsExamined = 0;
+    std::size_t systemElementsNotJudged = 0;  // visible, drawn by the system, left alone
+    std::size_t verdictsOnInferredFacts = 0;  // failures not given: the dump does not record what they rest on
     std::vector<std::pair<std::string, std::string>> rulesNotRun;  // id, why
 };
 

@@ -86,6 +86,11 @@ void screenSection(std::ostringstream& out, const ScreenReport& screen, std::siz
     out << "<p class=\"coverage\" style=\"margin:4px 20px\">" << result.failures().size() << " failures, "
         << result.incompletes().size() << " incomplete, " << result.passes().size() << " passes; "
         << screen.coverage.viewsExamined << " views examined.";
+    if (screen.coverage.systemElementsNotJudged > 0)
+        out << " " << screen.coverage.systemElementsNotJudged << " system elements not judged.";
+    if (screen.coverage.verdictsOnInferredFacts > 0)
+        out << " " << screen.coverage.verdictsOnInferredFacts
+            << " failures not given, as the dump does not record what they rest on.";
     for (const auto& [id, why] : screen.coverage.rulesNotRun) out << " Not run: " << markup(id) << " (" << markup(why) << ").";
     out << "</p>\n<section class=\"screen\" id=\"screen-" << index << "\">\n<div class=\"shot\">";
     if (context.screenshot.decoded)
@@ -116,7 +121,12 @@ void screenSection(std::ostringstream& out, const ScreenReport& screen, std::siz
                 << "\" data-rule=\"" << markup(rule) << "\" style=\"border-color:" << colour(ruleResult.status)
                 << "\" data-known=\"" << (finding->known ? "true" : "false") << "\"><div class=\"head\">#"
                 << finding->number << " " << toString(ruleResult.status) << " &middot; " << toString(ruleResult.impact)
-                << " &middot; " << markup(finding->element()) << (finding->known ? " &middot; known" : "") << "</div>"
+                << " &middot; " << markup(finding->element()) << (finding->known ? " &middot; known" : "")
+                << (ruleResult.experimental ? " &middot; experimental rule" : "")
+                << (ruleResult.status == AudStatus::fail && !finding->known && !counts(screen, *finding)
+                        ? " (advisory)"
+                        : "")
+                << "</div>"
                 << "<div>" << number(frame.x) << ", " << number(frame.y) << ", " << number(frame.width) << " x "
                 << number(frame.height) << " pt</div><div>" << markup(ruleResult.ruleSummary) << "</div>";
             if (ruleResult.props)

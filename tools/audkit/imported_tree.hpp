@@ -23,6 +23,8 @@ struct ImportedElement {
     std::optional<double> x, y, width, height;  // points
     std::optional<bool> enabled, visible, accessible;
     std::optional<std::uint64_t> traits;  // accessibility trait bits, where the dump lists traits
+    std::vector<std::string> unknownTraits;  // trait names the dump lists that this version does not know
+    std::optional<std::string> bundleIdentifier;  // an application's, where the dump names it
     bool selected = false;
     std::size_t line = 0;  // where the element starts in the dump
     std::vector<ImportedElement> children;

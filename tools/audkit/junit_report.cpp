@@ -55,12 +55,17 @@ std::string junitReport(const std::vector<ScreenReport>& screens) {
             body << "        <property name=\"element\" value=\"" << markup(judged.element()) << "\"/>\n";
             body << "        <property name=\"frame\" value=\"" << markup(frameText(judged, scale)) << "\"/>\n";
             body << "        <property name=\"status\" value=\"" << markup(toString(result.status)) << "\"/>\n";
+            if (result.experimental) body << "        <property name=\"experimental\" value=\"true\"/>\n";
             body << "      </properties>\n";
             if (judged.known) body << "        <property name=\"baseline\" value=\"known\"/>\n";
             const auto details = result.props ? result.props->description() : std::string();
             if (judged.known) {
                 ++ruleSkipped;  // accepted: reported, not failed
                 body << "      <skipped message=\"known from the baseline: " << markup(result.ruleSummary) << "\"/>\n";
+            } else if (result.status == AudStatus::fail && !counts(*screen, judged)) {
+                ++ruleSkipped;  // an experimental rule's: reported, advisory
+                body << "      <skipped message=\"advisory (experimental rule): " << markup(result.ruleSummary)
+                     << "\"/>\n";
             } else if (result.status == AudStatus::fail) {
                 ++ruleFailures;
                 body << "      <failure type=\"" << markup(toString(result.impact)) << "\" message=\""

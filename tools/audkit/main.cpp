@@ -68,6 +68,11 @@ int main(int argc, char** argv) {
     scanCommand->add_flag("--dynamic-type", scan.dynamicType,
                           "opt in to SupportsDynamicType: move the Larger Text slider through the bundle's scripted "
                           "Settings and compare the text before and after");
+    scanCommand->add_flag("--include-system", scan.includeSystem,
+                          "judge the elements the system draws too (status bar, keyboard, browser controls, system "
+                          "alerts ...), which an imported dump marks; by default they are counted and left alone");
+    scanCommand->add_flag("--fail-on-experimental", scan.failOnExperimental,
+                          "an experimental rule's failures fail the scan too (by default they are advisory)");
     scanCommand->add_flag("--debug", scan.debug, "print debug output");
     scanCommand->add_option("--lang", scan.languages,
                             "the languages of the screens' text for Tesseract, joined with + (default eng; e.g. "

@@ -53,7 +53,8 @@ public:
         element.enabled = flag(node, "enabled", line);
         element.visible = flag(node, "visible", line);
         element.accessible = flag(node, "accessible", line);
-        if (const auto traits = node.attribute("traits")) element.traits = traitBits(traits.value(), line);
+        if (const auto traits = node.attribute("traits")) element.traits = traitBits(traits.value(), element);
+        element.bundleIdentifier = text(node, "bundleId");
         for (const auto& child : node.children())
             if (child.type() == pugi::node_element) element.children.push_back(this->element(child, depth + 1));
         return element;
@@ -105,8 +106,9 @@ private:
                           "\" is neither true nor false");
     }
 
-    // "StaticText, Button" -> the bits; "" is no trait.
-    static std::uint64_t traitBits(std::string_view names, std::size_t line) {
+    // "StaticText, Button" -> the bits; "" is no trait. A name a newer system
+    // introduced is kept aside (and reported), not a reason to refuse the dump.
+    static std::uint64_t traitBits(std::string_view names, ImportedElement& element) {
         std::uint64_t bits = 0;
         std::size_t start = 0;
         while (start < names.size()) {
@@ -116,11 +118,10 @@ private:
             while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
             while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
             if (!name.empty()) {
-                const auto bit = traitBit(name);
-                if (!bit)
-                    throw ImportError("line " + std::to_string(line) + ": unknown trait \"" + std::string(name) +
-                                      "\"");
-                bits |= *bit;
+                if (const auto bit = traitBit(name))
+                    bits |= *bit;
+                else
+                    element.unknownTraits.emplace_back(name);
             }
             start = end + 1;
         }

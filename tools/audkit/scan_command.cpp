@@ -63,16 +63,16 @@ int runScan(const ScanOptions& requested, const LoginOptions& login, std::ostrea
         readyToScan(platform, *recognizer);
         stage("recognising text and running the rules");
         const auto result = kit->runOnElement(platform, *platform.elementUnderTest());
-        // A capture in which nothing is visible (unreadable frames, every
-        // element hidden) was not examined: that is no pass.
-        if (!examinedAnyView(*result)) {
-            err << "audkit: " << platform.bundle().capturePath().string()
-                << ": no element of the capture is visible on the screen, so nothing was examined\n";
+        // A capture in which nothing could be examined (unreadable frames,
+        // every element hidden, only the system's) is no pass.
+        if (const auto why = whyNothingWasExamined(*result)) {
+            err << "audkit: " << platform.bundle().capturePath().string() << ": " << *why << '\n';
             return exitUsage;
         }
         if (options.viewIgnores) applyViewIgnores(*result, bundle, *options.viewIgnores);
         applyImpacts(*result, options.impacts);
         auto report = screenReport(bundle, result);
+        report.experimentalFails = options.failOnExperimental;
         if (baseline) baseline->mark(report);
         const auto& screenshot = result->audContext->screenshot.decoded;
         if (!options.annotate.empty() && !screenshot)

@@ -81,8 +81,14 @@ ScanConfig readScanConfig(const std::string& path) {
     } catch (const json::exception& error) {
         throw UsageError(path + ": not a JSON document: " + error.what());
     }
-    reader.onlyKeys(document, "", {"ignore", "ignoreViews", "failOn", "rules"});
+    reader.onlyKeys(document, "", {"ignore", "ignoreViews", "failOn", "rules", "includeSystem", "failOnExperimental"});
     ScanConfig config;
+    for (const auto& [key, target] : {std::pair{"includeSystem", &config.includeSystem},
+                                      std::pair{"failOnExperimental", &config.failOnExperimental}}) {
+        if (!document.contains(key)) continue;
+        if (!document[key].is_boolean()) reader.fail(key, "must be true or false");
+        *target = document[key].get<bool>();
+    }
     if (document.contains("ignore")) config.ignore = reader.ruleIds(document["ignore"], "ignore");
     if (document.contains("failOn")) {
         (void)reader.impact(document["failOn"], "failOn");

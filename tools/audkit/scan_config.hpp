@@ -20,7 +20,8 @@ struct ViewIgnore {
 //   {"ignore": ["ColorContrast"],
 //    "ignoreViews": [{"rules": ["TouchTargetSize"], "className": "UISwitch", "screen": "sign-in"}],
 //    "failOn": "serious",
-//    "rules": {"LabelAtFront": {"impact": "moderate"}}}
+//    "rules": {"LabelAtFront": {"impact": "moderate"}},
+//    "includeSystem": false, "failOnExperimental": true}
 // "ignoreViews" entries match by "className", "identifier", "label", "type"
 // (the element type: "button", "staticText" ...) and "screen" (the bundle's
 // folder name); "rules" sets the impact the rules report.
@@ -29,6 +30,8 @@ struct ScanConfig {
     std::vector<ViewIgnore> ignoreViews;
     std::optional<std::string> failOn;
     std::map<std::string, AudImpact> impacts;
+    bool includeSystem = false;       // judge the elements the system draws too
+    bool failOnExperimental = false;  // an experimental rule's failures fail the scan
 };
 
 // Strict: an unknown key, a value of the wrong kind or an unknown rule id is

@@ -32,6 +32,7 @@ void requireKnownRule(const AudConf& conf, const std::string& id) {
 std::shared_ptr<AudConf> configuration(const ScanOptions& options) {
     auto conf = std::make_shared<AudConf>();
     if (options.dynamicType) conf->setOptInToSupportsDynamicType(true);
+    conf->judgesSystemElements = options.includeSystem;
     for (const auto& id : options.ignore) requireKnownRule(*conf, id);
     if (!options.ignore.empty()) conf->ignore(options.ignore, true);
     std::map<std::string, std::set<std::string>> views;
@@ -55,6 +56,8 @@ ScanOptions withConfiguration(const ScanOptions& options) {
     merged.ignore.insert(merged.ignore.end(), config.ignore.begin(), config.ignore.end());
     if (merged.failOn.empty() && config.failOn) merged.failOn = *config.failOn;
     merged.impacts = std::move(config.impacts);
+    merged.includeSystem = merged.includeSystem || config.includeSystem;
+    merged.failOnExperimental = merged.failOnExperimental || config.failOnExperimental;
     merged.viewIgnores = std::make_shared<const std::vector<ViewIgnore>>(std::move(config.ignoreViews));
     return merged;
 }

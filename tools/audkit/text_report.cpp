@@ -18,10 +18,14 @@ std::size_t ScreenReport::knownFindings() const {
         std::count_if(findings.begin(), findings.end(), [](const Finding& finding) { return finding.known; }));
 }
 
+bool counts(const ScreenReport& screen, const Finding& finding) {
+    return !finding.known && finding.result->status == AudStatus::fail &&
+           (!finding.result->experimental || screen.experimentalFails);
+}
+
 bool failsTheGate(const ScreenReport& screen, AudImpact gate) {
     return std::any_of(screen.findings.begin(), screen.findings.end(), [&](const Finding& finding) {
-        return !finding.known && finding.result->status == AudStatus::fail &&
-               static_cast<int>(finding.result->impact) >= static_cast<int>(gate);
+        return counts(screen, finding) && static_cast<int>(finding.result->impact) >= static_cast<int>(gate);
     });
 }
 
@@ -30,6 +34,11 @@ void writeTextReport(std::ostream& out, const ScreenReport& screen) {
     out << screen.name << ": " << result.failures().size() << " failures, " << result.incompletes().size()
         << " incomplete, " << result.passes().size() << " passes; " << screen.coverage.viewsExamined
         << " views examined";
+    if (screen.coverage.systemElementsNotJudged > 0)
+        out << "; " << screen.coverage.systemElementsNotJudged << " system elements not judged";
+    if (screen.coverage.verdictsOnInferredFacts > 0)
+        out << "; " << screen.coverage.verdictsOnInferredFacts
+            << " failures not given, as the dump does not record what they rest on (--debug names them)";
     if (screen.baselined)
         out << "; " << screen.knownFindings() << " findings known from the baseline, "
             << screen.findings.size() - screen.knownFindings() << " new";
@@ -40,7 +49,11 @@ void writeTextReport(std::ostream& out, const ScreenReport& screen) {
         const auto& ruleResult = *finding.result;
         const auto frame = finding.frameInPoints(scale);
         out << "\n#" << finding.number << " " << toString(ruleResult.status) << " " << ruleResult.ruleId << " ("
-            << toString(ruleResult.impact) << ")" << (finding.known ? " known" : screen.baselined ? " new" : "")
+            << toString(ruleResult.impact) << (ruleResult.experimental ? ", experimental rule" : "") << ")"
+            << (finding.known ? " known" : screen.baselined ? " new" : "")
+            << (ruleResult.status == AudStatus::fail && !finding.known && !counts(screen, finding)
+                    ? " advisory (--fail-on-experimental makes it fail the scan)"
+                    : "")
             << "\n";
         out << "   " << oneLine(finding.element()) << " at " << number(frame.x) << ", " << number(frame.y) << ", "
             << number(frame.width) << " x " << number(frame.height) << " pt\n";
