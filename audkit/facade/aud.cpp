@@ -96,6 +96,8 @@ std::set<std::string> Aud::ignoredFor(const AudView* view) const {
         if (const auto found = ignoredRules.find(*view->accessibilityIdentifier); found != ignoredRules.end())
             ignored.insert(found->second.begin(), found->second.end());
     }
+    for (const auto& ignore : configuration_->ignoredRulesForViews)
+        if (ignore.matches(*view)) ignored.insert(ignore.rules.begin(), ignore.rules.end());
     return ignored;
 }
 

@@ -7,6 +7,7 @@
 #include "audkit/base/text_helpers.hpp"
 #include "audkit/rules/aud_rule_id.hpp"
 #include "audkit/rules/rule_catalogue.hpp"
+#include "audkit/tree/aud_view.hpp"
 
 namespace audkit {
 
@@ -84,6 +85,13 @@ void AudConf::ignoreRulesFor(const std::map<std::string, std::set<std::string>>&
     ignoredRules = rulesForViews;
 }
 
+bool ViewRulesIgnore::matches(const AudView& view) const {
+    if (className && *className != view.className) return false;
+    if (identifier && identifier != view.accessibilityIdentifier) return false;
+    if (label && label != view.name) return false;
+    return !type || *type == toString(view.elementType);
+}
+
 void AudConf::ignoreExperimental() {
     std::vector<std::string> experimental;
     for (const auto& [id, conf] : rules)
@@ -97,7 +105,10 @@ std::vector<std::shared_ptr<AudRule>> AudConf::rulesToRun() const {
         const auto& id = entry.first;
         if (entry.second->ignored) continue;
         if (const auto builtIn = enumFromName<AudRuleId>(id)) {
-            toRun.push_back(makeRule(*builtIn));
+            // A fresh instance that reports with the configured impact.
+            auto rule = makeRule(*builtIn);
+            rule->setConfig(entry.second);
+            toRun.push_back(std::move(rule));
             continue;
         }
         const auto custom =

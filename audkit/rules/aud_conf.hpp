@@ -35,6 +35,15 @@ public:
                        "\" is the id of a built-in rule; give the custom rule an id of its own") {}
 };
 
+// Rules switched off for the views that match every criterion given: class
+// name, accessibility identifier, accessible name and element type (its
+// string form, "button").
+struct ViewRulesIgnore {
+    std::set<std::string> rules;
+    std::optional<std::string> className, identifier, label, type;
+    bool matches(const AudView& view) const;
+};
+
 // The host of the public documentation, named in messages.
 inline constexpr const char* documentationHost = "audkit.dev";
 
@@ -48,6 +57,8 @@ public:
     std::map<std::string, std::shared_ptr<RuleConf>> rules;
     // View class name or accessibility identifier -> ids of rules ignored for it.
     std::map<std::string, std::set<std::string>> ignoredRules;
+    // Rules ignored for the views that match several criteria together.
+    std::vector<ViewRulesIgnore> ignoredRulesForViews;
     std::optional<std::string> bundleId;
     // Whether elements the system draws (an imported dump marks the status
     // bar, the keyboard, browser controls ...) are judged like the

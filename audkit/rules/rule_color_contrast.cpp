@@ -133,7 +133,8 @@ std::shared_ptr<AudProps> RuleColorContrast::collectVisionProps(const AudView& v
 
 AudImpact RuleColorContrast::impactFor(const AudProps& props) const {
     const auto pairs = props.get(allColorContrastsKey);
-    if (!pairs || pairs->empty()) return config()->impact;
+    // A team's own impact for the rule stands over the measured one.
+    if (!pairs || pairs->empty() || config()->impact != info.impact) return config()->impact;
     const bool serious =
         std::any_of(pairs->begin(), pairs->end(), [](const auto& pair) { return judge(pair).serious; });
     return serious ? AudImpact::serious : AudImpact::moderate;

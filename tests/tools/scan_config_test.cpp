@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -68,6 +69,26 @@ TEST(ScanConfig, IgnoresMatchViewsOnTheirScreen) {
     const auto elsewhere = scanWith(
         R"({"ignoreViews": [{"rules": ["ColorContrast"], "label": "Forgot password?", "screen": "cart"}]})");
     EXPECT_EQ(statusOf(elsewhere.result, "ColorContrast", "Forgot password?"), "FAIL");
+
+    // The file and --ignore-view go through one mechanism: the same IGNORED record.
+    const auto byFile = scanWith(R"({"ignoreViews": [{"rules": ["ActiveControlName"], "identifier": "helpButton"}]})");
+    cli::ScanOptions options;
+    options.bundle = example;
+    options.format = "json";
+    options.ignoreViews = {"helpButton=ActiveControlName"};
+    std::ostringstream out, err;
+    ASSERT_NE(cli::runScan(options, {}, out, err), 2) << err.str();
+    auto ignoredRecord = [](const json& result) {
+        for (const auto& ruleResult : result["audRuleResults"])
+            if (ruleResult["status"] == "IGNORED") {
+                auto record = ruleResult;
+                record.erase("audViewId");  // a view id is new in every scan
+                return record;
+            }
+        return json();
+    };
+    EXPECT_FALSE(ignoredRecord(byFile.result).is_null());
+    EXPECT_EQ(ignoredRecord(byFile.result), ignoredRecord(json::parse(out.str())));
 }
 
 // The gate and impacts: the file's gate holds unless the command line gives
@@ -82,6 +103,18 @@ TEST(ScanConfig, GateAndImpacts) {
         "", "text");
     EXPECT_EQ(raised.status, 1);
     EXPECT_NE(raised.out.find("FAIL TouchTargetSize (CRITICAL)"), std::string::npos) << raised.out;
+    // The configured impact is the rule's own in the result document, and
+    // stands over the impact ColorContrast measures for each finding.
+    const auto document = scanWith(R"({"rules": {"TouchTargetSize": {"impact": "critical"},
+                                                 "ColorContrast": {"impact": "minor"}}})");
+    EXPECT_EQ(document.result["audConf"]["rules"]["TouchTargetSize"]["impact"], 3);
+    std::set<int> touchImpacts, contrastImpacts;
+    for (const auto& ruleResult : document.result["audRuleResults"]) {
+        if (ruleResult["ruleId"] == "TouchTargetSize") touchImpacts.insert(ruleResult["impact"].get<int>());
+        if (ruleResult["ruleId"] == "ColorContrast") contrastImpacts.insert(ruleResult["impact"].get<int>());
+    }
+    EXPECT_EQ(touchImpacts, std::set<int>{3});
+    EXPECT_EQ(contrastImpacts, std::set<int>{0});
 }
 
 TEST(ScanConfig, MistakesNameTheKey) {

@@ -47,12 +47,10 @@ private:
             auto& outcome = outcomes_[index];
             try {
                 auto kit = AudKit::offline();
-                kit->setConfiguration(configuration(options_));
+                kit->setConfiguration(configuration(options_, bundles_[index]));
                 kit->setTextRecognizer(recognizer);
                 BundlePlatform platform(CaptureBundle::open(bundles_[index]));
                 auto result = kit->runOnElement(platform, *platform.elementUnderTest());
-                if (options_.viewIgnores) applyViewIgnores(*result, bundles_[index], *options_.viewIgnores);
-                applyImpacts(*result, options_.impacts);
                 if (auto why = whyNothingWasExamined(*result))
                     outcome.error = std::move(*why);
                 else

@@ -34,7 +34,6 @@ int runScan(const ScanOptions& requested, const LoginOptions& login, std::ostrea
     try {
         const auto options = withConfiguration(requested);
         const auto gate = failureGate(options.failOn);
-        auto conf = configuration(options);
         auto given = options.bundles;
         if (!options.bundle.empty()) given.insert(given.begin(), options.bundle);
         if (given.empty()) throw UsageError("no bundle to scan");
@@ -42,6 +41,7 @@ int runScan(const ScanOptions& requested, const LoginOptions& login, std::ostrea
         if (given.size() > 1 || bundles.size() != 1 || bundles[0] != given[0])
             return runBatchScan(options, bundles, out, err);
         const auto& bundle = bundles[0];
+        auto conf = configuration(options, bundle);
         std::optional<Baseline> baseline;
         if (!options.baseline.empty()) baseline = Baseline::read(options.baseline);
         // The models load while the bundle is read and its screenshot decoded;
@@ -69,8 +69,6 @@ int runScan(const ScanOptions& requested, const LoginOptions& login, std::ostrea
             err << "audkit: " << platform.bundle().capturePath().string() << ": " << *why << '\n';
             return exitUsage;
         }
-        if (options.viewIgnores) applyViewIgnores(*result, bundle, *options.viewIgnores);
-        applyImpacts(*result, options.impacts);
         auto report = screenReport(bundle, result);
         report.experimentalFails = options.failOnExperimental;
         if (baseline) baseline->mark(report);

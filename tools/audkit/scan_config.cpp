@@ -60,15 +60,6 @@ private:
     const AudConf known_;
 };
 
-bool matches(const ViewIgnore& ignore, const AudView& view, const std::string& screen) {
-    if (ignore.screen && *ignore.screen != screen) return false;
-    if (ignore.className && *ignore.className != view.className) return false;
-    if (ignore.identifier && ignore.identifier != view.accessibilityIdentifier) return false;
-    if (ignore.label && ignore.label != view.name) return false;
-    if (ignore.type && *ignore.type != toString(view.elementType)) return false;
-    return true;
-}
-
 }  // namespace
 
 ScanConfig readScanConfig(const std::string& path) {
@@ -103,14 +94,15 @@ ScanConfig readScanConfig(const std::string& path) {
             reader.onlyKeys(entry, where, {"rules", "className", "identifier", "label", "type", "screen"});
             if (!entry.contains("rules")) reader.fail(where, "needs \"rules\"");
             ViewIgnore ignore;
-            for (auto& id : reader.ruleIds(entry["rules"], where + ".rules")) ignore.rules.insert(std::move(id));
+            auto& views = ignore.ignore;
+            for (auto& id : reader.ruleIds(entry["rules"], where + ".rules")) views.rules.insert(std::move(id));
             const std::pair<const char*, std::optional<std::string>*> criteria[] = {
-                {"className", &ignore.className}, {"identifier", &ignore.identifier}, {"label", &ignore.label},
-                {"type", &ignore.type},           {"screen", &ignore.screen}};
+                {"className", &views.className}, {"identifier", &views.identifier}, {"label", &views.label},
+                {"type", &views.type},           {"screen", &ignore.screen}};
             for (const auto& [key, target] : criteria)
                 if (entry.contains(key)) *target = reader.text(entry[key], where + "." + key);
-            if (ignore.type && !enumFromName<AudElementType>(*ignore.type))
-                reader.fail(where + ".type", "unknown element type \"" + *ignore.type + "\"");
+            if (views.type && !enumFromName<AudElementType>(*views.type))
+                reader.fail(where + ".type", "unknown element type \"" + *views.type + "\"");
             config.ignoreViews.push_back(std::move(ignore));
         }
     }
@@ -125,40 +117,6 @@ ScanConfig readScanConfig(const std::string& path) {
         }
     }
     return config;
-}
-
-void applyImpacts(AudResult& result, const std::map<std::string, AudImpact>& impacts) {
-    for (auto& ruleResult : result.audRuleResults) {
-        const auto impact = impacts.find(ruleResult->ruleId);
-        if (impact == impacts.end() || impact->second == ruleResult->impact) continue;
-        const auto& old = *ruleResult;
-        ruleResult = std::make_shared<AudRuleResult>(old.status, impact->second, old.ruleId, old.ruleSummary, old.props,
-                                                     old.audViewId, old.isVisibleToUser, old.experimental,
-                                                     old.standard);
-    }
-}
-
-void applyViewIgnores(AudResult& result, const std::string& screen, const std::vector<ViewIgnore>& ignores) {
-    if (ignores.empty() || !result.audContext || !result.audContext->audView) return;
-    std::unordered_map<std::string, const AudView*> views;
-    result.audContext->audView->runOnSelfAndDescendants([&](const AudView& view) {
-        views.emplace(view.audViewId, &view);
-        return RunStatus::proceed;
-    });
-    const auto key = Baseline::screenKey(screen);
-    for (auto& ruleResult : result.audRuleResults) {
-        if (ruleResult->status == AudStatus::ignored || ruleResult->status == AudStatus::inapplicable) continue;
-        const auto view = views.find(ruleResult->audViewId);
-        if (view == views.end()) continue;
-        for (const auto& ignore : ignores) {
-            if (!ignore.rules.contains(ruleResult->ruleId) || !matches(ignore, *view->second, key)) continue;
-            const auto& old = *ruleResult;
-            ruleResult = std::make_shared<AudRuleResult>(AudStatus::ignored, old.impact, old.ruleId, old.ruleSummary,
-                                                         old.props, old.audViewId, old.isVisibleToUser,
-                                                         old.experimental, old.standard);
-            break;
-        }
-    }
 }
 
 }  // namespace audkit::cli

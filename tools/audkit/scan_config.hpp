@@ -10,10 +10,11 @@
 
 namespace audkit::cli {
 
-// Rules switched off for the views that match every given criterion.
+// Rules switched off for the views that match every given criterion, on
+// every screen or on one (the bundle's folder name).
 struct ViewIgnore {
-    std::set<std::string> rules;
-    std::optional<std::string> className, identifier, label, type, screen;
+    ViewRulesIgnore ignore;
+    std::optional<std::string> screen;
 };
 
 // The adoption controls a team checks in (audkit scan --config audkit.json):
@@ -38,11 +39,5 @@ struct ScanConfig {
 // a UsageError naming it ("audkit.json: ignoreViews[1]: unknown key \"lable\"").
 ScanConfig readScanConfig(const std::string& path);
 
-// Marks the results of the matching views IGNORED, as the library marks a
-// rule ignored for a view: the result stays, with status IGNORED.
-void applyViewIgnores(AudResult& result, const std::string& screen, const std::vector<ViewIgnore>& ignores);
-
-// Gives the results of the rules the impacts the configuration sets.
-void applyImpacts(AudResult& result, const std::map<std::string, AudImpact>& impacts);
 
 }  // namespace audkit::cli

@@ -1,5 +1,6 @@
 #include "tools/audkit/scan_support.hpp"
 
+#include "tools/audkit/baseline.hpp"
 #include "tools/audkit/scan_config.hpp"
 
 #include <algorithm>
@@ -29,7 +30,7 @@ void requireKnownRule(const AudConf& conf, const std::string& id) {
 
 }  // namespace
 
-std::shared_ptr<AudConf> configuration(const ScanOptions& options) {
+std::shared_ptr<AudConf> configuration(const ScanOptions& options, const std::string& screen) {
     auto conf = std::make_shared<AudConf>();
     if (options.dynamicType) conf->setOptInToSupportsDynamicType(true);
     conf->judgesSystemElements = options.includeSystem;
@@ -46,6 +47,12 @@ std::shared_ptr<AudConf> configuration(const ScanOptions& options) {
         }
     }
     if (!views.empty()) conf->ignoreRulesFor(views);
+    for (const auto& [id, impact] : options.impacts) conf->rules.at(id)->impact = impact;
+    if (options.viewIgnores) {
+        const auto key = Baseline::screenKey(screen);
+        for (const auto& ignore : *options.viewIgnores)
+            if (!ignore.screen || *ignore.screen == key) conf->ignoredRulesForViews.push_back(ignore.ignore);
+    }
     return conf;
 }
 

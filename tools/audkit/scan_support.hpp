@@ -19,9 +19,10 @@ public:
     using Error::Error;
 };
 
-// The rules' configuration the options ask for (ignores, opt-ins); unknown
-// rule ids are a UsageError.
-std::shared_ptr<AudConf> configuration(const ScanOptions& options);
+// The rules' configuration the options ask for, decided before the scan of
+// the screen (the bundle as given): ignores by rule and by view, impacts,
+// opt-ins. Unknown rule ids are a UsageError.
+std::shared_ptr<AudConf> configuration(const ScanOptions& options, const std::string& screen = "");
 
 // The options with the configuration file's controls merged in: its ignores
 // added, its gate unless the command line gave one, its impacts and view
