@@ -211,7 +211,9 @@ std::shared_ptr<AudResult> Aud::run(const std::shared_ptr<AudContext>& context) 
             ++systemNotJudged;
             return RunStatus::proceed;
         }
-        ++examined;
+        // The elements were examined, not the application that holds them: a
+        // capture of an application showing pickers alone is no pass.
+        if (node.parent || node.elementType != T::application) ++examined;
         const auto view = node.shared_from_this();
         const auto ownText = textToMatch(node);
         if (ownText && mappedViews.insert(&node).second) {

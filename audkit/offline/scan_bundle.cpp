@@ -31,7 +31,8 @@ std::optional<std::string> whyNothingWasExamined(const AudResult& result) {
     if (result.systemElementsNotJudged > 0)
         return "every visible element is the system's (" + std::to_string(result.systemElementsNotJudged) +
                " of them), and system elements are not judged unless asked for (--include-system)";
-    return "no element of the capture is visible on the screen, so nothing was examined";
+    return "no element of the capture is visible on the screen (or only pickers, which are not judged), so nothing "
+           "was examined";
 }
 
 }  // namespace audkit

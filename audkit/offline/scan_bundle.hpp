@@ -35,8 +35,9 @@ class TesseractRecognizer;
 void readyToScan(BundlePlatform& platform, TesseractRecognizer& recognizer);
 
 // Why a scan examined nothing, so no verdict of the result means anything: no
-// element of the capture was visible on the screen, or every visible one is
-// the system's (and the scan does not judge those). None when it examined some.
+// element of the capture was visible on the screen (pickers alone are not
+// judged), or every visible one is the system's (and the scan does not judge
+// those). None when it examined some.
 std::optional<std::string> whyNothingWasExamined(const AudResult& result);
 
 }  // namespace audkit

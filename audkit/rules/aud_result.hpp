@@ -30,8 +30,9 @@ public:
     // (not part of the result document).
     std::map<std::string, std::string> rulesNotRun;
     // What the scan examined, counted by the runner (not part of the result
-    // document): the views it judged, and the visible system elements it left
-    // alone because the configuration does not judge them.
+    // document): the visible views it judged (the application holding them
+    // is not counted), and the visible system elements it left alone
+    // because the configuration does not judge them.
     std::size_t viewsExamined = 0;
     std::size_t systemElementsNotJudged = 0;
     // Failures not given because they would rest on facts of an imported dump

@@ -114,7 +114,9 @@ TEST(AnnotatedScreenshot, BoxesSitOnTheViewsAtTheScreensScale) {
 
     // A capture without pixels has nothing to annotate.
     test::BundleBuilder builder;
-    builder.element("app", 2, test::attributes("UIApplication", test::rect(0, 0, 390, 844)));
+    builder.element("app", 2, test::attributes("UIApplication", test::rect(0, 0, 390, 844), {"title"}));
+    builder.element("title", 48, test::attributes("UILabel", test::rect(16, 100, 200, 20)))["XC_kAXXCAttributeLabel"] =
+        "Cart";
     builder.document()["screenshot"] = nullptr;
     builder.write(dir.path() / "tree");
     options.bundle = (dir.path() / "tree").string();
