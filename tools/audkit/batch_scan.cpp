@@ -51,6 +51,15 @@ private:
                 kit->setTextRecognizer(recognizer);
                 BundlePlatform platform(CaptureBundle::open(bundles_[index]));
                 auto result = kit->runOnElement(platform, *platform.elementUnderTest());
+                // The reports of a batch need the encoded screenshot at most
+                // (the HTML page and the JSON document embed it): the decoded
+                // pixels (12 MB a screen) go now, and the encoded ones too when
+                // no report shows them, so memory stays flat.
+                if (result->audContext) {
+                    auto& screenshot = result->audContext->screenshot;
+                    screenshot.decoded.reset();
+                    if (options_.html.empty() && options_.format != "json") screenshot.base64png = std::string();
+                }
                 if (auto why = whyNothingWasExamined(*result))
                     outcome.error = std::move(*why);
                 else

@@ -93,9 +93,16 @@ void screenSection(std::ostringstream& out, const ScreenReport& screen, std::siz
             << " failures not given, as the dump does not record what they rest on.";
     for (const auto& [id, why] : screen.coverage.rulesNotRun) out << " Not run: " << markup(id) << " (" << markup(why) << ").";
     out << "</p>\n<section class=\"screen\" id=\"screen-" << index << "\">\n<div class=\"shot\">";
-    if (context.screenshot.decoded)
-        out << "<img alt=\"screenshot\" src=\"data:image/png;base64,"
-            << base64Encode(encodePng(*context.screenshot.decoded)) << "\">";
+    // The screenshot as the capture encoded it (a PNG, or the JPEG of a
+    // result read back), so a batch need not keep every screen's pixels.
+    const auto& screenshot = context.screenshot;
+    if (!screenshot.base64png.empty())
+        out << "<img alt=\"screenshot\" src=\"data:image/"
+            << (screenshot.base64png.starts_with("/9j/") ? "jpeg" : "png") << ";base64," << screenshot.base64png
+            << "\">";
+    else if (screenshot.decoded)
+        out << "<img alt=\"screenshot\" src=\"data:image/png;base64," << base64Encode(encodePng(*screenshot.decoded))
+            << "\">";
     else
         out << "<div style=\"aspect-ratio:" << number(width) << "/" << number(height)
             << ";border:1px dashed #999;background:#fff\">no screenshot was captured</div>";
