@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "audkit/rules/rule_label_at_front.hpp"
 #include "audkit/rules/rule_label_in_name.hpp"
 #include "tests/support/rule_verdicts.hpp"
 
@@ -12,20 +11,8 @@ using R = RuleLabelInName;
 using test::judge;
 using test::Verdict;
 
-// A button named `name` showing `shown` in a label inside it.
-test::ScreenBuilder buttonShowing(const std::string& name, const std::string& shown) {
-    test::ScreenBuilder screen;
-    screen.add("app", T::application, "UIApplication", {"button"}).frame(0, 0, 390, 844);
-    screen.add("button", T::button, "Button", {"text"}).label(name).traits(AudTraits::button).frame(16, 100, 300, 50);
-    screen.add("text", T::staticText, "ShownText").label(shown).focusable(false).frame(20, 110, 200, 20);
-    return screen;
-}
-
 Verdict inName(const std::string& name, const std::string& shown) {
-    return judge(AudRuleId::labelInName, *buttonShowing(name, shown).build(), "Button");
-}
-Verdict atFront(const std::string& name, const std::string& shown) {
-    return judge(AudRuleId::labelAtFront, *buttonShowing(name, shown).build(), "Button");
+    return judge(AudRuleId::labelInName, *test::buttonShowing(name, shown).build(), "Button");
 }
 
 TEST(RuleLabelInName, VisibleTextMustBeInTheName) {
@@ -37,11 +24,6 @@ TEST(RuleLabelInName, VisibleTextMustBeInTheName) {
     EXPECT_EQ(inName("Submit order", "Submit").status, AudStatus::pass);
     EXPECT_EQ(inName("Order submit", "Submit").status, AudStatus::pass);
     EXPECT_EQ(inName("Go", "X").status, AudStatus::inapplicable);  // one character is not judged
-
-    EXPECT_EQ(atFront("Submit order", "Submit").status, AudStatus::pass);
-    EXPECT_EQ(atFront("Order submit", "Submit"),
-              (Verdict{AudStatus::fail, std::string(RuleLabelAtFront::info.summary)}));
-    EXPECT_EQ(atFront("Sign in with Apple", "Continue with Apple").status, AudStatus::fail);
 }
 
 TEST(RuleLabelInName, ValuesDetectedTextAndSkippedViews) {
@@ -63,12 +45,10 @@ TEST(RuleLabelInName, ValuesDetectedTextAndSkippedViews) {
     EXPECT_EQ(judge(AudRuleId::labelInName, *root, "DayButton").status, AudStatus::inapplicable);
 
     RuleLabelInName rule(catalogueConf(AudRuleId::labelInName));
-    RuleLabelAtFront front(catalogueConf(AudRuleId::labelAtFront));
     AudProps recognised;
     recognised.add(rulekey::name, std::string("Submit"));
     recognised.add(R::detectedTextKey, std::string("Submt"));  // a recognition error
     EXPECT_EQ(decideOutcome(rule, recognised).status, AudStatus::pass);
-    EXPECT_EQ(decideOutcome(front, recognised).status, AudStatus::pass);
     AudProps shortOfWords = recognised;
     shortOfWords.add(rulekey::name, std::string("Apple"));
     shortOfWords.add(R::detectedTextKey, std::string("Continue with Apple"));
@@ -76,7 +56,6 @@ TEST(RuleLabelInName, ValuesDetectedTextAndSkippedViews) {
     AudProps offScreen = shortOfWords;
     offScreen.add(R::elementOffScreenKey, 0.3F);
     EXPECT_EQ(decideOutcome(rule, offScreen).summary, RuleHelperError::offScreen().what());
-    EXPECT_EQ(decideOutcome(front, offScreen).status, AudStatus::incomplete);
 
     const auto props = rule.collectProps(test::findView(*root, "VolumeSlider"));
     EXPECT_EQ(test::keysOf(*props), test::declared(R::keys));

@@ -54,6 +54,20 @@ inline Verdict judge(AudRuleId id, const AudView& root, const std::string& class
     return {outcome.status, outcome.summary.value_or(rule->summary())};
 }
 
+// A screen with one button named `name` showing `shown` in a label inside
+// it (class names "Button" and "ShownText"), for the rules that compare a
+// control's name with what it shows.
+inline ScreenBuilder buttonShowing(const std::string& name, const std::string& shown) {
+    ScreenBuilder screen;
+    screen.add("app", AudElementType::application, "UIApplication", {"button"}).frame(0, 0, 390, 844);
+    screen.add("button", AudElementType::button, "Button", {"text"})
+        .label(name)
+        .traits(AudTraits::button)
+        .frame(16, 100, 300, 50);
+    screen.add("text", AudElementType::staticText, "ShownText").label(shown).focusable(false).frame(20, 110, 200, 20);
+    return screen;
+}
+
 // A line of text on the screenshot, its box in points of the 390 x 844
 // point screen of contextFor.
 struct ShownLine {
