@@ -75,11 +75,4 @@ std::unique_ptr<AudKit> loginToBackend(const LoginOptions& login) {
     return AudKit::login(transport, login.user, password, server);
 }
 
-std::string failureLine(const std::exception& error) {
-    std::string line = oneLine(error.what());
-    if (const auto* client = dynamic_cast<const AudClientError*>(&error); client && !client->cause().empty())
-        line += " (" + oneLine(client->cause()) + ")";
-    return line;
-}
-
 }  // namespace audkit::cli

@@ -18,9 +18,5 @@ namespace audkit::cli {
 // SSL_CERT_FILE, else the system's.
 std::unique_ptr<AudKit> loginToBackend(const LoginOptions& login);
 
-// The error as one line, with the cause underneath where the library's own
-// text does not say it (a refused connection, a refused certificate, an HTTP
-// status behind "Please check your credentials").
-std::string failureLine(const std::exception& error);
 
 }  // namespace audkit::cli

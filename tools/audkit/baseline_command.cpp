@@ -4,6 +4,7 @@
 #include "tools/audkit/baseline.hpp"
 #include "tools/audkit/commands.hpp"
 #include "tools/audkit/scan_support.hpp"
+#include "tools/audkit/text_output.hpp"
 
 namespace audkit::cli {
 

@@ -18,6 +18,7 @@
 #include "tools/audkit/reports.hpp"
 #include "tools/audkit/scan_config.hpp"
 #include "tools/audkit/scan_support.hpp"
+#include "tools/audkit/text_output.hpp"
 
 namespace audkit::cli {
 namespace {

@@ -8,6 +8,7 @@
 #include "tools/audkit/bundle_writer.hpp"
 #include "tools/audkit/commands.hpp"
 #include "tools/audkit/imported_tree.hpp"
+#include "tools/audkit/text_output.hpp"
 
 // Captures the current screen of a running WebDriver server (Appium,
 // WebDriverAgent) through the W3C WebDriver endpoints: page source,
@@ -136,7 +137,7 @@ int runCapture(const CaptureOptions& options, std::ostream& out, std::ostream& e
         out << options.output << ": captured from " << options.webDriver << " (" << tree.format << ")\n";
         return exitSuccess;
     } catch (const std::exception& error) {
-        err << "audkit: " << error.what() << '\n';
+        err << "audkit: " << failureLine(error) << '\n';
         return exitUsage;
     }
 }

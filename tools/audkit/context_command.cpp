@@ -27,7 +27,7 @@ int runContext(const ContextOptions& options, std::ostream& out, std::ostream& e
             << (context->audMetaData.isFullScreenForML ? " (full screen)" : "") << '\n';
         return exitSuccess;
     } catch (const std::exception& error) {  // the library's errors and the reader's alike: one line, exit 2
-        err << "audkit: " << oneLine(error.what()) << '\n';
+        err << "audkit: " << failureLine(error) << '\n';
         return exitUsage;
     }
 }

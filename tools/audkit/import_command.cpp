@@ -8,6 +8,7 @@
 #include "tools/audkit/bundle_writer.hpp"
 #include "tools/audkit/commands.hpp"
 #include "tools/audkit/imported_tree.hpp"
+#include "tools/audkit/text_output.hpp"
 
 namespace audkit::cli {
 namespace {
@@ -63,7 +64,7 @@ int runImport(const ImportOptions& options, std::ostream& out, std::ostream& err
             << (screenshot ? " with its screenshot" : " without a screenshot") << '\n';
         return exitSuccess;
     } catch (const std::exception& error) {
-        err << "audkit: " << error.what() << '\n';
+        err << "audkit: " << failureLine(error) << '\n';
         return exitUsage;
     }
 }

@@ -139,7 +139,7 @@ int runInspect(const InspectOptions& options, std::ostream& out, std::ostream& e
         }
         return exitSuccess;
     } catch (const std::exception& error) {  // the library's errors and the reader's alike: one line, exit 2
-        err << "audkit: " << oneLine(error.what()) << '\n';
+        err << "audkit: " << failureLine(error) << '\n';
         return exitUsage;
     }
 }

@@ -5,6 +5,7 @@
 
 #include "audkit/tree/aud_context.hpp"
 #include "tools/audkit/commands.hpp"
+#include "tools/audkit/text_output.hpp"
 
 // Tesseract's OpenMP threads make recognition several times slower on small
 // machines, and the thread limit is read only when the process starts: the
@@ -158,7 +159,7 @@ int main(int argc, char** argv) {
     } catch (const CLI::CallForAllHelp& help) {
         return app.exit(help);
     } catch (const CLI::ParseError& error) {
-        std::cerr << "audkit: " << error.what() << " (see audkit --help)\n";
+        std::cerr << "audkit: " << audkit::cli::failureLine(error) << " (see audkit --help)\n";
         return exitUsage;
     }
 

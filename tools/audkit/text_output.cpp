@@ -1,5 +1,7 @@
 #include "tools/audkit/text_output.hpp"
 
+#include "audkit/network/aud_client.hpp"
+
 #include <array>
 #include <charconv>
 #include <cstdio>
@@ -79,6 +81,13 @@ std::string indentation(std::size_t depth) {
     constexpr std::size_t maxIndentedDepth = 40;
     if (depth <= maxIndentedDepth) return std::string(depth * 2, ' ');
     return std::string(maxIndentedDepth * 2, ' ') + "[depth " + std::to_string(depth) + "] ";
+}
+
+std::string failureLine(const std::exception& error) {
+    std::string line = oneLine(error.what());
+    if (const auto* client = dynamic_cast<const AudClientError*>(&error); client && !client->cause().empty())
+        line += " (" + oneLine(client->cause()) + ")";
+    return line;
 }
 
 }  // namespace audkit::cli

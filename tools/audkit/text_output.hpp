@@ -1,5 +1,6 @@
 #pragma once
 
+#include <exception>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,12 @@ std::string markup(std::string_view text);
 
 // The text on one line: line breaks and tabs become blanks.
 std::string oneLine(std::string_view text);
+
+// Every command's error line (after "audkit: "): the error as one line, with
+// the cause underneath where the library's own text does not say it (a
+// refused connection, a refused certificate, an HTTP status behind "Please
+// check your credentials").
+std::string failureLine(const std::exception& error);
 
 // The shortest decimal form of a number ("390", "12.5").
 std::string number(double value);
