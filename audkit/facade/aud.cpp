@@ -211,9 +211,7 @@ std::shared_ptr<AudResult> Aud::run(const std::shared_ptr<AudContext>& context) 
             ++systemNotJudged;
             return RunStatus::proceed;
         }
-        // The elements were examined, not the application that holds them: a
-        // capture of an application showing pickers alone is no pass.
-        if (node.parent || node.elementType != T::application) ++examined;
+        if (countsAsExamined(node)) ++examined;
         const auto view = node.shared_from_this();
         const auto ownText = textToMatch(node);
         if (ownText && mappedViews.insert(&node).second) {

@@ -110,7 +110,10 @@ std::shared_ptr<AudResult> resultFromJson(const Json& json) {
     if (result->audContext && result->audContext->audView)
         result->audContext->audView->runOnSelfAndDescendants([&](const AudView& view) {
             if (!isExamined(view)) return RunStatus::proceed;
-            ++(view.get(viewkey::systemElement) ? result->systemElementsNotJudged : result->viewsExamined);
+            if (view.get(viewkey::systemElement))
+                ++result->systemElementsNotJudged;
+            else if (countsAsExamined(view))
+                ++result->viewsExamined;
             return RunStatus::proceed;
         });
     return result;

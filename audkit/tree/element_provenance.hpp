@@ -22,12 +22,6 @@ struct ElementProvenance {
     std::vector<std::string> inferred;       // attribute keys ("XC_kAXXCAttributeTraits")
     std::optional<std::string> systemElement;  // what it is: "the status bar"
 
-    bool isInferred(std::string_view attributeKey) const {
-        for (const auto& key : inferred)
-            if (key == attributeKey) return true;
-        return false;
-    }
-    bool operator==(const ElementProvenance&) const = default;
 };
 
 }  // namespace audkit

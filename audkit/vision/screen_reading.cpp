@@ -87,6 +87,8 @@ bool isExamined(const AudView& node) {
     return node.elementType != T::picker && node.elementType != T::pickerWheel && node.isVisibleToUser;
 }
 
+bool countsAsExamined(const AudView& node) { return node.parent || node.elementType != T::application; }
+
 std::vector<FoundText> readScreen(const AudView* root, std::shared_ptr<const RgbaImage> image, float scale,
                                   TextRecognizer& recognizer) {
     TextDetectionHelper helper(image, scale);

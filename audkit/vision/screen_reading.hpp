@@ -18,6 +18,10 @@ std::optional<std::string> textToMatch(const AudView& view);
 // Whether the scan examines a view (its rules and the texts it shows):
 // visible, and no picker.
 bool isExamined(const AudView& view);
+// Whether an examined view counts among the elements a scan examined: the
+// application that holds them does not (a screen of pickers alone examined
+// nothing).
+bool countsAsExamined(const AudView& view);
 
 // Every text recognised on a screenshot: the whole screen's, then, for each
 // view under `root` whose own text that reading missed, what reading the

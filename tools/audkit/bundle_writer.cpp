@@ -62,12 +62,9 @@ std::string classNameOf(const ImportedElement& element, const ImportedElement* p
     return "UIView";
 }
 
-// The types VoiceOver stops on by themselves; others (containers, "Other")
-// only when they carry a label and hold no such element: a labelled group of
-// elements (a web page's landmark, a region) is a container that VoiceOver
-// enters, not one element.
-// Cells, segmented controls and steppers are containers: the texts and
-// buttons inside them are the elements (dumps that say so agree).
+// The types VoiceOver stops on by themselves. Cells, segmented controls and
+// steppers are containers: the texts and buttons inside them are the elements
+// (dumps that say so agree).
 bool isLeafType(const ImportedElement& element) {
     static constexpr std::array<std::string_view, 13> leaves{
         "Button", "StaticText", "TextField",     "SecureTextField",   "TextView",         "SearchField", "Switch",
@@ -93,6 +90,9 @@ bool holdsElement(const ImportedElement& element) {
     return false;
 }
 
+// The leaf types; others ("Other", images) only when they carry a label and
+// hold no element: a labelled group of elements (a web page's landmark, a
+// region) is a container that VoiceOver enters, not one element.
 bool isElementByType(const ImportedElement& element) {
     if (isLeafType(element)) return true;
     return isLabelledGroup(element) && !holdsElement(element);
@@ -156,8 +156,8 @@ Json provenance(const ImportedElement& element, const std::string* systemElement
         inferred["XC_kAXXCAttributeTraits"] = byType + (element.enabled == false ? " and enabled=\"false\"" : "");
     if (!element.accessible) inferred["XC_kAXXCAttributeIsElement"] = byType + (element.label ? " and its label" : "");
     inferred["XC_kAXXCAttributeIsUserInteractionEnabled"] =
-        element.enabled ? std::string("enabled=\"") + (*element.enabled ? "true" : "false") + "\", the nearest the dump has"
-                        : std::string("nothing: taken as enabled");
+        !element.enabled ? std::string("nothing: taken as enabled")
+                         : std::string("enabled=\"") + (*element.enabled ? "true" : "false") + "\", the nearest the dump has";
     inferred["XC_kAXXCAttributeVisibleFrame"] = "the frame clipped by the screen and the scrolling containers";
     if (!element.visible) inferred["XC_kAXXCAttributeIsVisible"] = "the visible frame";
     Json record;
