@@ -229,8 +229,11 @@ BundleDevice readDevice(const Reader& reader, const json& document) {
     result.systemName = reader.requiredString(device, "systemName", "device.");
     result.systemVersion = reader.requiredString(device, "systemVersion", "device.");
     const auto& scale = reader.required(device, "scale", "device.");
-    if (!scale.is_number() || !(scale.get<double>() > 0) || !std::isfinite(scale.get<float>()))
-        reader.fail("member \"device.scale\" must be a positive number, found " + shown(scale));
+    // Pixels per point: no screen has under a tenth of a pixel or over a
+    // hundred (a scale that rounds to 0 as a float would shrink every frame to nothing).
+    if (!scale.is_number() || !(scale.get<double>() >= 0.1 && scale.get<double>() <= 100))
+        reader.fail("member \"device.scale\" must be a number of pixels per point from 0.1 to 100, found " +
+                    shown(scale));
     result.scale = scale.get<float>();
     result.modelIdentifier = Reader::optionalString(device, "modelIdentifier");
     result.vendorIdentifier = Reader::optionalString(device, "vendorIdentifier");
@@ -432,6 +435,11 @@ CaptureBundle CaptureBundle::fromText(const std::string& text, const std::filesy
         if (!found->is_string() || found->get_ref<const std::string&>().empty())
             reader.fail("member \"screenshot\" must name a file, found " + shown(*found));
         screenshot = found->get<std::string>();
+        // The screenshot is the bundle's own: a path out of it would make the
+        // scan read (and reports embed) any file.
+        const std::filesystem::path named(screenshot);
+        if (named.is_absolute() || std::any_of(named.begin(), named.end(), [](const auto& part) { return part == ".."; }))
+            reader.fail("member \"screenshot\" must name a file inside the bundle, found " + shown(*found));
     }
     data->screenshotPath = capturePath.parent_path() / screenshot;
 

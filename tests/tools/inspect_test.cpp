@@ -219,6 +219,40 @@ TEST(CommandInputs, BadBundlesAreOneLineAndExitTwoForEveryCommand) {
     EXPECT_NE(wide.str().find("PNG image of 4100x2 pixels is larger than the 4096 pixels a side accepted"),
               std::string::npos)
         << wide.str();
+
+    // A scale that is 0 as a float would shrink every frame to nothing; a
+    // screenshot path out of the bundle would make the scan read any file.
+    for (const auto& [member, expected] :
+         {std::pair{nlohmann::json{{"device", {{"name", "x"}, {"systemName", "iOS"}, {"systemVersion", "17"},
+                                               {"scale", 1e-300}}}},
+                    "\"device.scale\" must be a number of pixels per point from 0.1 to 100"},
+          std::pair{nlohmann::json{{"screenshot", "../elsewhere.png"}}, "must name a file inside the bundle"},
+          std::pair{nlohmann::json{{"screenshot", "/etc/hostname"}}, "must name a file inside the bundle"}}) {
+        auto hostile = builder;
+        hostile.document().update(member);
+        hostile.write(dir.path());
+        allCommands(expected);
+    }
+}
+
+// --config and --baseline read regular files only: a FIFO would block the
+// scan for ever and /dev/zero fill the memory.
+TEST(CommandInputs, ConfigurationAndBaselineAreRegularFiles) {
+    test::LogCapture log;
+    test::TempDir dir;
+    ASSERT_EQ(::mkfifo((dir.path() / "fifo").c_str(), 0600), 0);
+    for (const auto* path : {"/dev/zero", "fifo", "missing.json"}) {
+        const auto file = path[0] == '/' ? std::string(path) : (dir.path() / path).string();
+        for (const bool baseline : {false, true}) {
+            cli::ScanOptions scan;
+            scan.bundle = (test::sourceDir() / "examples" / "sign-in").string();
+            (baseline ? scan.baseline : scan.config) = file;
+            std::ostringstream out, err;
+            EXPECT_EQ(cli::runScan(scan, {}, out, err), 2) << file;
+            EXPECT_NE(err.str().find(file + ": "), std::string::npos) << err.str();
+            EXPECT_NE(err.str().find(baseline ? "baseline" : "configuration"), std::string::npos) << err.str();
+        }
+    }
 }
 
 // A capture whose frames cannot be read shows nothing on screen: the scan

@@ -143,6 +143,27 @@ TEST(TextReport, FailOnGatesByImpact) {
     EXPECT_EQ(scan(options).status, 2);
 }
 
+// A label's control characters (a terminal's escape sequences, C1 controls)
+// never reach the terminal through the text report.
+TEST(TextReport, LabelsCannotDriveTheTerminal) {
+    test::LogCapture log;
+    test::TempDir dir;
+    test::BundleBuilder builder;
+    builder.element("app", 2, test::attributes("UIApplication", test::rect(0, 0, 390, 844), {"tiny"}));
+    auto& tiny = builder.element("tiny", 9, test::attributes("UIButton", test::rect(16, 200, 20, 20)));
+    tiny["XC_kAXXCAttributeLabel"] = "Pay\x1b]0;owned\x07\x1b[2J now\u009b";
+    tiny["XC_kAXXCAttributeTraits"] = 1;
+    tiny["XC_kAXXCAttributeIsElement"] = 1;
+    builder.write(dir.path());
+    cli::ScanOptions options;
+    options.bundle = dir.path().string();
+    const auto run = scan(options);
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.out.find("UIButton \"Pay\uFFFD]0;owned\uFFFD\uFFFD[2J now\uFFFD\""), std::string::npos) << run.out;
+    for (const char c : run.out) EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << int(c);
+    EXPECT_EQ(run.out.find("\u009b"), std::string::npos);
+}
+
 // An experimental rule's failure is reported as advisory and fails the scan
 // only when asked: by the flag or by the configuration file.
 TEST(TextReport, ExperimentalFailuresAreAdvisory) {

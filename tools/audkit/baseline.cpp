@@ -2,8 +2,6 @@
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <nlohmann/json.hpp>
 
 #include "tools/audkit/scan_support.hpp"
@@ -47,12 +45,14 @@ std::string Baseline::document() const {
            "\n";
 }
 
+// A baseline holds a line per finding: far less than this.
+constexpr std::uintmax_t maxBaselineBytes = 64ULL * 1024 * 1024;
+
 Baseline Baseline::read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw UsageError("cannot read the baseline " + path);
+    const auto text = readInputFile(path, maxBaselineBytes, "baseline");
     nlohmann::json document;
     try {
-        document = nlohmann::json::parse(std::string(std::istreambuf_iterator<char>(in), {}));
+        document = nlohmann::json::parse(text);
     } catch (const nlohmann::json::exception& error) {
         throw UsageError(path + ": not a JSON document: " + error.what());
     }

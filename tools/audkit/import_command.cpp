@@ -1,6 +1,3 @@
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <ostream>
 
 #include "audkit/base/error.hpp"
@@ -8,6 +5,7 @@
 #include "tools/audkit/bundle_writer.hpp"
 #include "tools/audkit/commands.hpp"
 #include "tools/audkit/imported_tree.hpp"
+#include "tools/audkit/scan_support.hpp"
 #include "tools/audkit/text_output.hpp"
 
 namespace audkit::cli {
@@ -19,20 +17,11 @@ constexpr std::uintmax_t maxScreenshotBytes = 256ULL * 1024 * 1024;
 // As the bundle reader accepts.
 constexpr std::uint32_t maxScreenshotSide = 4096;
 
-std::string readFile(const std::string& path, std::uintmax_t largest) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) throw ImportError(path + ": no such file");
-    if (std::filesystem::file_size(path, error) > largest)
-        throw ImportError(path + ": larger than " + std::to_string(largest / (1024 * 1024)) + " MB");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw ImportError(path + ": cannot be opened");
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 // A PNG, or a JPEG (as screenshots are often saved), made the bundle's PNG.
 RgbaImage readScreenshot(const std::string& path) {
+    const auto bytes = readInputFile(path, maxScreenshotBytes, "screenshot");
     try {
-        auto image = decodeImage(readFile(path, maxScreenshotBytes));
+        auto image = decodeImage(bytes);
         if (image.width > maxScreenshotSide || image.height > maxScreenshotSide)
             throw ImportError(path + ": " + std::to_string(image.width) + "x" + std::to_string(image.height) +
                               " pixels is larger than the " + std::to_string(maxScreenshotSide) +
@@ -53,7 +42,7 @@ int runImport(const ImportOptions& options, std::ostream& out, std::ostream& err
         std::string document;
         std::vector<std::string> warnings;
         try {
-            tree = readAccessibilityDump(readFile(options.dump, maxDumpBytes));
+            tree = readAccessibilityDump(readInputFile(options.dump, maxDumpBytes, "dump"));
             document = captureDocument(tree, screenshot, warnings);
         } catch (const ImportError& error) {
             throw ImportError(options.dump + ": " + error.what());

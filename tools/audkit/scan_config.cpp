@@ -1,7 +1,5 @@
 #include "tools/audkit/scan_config.hpp"
 
-#include <fstream>
-#include <iterator>
 #include <nlohmann/json.hpp>
 #include <unordered_map>
 
@@ -64,11 +62,12 @@ private:
 
 ScanConfig readScanConfig(const std::string& path) {
     const ConfigReader reader(path);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw UsageError("cannot read the configuration " + path);
+    // A configuration is a few lines a team writes.
+    constexpr std::uintmax_t largest = 4ULL * 1024 * 1024;
+    const auto text = readInputFile(path, largest, "configuration");
     json document;
     try {
-        document = json::parse(std::string(std::istreambuf_iterator<char>(in), {}));
+        document = json::parse(text);
     } catch (const json::exception& error) {
         throw UsageError(path + ": not a JSON document: " + error.what());
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -28,6 +29,11 @@ std::shared_ptr<AudConf> configuration(const ScanOptions& options, const std::st
 // added, its gate unless the command line gave one, its impacts and view
 // ignores. Without a file, the options as they are.
 ScanOptions withConfiguration(const ScanOptions& options);
+
+// A file given on the command line (a dump, a baseline, a configuration),
+// read whole: a regular file of at most `largest` bytes, else a UsageError
+// naming it and what it is (a FIFO or a device would block or never end).
+std::string readInputFile(const std::string& path, std::uintmax_t largest, const std::string& what);
 
 // The least impact a failure needs to fail the scan ("" is minor).
 AudImpact failureGate(const std::string& level);

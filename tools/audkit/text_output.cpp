@@ -55,11 +55,18 @@ std::string markup(std::string_view text) {
 
 std::string oneLine(std::string_view text) {
     std::string line;
-    for (const char c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
         if (c == '\n' || c == '\t' || c == '\r') {
             if (!line.empty() && line.back() != ' ') line += ' ';
+        } else if (c < 0x20 || c == 0x7F) {
+            line += "\uFFFD";  // a control character (an escape sequence's start) never reaches a terminal
+        } else if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+            line += "\uFFFD";  // nor a C1 control (U+0080 to U+009F)
+            ++i;
         } else {
-            line += c;
+            line += static_cast<char>(c);
         }
     }
     return line;

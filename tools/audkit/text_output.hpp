@@ -15,7 +15,8 @@ std::string quote(std::string_view text);
 // cannot hold at all replaced by U+FFFD.
 std::string markup(std::string_view text);
 
-// The text on one line: line breaks and tabs become blanks.
+// The text on one line, safe for a terminal: line breaks and tabs become
+// blanks, other control characters (escape sequences) U+FFFD.
 std::string oneLine(std::string_view text);
 
 // Every command's error line (after "audkit: "): the error as one line, with
