@@ -26,6 +26,8 @@ void readyToScan(BundlePlatform& platform, TesseractRecognizer& recognizer) {
     recognizer.waitUntilLoaded();
 }
 
+bool examinedAnyView(const AudResult& result) { return !whyNothingWasExamined(result); }
+
 std::optional<std::string> whyNothingWasExamined(const AudResult& result) {
     if (result.viewsExamined > 0) return std::nullopt;
     if (result.systemElementsNotJudged > 0)

@@ -39,5 +39,7 @@ void readyToScan(BundlePlatform& platform, TesseractRecognizer& recognizer);
 // judged), or every visible one is the system's (and the scan does not judge
 // those). None when it examined some.
 std::optional<std::string> whyNothingWasExamined(const AudResult& result);
+// Whether the scan examined anything: no reason why it examined nothing.
+bool examinedAnyView(const AudResult& result);
 
 }  // namespace audkit
