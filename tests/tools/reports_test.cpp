@@ -143,6 +143,15 @@ TEST(TextReport, FailOnGatesByImpact) {
     EXPECT_EQ(scan(options).status, 2);
 }
 
+// A labelled button, an accessibility element, in a bundle being built.
+void addButton(test::BundleBuilder& builder, const std::string& id, const nlohmann::json& frame,
+               const std::string& label) {
+    auto& button = builder.element(id, 9, test::attributes("UIButton", frame));
+    button["XC_kAXXCAttributeLabel"] = label;
+    button["XC_kAXXCAttributeTraits"] = 1;
+    button["XC_kAXXCAttributeIsElement"] = 1;
+}
+
 // A label's control characters (a terminal's escape sequences, C1 controls)
 // never reach the terminal through the text report.
 TEST(TextReport, LabelsCannotDriveTheTerminal) {
@@ -150,10 +159,7 @@ TEST(TextReport, LabelsCannotDriveTheTerminal) {
     test::TempDir dir;
     test::BundleBuilder builder;
     builder.element("app", 2, test::attributes("UIApplication", test::rect(0, 0, 390, 844), {"tiny"}));
-    auto& tiny = builder.element("tiny", 9, test::attributes("UIButton", test::rect(16, 200, 20, 20)));
-    tiny["XC_kAXXCAttributeLabel"] = "Pay\x1b]0;owned\x07\x1b[2J now\u009b";
-    tiny["XC_kAXXCAttributeTraits"] = 1;
-    tiny["XC_kAXXCAttributeIsElement"] = 1;
+    addButton(builder, "tiny", test::rect(16, 200, 20, 20), "Pay\x1b]0;owned\x07\x1b[2J now\u009b");
     builder.write(dir.path());
     cli::ScanOptions options;
     options.bundle = dir.path().string();
@@ -203,14 +209,8 @@ TEST(JUnitReport, ARealReaderReadsEveryCase) {
     test::TempDir dir;
     test::BundleBuilder builder;
     builder.element("app", 2, test::attributes("UIApplication", test::rect(0, 0, 390, 844), {"save", "tiny"}));
-    auto& save = builder.element("save", 9, test::attributes("UIButton", test::rect(16, 100, 200, 44)));
-    save["XC_kAXXCAttributeLabel"] = "Save & \"quit\" <now>\x01";
-    save["XC_kAXXCAttributeTraits"] = 1;
-    save["XC_kAXXCAttributeIsElement"] = 1;
-    auto& tiny = builder.element("tiny", 9, test::attributes("UIButton", test::rect(16, 200, 20, 20)));
-    tiny["XC_kAXXCAttributeLabel"] = "Tiny";
-    tiny["XC_kAXXCAttributeTraits"] = 1;
-    tiny["XC_kAXXCAttributeIsElement"] = 1;
+    addButton(builder, "save", test::rect(16, 100, 200, 44), "Save & \"quit\" <now>\x01");
+    addButton(builder, "tiny", test::rect(16, 200, 20, 20), "Tiny");
     builder.write(dir.path());
 
     cli::ScanOptions options;
