@@ -200,7 +200,8 @@ std::shared_ptr<AudResult> Aud::run(const std::shared_ptr<AudContext>& context) 
         results.insert(results.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
     };
 
-    std::size_t examined = 0, systemNotJudged = 0;
+    std::size_t examined = 0, offScreen = 0, systemNotJudged = 0;
+    const auto screen = context->audDevice.screenSize();
     withheld_ = 0;
     const auto repeated = repeatedViews(*context->audView);
     context->audView->runOnSelfAndDescendants([&](AudView& node) {
@@ -211,7 +212,7 @@ std::shared_ptr<AudResult> Aud::run(const std::shared_ptr<AudContext>& context) 
             ++systemNotJudged;
             return RunStatus::proceed;
         }
-        if (countsAsExamined(node)) ++examined;
+        if (countsAsExamined(node)) ++(liesOnScreen(node, screen) ? examined : offScreen);
         const auto view = node.shared_from_this();
         const auto ownText = textToMatch(node);
         if (ownText && mappedViews.insert(&node).second) {
@@ -251,6 +252,7 @@ std::shared_ptr<AudResult> Aud::run(const std::shared_ptr<AudContext>& context) 
     result->rulesNotRun = std::move(notRun);
     result->viewsExamined = examined;
     result->systemElementsNotJudged = systemNotJudged;
+    result->viewsOffScreen = offScreen;
     result->verdictsOnInferredFacts = withheld_;
     return result;
 }

@@ -30,6 +30,13 @@ bool examinedAnyView(const AudResult& result) { return !whyNothingWasExamined(re
 
 std::optional<std::string> whyNothingWasExamined(const AudResult& result) {
     if (result.viewsExamined > 0) return std::nullopt;
+    if (result.viewsOffScreen > 0) {
+        const auto& device = result.audContext->audDevice;
+        return "every visible element lies outside the screen (" + std::to_string(result.viewsOffScreen) +
+               " of them, beyond the " + std::to_string(static_cast<long>(device.screenWidth)) + " x " +
+               std::to_string(static_cast<long>(device.screenHeight)) +
+               " px screenshot), so nothing on the screen was examined";
+    }
     if (result.systemElementsNotJudged > 0)
         return "every visible element is the system's (" + std::to_string(result.systemElementsNotJudged) +
                " of them), and system elements are not judged unless asked for (--include-system)";

@@ -107,15 +107,17 @@ std::shared_ptr<AudResult> resultFromJson(const Json& json) {
     if (json.contains("tags")) result->tags = json.at("tags").get<std::vector<std::string>>();
     // The document does not keep the counts: they are worked out again from
     // the tree, as the runner counts (system elements were not judged).
-    if (result->audContext && result->audContext->audView)
+    if (result->audContext && result->audContext->audView) {
+        const auto screen = result->audContext->audDevice.screenSize();
         result->audContext->audView->runOnSelfAndDescendants([&](const AudView& view) {
             if (!isExamined(view)) return RunStatus::proceed;
             if (view.get(viewkey::systemElement))
                 ++result->systemElementsNotJudged;
             else if (countsAsExamined(view))
-                ++result->viewsExamined;
+                ++(liesOnScreen(view, screen) ? result->viewsExamined : result->viewsOffScreen);
             return RunStatus::proceed;
         });
+    }
     return result;
 }
 

@@ -31,9 +31,12 @@ public:
     std::map<std::string, std::string> rulesNotRun;
     // What the scan examined, counted by the runner (not part of the result
     // document): the visible views it judged (the application holding them
-    // is not counted), and the visible system elements it left alone
-    // because the configuration does not judge them.
+    // is not counted) that show on the screen, the visible ones lying wholly
+    // outside it (judged, but a capture of those alone showed nothing), and
+    // the visible system elements it left alone because the configuration
+    // does not judge them.
     std::size_t viewsExamined = 0;
+    std::size_t viewsOffScreen = 0;
     std::size_t systemElementsNotJudged = 0;
     // Failures not given because they would rest on facts of an imported dump
     // that the dump does not record (the importer inferred them).

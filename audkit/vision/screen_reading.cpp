@@ -89,6 +89,13 @@ bool isExamined(const AudView& node) {
 
 bool countsAsExamined(const AudView& node) { return node.parent || node.elementType != T::application; }
 
+bool liesOnScreen(const AudView& view, const AudBounds& screen) {
+    if (screen.width() <= 0 || screen.height() <= 0) return true;
+    const auto& bounds = view.boundsInScreen;
+    return bounds.left() < screen.right() && screen.left() < bounds.right() && bounds.top() < screen.bottom() &&
+           screen.top() < bounds.bottom();
+}
+
 std::vector<FoundText> readScreen(const AudView* root, std::shared_ptr<const RgbaImage> image, float scale,
                                   TextRecognizer& recognizer) {
     TextDetectionHelper helper(image, scale);

@@ -22,6 +22,9 @@ bool isExamined(const AudView& view);
 // application that holds them does not (a screen of pickers alone examined
 // nothing).
 bool countsAsExamined(const AudView& view);
+// Whether a view shows any part of itself on the screen (in pixels); an
+// unknown (empty) screen holds every view.
+bool liesOnScreen(const AudView& view, const AudBounds& screen);
 
 // Every text recognised on a screenshot: the whole screen's, then, for each
 // view under `root` whose own text that reading missed, what reading the

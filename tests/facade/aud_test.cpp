@@ -130,6 +130,7 @@ TEST(AudRun, SystemElementsRepeatsAndInferredFacts) {
     auto& elements = builder.document()["elements"];
     elements["system"]["provenance"] = {{"systemElement", "the keyboard"}};
     elements["guessed"]["provenance"] = {{"inferred", {{"XC_kAXXCAttributeTraits", "the element type Button"}}}};
+    builder.screenshotPixels = {12, 30};
     builder.write(dir.path());
 
     auto run = [&](bool judgesSystem) {

@@ -81,8 +81,8 @@ std::filesystem::path BundleBuilder::write(const std::filesystem::path& director
     std::filesystem::create_directories(directory);
     std::ofstream(directory / "capture.json") << document_.dump();
     RgbaImage image;
-    image.width = 4;
-    image.height = 8;
+    image.width = screenshotPixels.first;
+    image.height = screenshotPixels.second;
     image.pixels.assign(static_cast<std::size_t>(image.width) * image.height * 4, 255);
     std::ofstream(directory / "screenshot.png", std::ios::binary) << encodePng(image);
     return directory;

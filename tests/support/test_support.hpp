@@ -52,8 +52,11 @@ public:
     nlohmann::json& document() { return document_; }
     const nlohmann::json& document() const { return document_; }
 
-    // Writes capture.json and a small opaque screenshot into the directory.
+    // Writes capture.json and an opaque white screenshot into the directory.
     std::filesystem::path write(const std::filesystem::path& directory) const;
+    // The screenshot's width and height in pixels: small, unless a test needs
+    // its views to lie on the screen.
+    std::pair<unsigned, unsigned> screenshotPixels{4, 8};
 
 private:
     nlohmann::json document_;

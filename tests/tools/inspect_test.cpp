@@ -286,6 +286,22 @@ TEST(CommandInputs, AScanThatExaminedNothingIsNoPass) {
     std::ostringstream pickerOut, pickerErr;
     EXPECT_EQ(cli::runScan(scan, {}, pickerOut, pickerErr), 2) << pickerOut.str();
     EXPECT_NE(pickerErr.str().find("only pickers, which are not judged"), std::string::npos) << pickerErr.str();
+
+    // Views that all lie beyond the screenshot (a tree recorded on another screen) showed nothing.
+    test::TempDir offScreen;
+    test::BundleBuilder beyond;
+    beyond.element("app", 2, test::attributes("UIApplication", test::rect(0, 0, 390, 844), {"total", "pay"}));
+    beyond.element("total", 48, test::attributes("UILabel", test::rect(16, 100, 200, 20)))["XC_kAXXCAttributeLabel"] =
+        "Total";
+    beyond.element("pay", 48, test::attributes("UILabel", test::rect(16, 200, 200, 44)))["XC_kAXXCAttributeLabel"] =
+        "Pay";
+    beyond.write(offScreen.path());
+    scan.bundle = offScreen.path().string();
+    std::ostringstream offOut, offErr;
+    EXPECT_EQ(cli::runScan(scan, {}, offOut, offErr), 2) << offOut.str();
+    EXPECT_NE(offErr.str().find("every visible element lies outside the screen (2 of them, beyond the 4 x 8 px"),
+              std::string::npos)
+        << offErr.str();
 }
 
 }  // namespace

@@ -160,6 +160,7 @@ TEST(TextReport, LabelsCannotDriveTheTerminal) {
     test::BundleBuilder builder;
     builder.element("app", 2, test::attributes("UIApplication", test::rect(0, 0, 390, 844), {"tiny"}));
     addButton(builder, "tiny", test::rect(16, 200, 20, 20), "Pay\x1b]0;owned\x07\x1b[2J now\u009b");
+    builder.screenshotPixels = {1170, 2532};
     builder.write(dir.path());
     cli::ScanOptions options;
     options.bundle = dir.path().string();
@@ -179,6 +180,7 @@ TEST(TextReport, ExperimentalFailuresAreAdvisory) {
     builder.element("app", 2, test::attributes("UIApplication", test::rect(0, 0, 390, 844), {"switch"}));
     auto& loose = builder.element("switch", 40, test::attributes("UISwitch", test::rect(16, 100, 51, 31)));
     loose["XC_kAXXCAttributeTraits"] = 1;  // a switch VoiceOver cannot reach: not an element, no focusable parent
+    builder.screenshotPixels = {1170, 2532};
     builder.write(dir.path() / "screen");
 
     cli::ScanOptions options;
@@ -211,6 +213,7 @@ TEST(JUnitReport, ARealReaderReadsEveryCase) {
     builder.element("app", 2, test::attributes("UIApplication", test::rect(0, 0, 390, 844), {"save", "tiny"}));
     addButton(builder, "save", test::rect(16, 100, 200, 44), "Save & \"quit\" <now>\x01");
     addButton(builder, "tiny", test::rect(16, 200, 20, 20), "Tiny");
+    builder.screenshotPixels = {1170, 2532};
     builder.write(dir.path());
 
     cli::ScanOptions options;
