@@ -70,9 +70,8 @@ std::string settingsCapture(int views) {
 std::shared_ptr<AudView> build(const CaptureBundle& bundle) {
     BundlePlatform platform(bundle);
     processState().clearMembershipCaches();
-    processState().screenRect = AudBounds(0, 1170, 0, 2532);
     const auto root = makeRootElement(platform.snapshotSource(), *platform.elementUnderTest());
-    return buildTree(platform.snapshotSource(), *root);
+    return buildTree(platform.snapshotSource(), *root, AudBounds(0, 1170, 0, 2532));
 }
 
 // Every relation and query a rule reads, on every node.

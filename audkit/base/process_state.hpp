@@ -2,8 +2,6 @@
 
 #include <cstdint>
 
-#include "audkit/base/aud_rect.hpp"
-
 namespace audkit {
 
 // The few values that live across scans and are shared by several areas.
@@ -17,9 +15,6 @@ struct ProcessState {
     // when the element under test has no web views, so such a scan reuses the
     // flag of the scan before it.
     bool keyboardOnScreen = false;
-    // The screen in pixels, read by the header/footer test; zero until a
-    // context build records it.
-    AudBounds screenRect;
 
     // Generation of the membership caches of the tree queries. Each view keeps
     // its own answers tagged with the generation they were found in; a new

@@ -11,7 +11,8 @@ std::shared_ptr<AudContext> captureContext(Platform& platform, UIElement& elemen
         context->orientationFrames = measureOrientationFrames(platform, configuration.bundleId);
     const auto dynamicTypeRule = configuration.rules.find(std::string(toString(AudRuleId::supportsDynamicType)));
     if (dynamicTypeRule != configuration.rules.end() && !dynamicTypeRule->second->ignored)
-        context->largerText = captureWithLargerText(platform, element, configuration.bundleId);
+        context->largerText = captureWithLargerText(platform, element, configuration.bundleId,
+                                                   context->audDevice.screenSize());
     return context;
 }
 

@@ -139,8 +139,8 @@ std::shared_ptr<AudContext> makeContext(Platform& platform, UIElement& element) 
     const auto rootElement = makeRootElement(platform.snapshotSource(), element);
     if (!rootElement) throw ContextError::unableToGetViewHierarchy();
 
-    // The screen is recorded before the tree is built: the header/footer test
-    // of every node compares it with the node's bounds.
+    // The screen is known before the tree is built: the header/footer test of
+    // every node compares it with the node's bounds.
     const float scale = platform.screen().scale();
     std::optional<Screenshot> full;
     float screenWidth = 0, screenHeight = 0;
@@ -154,9 +154,7 @@ std::shared_ptr<AudContext> makeContext(Platform& platform, UIElement& element) 
         screenWidth = std::max(0.0F, frame.width() * scale);
         screenHeight = std::max(0.0F, frame.height() * scale);
     }
-    state.screenRect = AudBounds(0, screenWidth, 0, screenHeight);
-
-    auto tree = buildTree(platform.snapshotSource(), *rootElement);
+    auto tree = buildTree(platform.snapshotSource(), *rootElement, AudBounds(0, screenWidth, 0, screenHeight));
     if (!tree) throw ContextError::unableToGetViewHierarchy();
 
     AudImage screenshot;
@@ -177,7 +175,6 @@ std::shared_ptr<AudContext> makeContext(Platform& platform, UIElement& element) 
 
     auto& device = platform.device();
     AudDevice audDevice{device.name(), device.systemName(), device.systemVersion(), screenHeight, screenWidth, scale};
-    state.screenRect = audDevice.screenSize();
 
     const auto runner = platform.applicationControl().runnerBundleIdentifier();
     auto hint = applicationIdentifierHint(element, runner);

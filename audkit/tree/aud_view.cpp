@@ -130,11 +130,12 @@ std::shared_ptr<AudView> AudView::withFields(Fields fields, std::shared_ptr<AudP
     return view;
 }
 
-std::shared_ptr<AudView> AudView::make(Fields fields, std::shared_ptr<AudProps> props, AudView* parent) {
+std::shared_ptr<AudView> AudView::make(Fields fields, std::shared_ptr<AudProps> props, AudView* parent,
+                                      const AudBounds& screen) {
     auto view = withFields(std::move(fields), std::move(props));
     view->parent = parent;
     view->audViewId = makeAudViewId();
-    view->props->add(viewkey::isHeaderOrFooter, view->computeHeaderOrFooter());
+    view->props->add(viewkey::isHeaderOrFooter, view->computeHeaderOrFooter(screen));
     return view;
 }
 
@@ -258,13 +259,12 @@ bool AudView::isStaticTextOutsideBarControl() const {
     return !(belowBar && isChildOfProp(viewkey::isActiveControl));
 }
 
-bool AudView::computeHeaderOrFooter() const {
+bool AudView::computeHeaderOrFooter(const AudBounds& screen) const {
     if (elementType == T::navigationBar || elementType == T::tabBar || elementType == T::toolbar) return true;
     if (isChildOfProp(viewkey::isHeaderOrFooter)) return false;
     if (isChildOfElementType(T::scrollView) || isChildOfElementType(T::table) ||
         isChildOfElementType(T::collectionView))
         return false;
-    const AudBounds& screen = processState().screenRect;
     const AudBounds& bounds = boundsInScreen;
     const auto overlap = boundsIntersection(bounds, screen);
     if (!overlap) return false;

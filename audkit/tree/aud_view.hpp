@@ -60,7 +60,9 @@ public:
     // The designated constructor: a new id, not focusable, no children; the
     // header/footer test runs now (the parent chain is set) and its answer is
     // recorded under "isHeaderOrFooter".
-    static std::shared_ptr<AudView> make(Fields fields, std::shared_ptr<AudProps> props, AudView* parent);
+    // `screen` (in pixels) places headers and footers; empty, none is found by position.
+    static std::shared_ptr<AudView> make(Fields fields, std::shared_ptr<AudProps> props, AudView* parent,
+                                         const AudBounds& screen = {});
     // A node read back from JSON, with its stored id and no header/footer test.
     static std::shared_ptr<AudView> restore(Fields fields, std::shared_ptr<AudProps> props, std::string audViewId,
                                             bool isAccessibilityFocusable, std::optional<std::string> detectedText);
@@ -148,7 +150,7 @@ public:
 private:
     AudView() = default;
     static std::shared_ptr<AudView> withFields(Fields fields, std::shared_ptr<AudProps> props);
-    bool computeHeaderOrFooter() const;
+    bool computeHeaderOrFooter(const AudBounds& screen) const;
 
     struct MembershipAnswer {
         std::uint32_t question;

@@ -55,7 +55,7 @@ std::optional<double> largertext::sliderPosition(const std::optional<std::string
 }
 
 LargerTextCapture captureWithLargerText(Platform& platform, UIElement& element,
-                                        const std::optional<std::string>& bundleIdentifier) {
+                                        const std::optional<std::string>& bundleIdentifier, const AudBounds& screen) {
     LargerTextCapture capture;
     try {
         setTextSize(platform, largerPosition, capture, true);
@@ -70,7 +70,7 @@ LargerTextCapture captureWithLargerText(Platform& platform, UIElement& element,
     platform.applicationControl().activate(bundleIdentifier.value_or(""));
     processState().clearMembershipCaches();
     if (const auto root = makeRootElement(platform.snapshotSource(), element))
-        capture.afterChange = buildTree(platform.snapshotSource(), *root);
+        capture.afterChange = buildTree(platform.snapshotSource(), *root, screen);
     if (!capture.afterChange)
         capture.error =
             "Unable to capture the application after the text size changed. Re-run the "

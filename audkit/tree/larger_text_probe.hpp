@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "audkit/base/aud_rect.hpp"
 #include "audkit/base/error.hpp"
 #include "audkit/tree/platform.hpp"
 
@@ -49,8 +50,9 @@ struct LargerTextCapture {
 
 // Moves the Larger Text slider to 0.75 through Settings, brings the
 // application (by bundle identifier) back, captures the element's tree again,
-// and puts the slider back where the user had it.
+// and puts the slider back where the user had it. `screen` (in pixels) is the
+// screen of the first capture.
 LargerTextCapture captureWithLargerText(Platform& platform, UIElement& element,
-                                        const std::optional<std::string>& bundleIdentifier);
+                                        const std::optional<std::string>& bundleIdentifier, const AudBounds& screen);
 
 }  // namespace audkit

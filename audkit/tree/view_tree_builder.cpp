@@ -20,7 +20,8 @@ bool isZero(const AudRect& rect) { return rect == AudRect(0, 0, 0, 0); }
 
 // One node without its children; none when the node is dropped (an invisible
 // cell of a table).
-std::shared_ptr<AudView> buildNode(SnapshotSource& source, const AudElement& element, AudView* parent) {
+std::shared_ptr<AudView> buildNode(SnapshotSource& source, const AudElement& element, AudView* parent,
+                                   const AudBounds& screen) {
     AudTraits traits(element.traits);
     const auto type = element.elementType;
     AudRole role;
@@ -92,7 +93,7 @@ std::shared_ptr<AudView> buildNode(SnapshotSource& source, const AudElement& ele
     fields.state = element.state();
     if (!isBlank(element.value)) fields.value = element.value;
     fields.isVisibleToUser = element.isVisible && !isZero(visibleFrame);
-    return AudView::make(std::move(fields), std::move(props), parent);
+    return AudView::make(std::move(fields), std::move(props), parent, screen);
 }
 
 bool keepsNoChildren(AudElementType type) { return type == T::picker || type == T::pickerWheel; }
@@ -177,8 +178,8 @@ void runFocusabilityPass(AudView& root) {
     }
 }
 
-std::shared_ptr<AudView> buildTree(SnapshotSource& source, const AudElement& rootElement) {
-    auto root = buildNode(source, rootElement, nullptr);
+std::shared_ptr<AudView> buildTree(SnapshotSource& source, const AudElement& rootElement, const AudBounds& screen) {
+    auto root = buildNode(source, rootElement, nullptr, screen);
     if (!root) return nullptr;
     if (keepsNoChildren(root->elementType)) return root;  // a picker root: no children, no focusability pass
 
@@ -201,7 +202,7 @@ std::shared_ptr<AudView> buildTree(SnapshotSource& source, const AudElement& roo
         AudView* parent = top.node;
         const auto element = makeChildElement(source, reference);
         if (!element) continue;
-        auto child = buildNode(source, *element, parent);
+        auto child = buildNode(source, *element, parent, screen);
         if (!child) continue;
         AudView* added = child.get();
         parent->addChild(std::move(child));

@@ -18,9 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         BundlePlatform platform(CaptureBundle::fromText(text, "fuzz/capture.json"));
         processState().clearMembershipCaches();
-        processState().screenRect = AudBounds(0, 1170, 0, 2532);
         const auto root = makeRootElement(platform.snapshotSource(), *platform.elementUnderTest());
-        if (root) (void)buildTree(platform.snapshotSource(), *root);
+        if (root) (void)buildTree(platform.snapshotSource(), *root, AudBounds(0, 1170, 0, 2532));
     } catch (const CaptureBundleError&) {
     }
     return 0;

@@ -48,7 +48,7 @@ TEST(LargerText, TheScriptedSettingsMoveTheSliderAndTheApplicationAnswersWithLar
     BundlePlatform platform(CaptureBundle::open(
         bundleWith(dir, {{"labels", allLabels}, {"sliderValue", "40%"}, {"afterLargerText", "after.json"}})));
     const auto element = platform.elementUnderTest();
-    const auto capture = captureWithLargerText(platform, *element, std::nullopt);
+    const auto capture = captureWithLargerText(platform, *element, std::nullopt, {});
     ASSERT_FALSE(capture.error) << *capture.error;
     ASSERT_TRUE(capture.afterChange);
     EXPECT_DOUBLE_EQ(labelHeight(capture.afterChange), 24);
@@ -67,7 +67,7 @@ TEST(LargerText, SettingsThatCannotBeDrivenNameTheMissingElement) {
     const auto attempt = [](const json& settings) {
         test::TempDir dir;
         BundlePlatform platform(CaptureBundle::open(bundleWith(dir, settings)));
-        return captureWithLargerText(platform, *platform.elementUnderTest(), std::nullopt);
+        return captureWithLargerText(platform, *platform.elementUnderTest(), std::nullopt, {});
     };
     const auto none = attempt(nullptr);
     ASSERT_TRUE(none.error);
@@ -116,7 +116,7 @@ TEST(LargerText, NoSliderIsANavigationFailureNotAScreenOfFailures) {
     test::LogCapture log;
     test::TempDir dir;
     SliderlessPlatform platform(CaptureBundle::open(bundleWith(dir, {{"labels", allLabels}})));
-    const auto capture = captureWithLargerText(platform, *platform.elementUnderTest(), std::nullopt);
+    const auto capture = captureWithLargerText(platform, *platform.elementUnderTest(), std::nullopt, {});
     ASSERT_TRUE(capture.error);
     EXPECT_TRUE(capture.error->starts_with("Unable to navigate to Slider (first match) within Settings App."));
     EXPECT_FALSE(capture.afterChange);

@@ -44,7 +44,8 @@ public:
 
     Element add(const std::string& id, AudElementType type, const std::string& className,
                 const std::vector<std::string>& children = {});
-    std::shared_ptr<AudView> build() const { return buildViewTree(bundle_); }
+    // `screen` in pixels places headers and footers by position.
+    std::shared_ptr<AudView> build(const AudBounds& screen = {}) const { return buildViewTree(bundle_, screen); }
     BundleBuilder& bundle() { return bundle_; }
 
 private:

@@ -88,11 +88,11 @@ std::filesystem::path BundleBuilder::write(const std::filesystem::path& director
     return directory;
 }
 
-std::shared_ptr<AudView> buildViewTree(const BundleBuilder& builder) {
+std::shared_ptr<AudView> buildViewTree(const BundleBuilder& builder, const AudBounds& screen) {
     BundlePlatform platform(CaptureBundle::fromText(builder.document().dump(), "test/capture.json"));
     processState().clearMembershipCaches();
     const auto root = makeRootElement(platform.snapshotSource(), *platform.elementUnderTest());
-    return root ? buildTree(platform.snapshotSource(), *root) : nullptr;
+    return root ? buildTree(platform.snapshotSource(), *root, screen) : nullptr;
 }
 
 std::string errorOf(const std::function<void()>& call) {

@@ -69,7 +69,7 @@ nlohmann::json rect(double x, double y, double width, double height);
 
 // The view tree of a capture built in code (membership caches emptied first),
 // or null when its root cannot be read.
-std::shared_ptr<AudView> buildViewTree(const BundleBuilder& builder);
+std::shared_ptr<AudView> buildViewTree(const BundleBuilder& builder, const AudBounds& screen = {});
 
 // What a command of the scanner answered: its exit status and what it wrote
 // on standard output and standard error.

@@ -54,7 +54,7 @@ TEST_F(ContextTest, ApplicationScanKeepsTheFullScreenshot) {
     EXPECT_EQ(meta.analysisTimestamp, 1700000000123);
     EXPECT_EQ(meta.screenTitle, "Cart");  // the static text in the navigation bar
     EXPECT_EQ(meta.audVersion, audVersion());
-    EXPECT_EQ(processState().screenRect, AudBounds(0, 4, 0, 8));
+    EXPECT_EQ(context->audDevice.screenSize(), AudBounds(0, 4, 0, 8));
     // The screen was known while the tree was built, so the bar at the top is a header.
     EXPECT_TRUE(context->audView->children.at(0)->isHeaderOrFooter());
     // The recorded PNG is kept as it is, not encoded again, beside its pixels.

@@ -167,7 +167,6 @@ TEST(AudView, IdsAreDigitsAndCachedAncestorQueriesAreRight) {
 
 TEST(AudView, HeaderAndFooterByTypeAndByPosition) {
     test::LogCapture log;
-    processState().screenRect = AudBounds(0, 1170, 0, 2532);
     test::ScreenBuilder screen;
     screen.add("app", T::application, "UIApplication", {"nav", "footer", "middle", "scroll"}).frame(0, 0, 390, 844);
     screen.add("nav", T::navigationBar, "UINavigationBar", {"navTitle"}).frame(0, 300, 390, 44);
@@ -176,7 +175,7 @@ TEST(AudView, HeaderAndFooterByTypeAndByPosition) {
     screen.add("middle", T::other, "Middle").frame(0, 300, 390, 64);
     screen.add("scroll", T::scrollView, "UIScrollView", {"inScroll"}).frame(0, 0, 390, 844);
     screen.add("inScroll", T::other, "ScrolledFooter").frame(0, 780, 390, 64);
-    const auto root = screen.build();
+    const auto root = screen.build(AudBounds(0, 1170, 0, 2532));
     EXPECT_TRUE(test::findView(*root, "UINavigationBar").isHeaderOrFooter());
     EXPECT_FALSE(test::findView(*root, "NavTitle").isHeaderOrFooter());
     EXPECT_TRUE(test::findView(*root, "Footer").isHeaderOrFooter());
@@ -238,10 +237,9 @@ TEST(AudViewRelations, TextOfSubtreeAndExpectedValue) {
 
 TEST(AudViewJson, RoundTripGivesIdenticalJson) {
     test::LogCapture log;
-    processState().screenRect = AudBounds(0, 1170, 0, 2532);
     BundlePlatform platform(CaptureBundle::open(test::sourceDir() / "examples" / "sign-in"));
     const auto element = makeRootElement(platform.snapshotSource(), *platform.elementUnderTest());
-    const auto tree = buildTree(platform.snapshotSource(), *element);
+    const auto tree = buildTree(platform.snapshotSource(), *element, AudBounds(0, 1170, 0, 2532));
     tree->children.at(0)->detectedText = "Welcome back";
     const auto written = viewToJson(*tree);
     const auto read = viewFromJson(written);

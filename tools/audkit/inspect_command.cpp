@@ -1,20 +1,14 @@
-#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 #include <ostream>
 
 #include "audkit/base/error.hpp"
-#include "audkit/base/process_state.hpp"
-#include "audkit/base/zk_log.hpp"
 #include "audkit/platform/bundle_platform.hpp"
 #include "audkit/platform/tesseract_recognizer.hpp"
-#include "audkit/tree/accessibility_attribute.hpp"
-#include "audkit/tree/attribute_value.hpp"
+#include "audkit/tree/aud_context.hpp"
 #include "audkit/tree/aud_view_json.hpp"
 #include "audkit/tree/element_tree_walk.hpp"
-#include "audkit/tree/snapshot_capture.hpp"
-#include "audkit/tree/view_tree_builder.hpp"
 #include "audkit/vision/found_text.hpp"
 #include "tools/audkit/commands.hpp"
 #include "tools/audkit/text_output.hpp"
@@ -47,40 +41,19 @@ std::string describeView(const AudView& view) {
     return line;
 }
 
-// The header/footer test compares views with the screen, so the screen is
-// recorded before the tree is built.
-void recordScreen(Platform& platform) {
-    if (!platform.screen().hasScreenshot()) {
-        // A capture of the tree alone: the screen is the element's frame, as the scan takes it.
-        const auto frame =
-            platform.elementUnderTest()->valueForAccessibilityAttribute(attributeKey(AccessibilityAttribute::frame));
-        const auto rect = frame ? attributeRect(*frame) : std::nullopt;
-        const float scale = platform.screen().scale();
-        if (rect)
-            processState().screenRect = AudBounds(0, std::max(0.0F, static_cast<float>(rect->width) * scale), 0,
-                                                  std::max(0.0F, static_cast<float>(rect->height) * scale));
-        return;
-    }
-    try {
-        const auto screenshot = platform.screen().screenshot();
-        processState().screenRect =
-            AudBounds(0, static_cast<float>(screenshot.image.width), 0, static_cast<float>(screenshot.image.height));
-    } catch (const Error& error) {
-        ZKLog::log(MessageError(std::string(error.what()) + "; headers and footers are not found by position"));
-    }
-}
-
 std::string rootUnreadable(const BundlePlatform& platform) {
     return platform.bundle().capturePath().string() + ": the attributes of the root element \"" +
            platform.bundle().rootId() + "\" cannot be read";
 }
 
+// The tree as the scan builds it: the same context, so headers and footers
+// are placed on the same screen.
 int printTree(BundlePlatform& platform, const InspectOptions& options, std::ostream& out, std::ostream& err) {
-    processState().clearMembershipCaches();
-    recordScreen(platform);
-    const auto rootElement = makeRootElement(platform.snapshotSource(), *platform.elementUnderTest());
-    const auto root = rootElement ? buildTree(platform.snapshotSource(), *rootElement) : nullptr;
-    if (!root) {
+    std::shared_ptr<AudView> root;
+    try {
+        root = makeContext(platform, *platform.elementUnderTest())->audView;
+    } catch (const ContextError& error) {
+        if (std::string_view(error.what()) != ContextError::unableToGetViewHierarchy().what()) throw;
         err << "audkit: " << rootUnreadable(platform) << '\n';
         return exitUsage;
     }
