@@ -10,7 +10,7 @@
 
 #include "audkit/base/zk_log.hpp"
 #include "bench/one_recognition_thread.hpp"
-#include "tools/audkit/commands.hpp"
+#include "tools/audkit/commands/commands.hpp"
 
 int main(int, char** argv) {
     oneRecognitionThread(argv);

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "audkit/platform/capture_bundle.hpp"
-#include "tools/audkit/bundle_writer.hpp"
-#include "tools/audkit/imported_tree.hpp"
+#include "tools/audkit/import/bundle_writer.hpp"
+#include "tools/audkit/import/imported_tree.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace audkit;

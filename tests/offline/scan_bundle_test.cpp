@@ -11,7 +11,7 @@
 #include "audkit/tree/aud_view.hpp"
 #include "tests/support/results_backend.hpp"
 #include "tests/support/test_support.hpp"
-#include "tools/audkit/commands.hpp"
+#include "tools/audkit/commands/commands.hpp"
 
 namespace audkit {
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/audkit/commands.hpp"
+#include "tools/audkit/commands/commands.hpp"
 
 // Compares the scan of an imported real dump with a reviewer's verdicts on it
 // (tests/fixtures/real-screens/<folder>/<dump>.json): elements by their line

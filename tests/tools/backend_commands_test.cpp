@@ -14,7 +14,7 @@
 #include "tests/support/results_backend.hpp"
 #include "tests/support/test_support.hpp"
 #include "tests/support/tls_server.hpp"
-#include "tools/audkit/commands.hpp"
+#include "tools/audkit/commands/commands.hpp"
 
 namespace audkit {
 namespace {

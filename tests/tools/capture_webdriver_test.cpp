@@ -9,7 +9,7 @@
 #include "audkit/platform/png_codec.hpp"
 #include "tests/support/local_server.hpp"
 #include "tests/support/test_support.hpp"
-#include "tools/audkit/commands.hpp"
+#include "tools/audkit/commands/commands.hpp"
 
 namespace audkit {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "tests/support/expected_verdicts.hpp"
 #include "tests/support/test_support.hpp"
-#include "tools/audkit/commands.hpp"
+#include "tools/audkit/commands/commands.hpp"
 
 namespace audkit {
 namespace {

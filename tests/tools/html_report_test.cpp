@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "tests/support/test_support.hpp"
-#include "tools/audkit/commands.hpp"
+#include "tools/audkit/commands/commands.hpp"
 
 namespace audkit {
 namespace {

@@ -11,8 +11,8 @@
 #include "audkit/rules/aud_result.hpp"
 #include "audkit/tree/aud_element_type.hpp"
 #include "tests/support/test_support.hpp"
-#include "tools/audkit/commands.hpp"
-#include "tools/audkit/element_types.hpp"
+#include "tools/audkit/commands/commands.hpp"
+#include "tools/audkit/import/element_types.hpp"
 
 namespace audkit {
 namespace {

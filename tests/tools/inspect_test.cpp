@@ -11,7 +11,7 @@
 #include "audkit/platform/jpeg_codec.hpp"
 #include "audkit/tree/aud_context.hpp"
 #include "tests/support/test_support.hpp"
-#include "tools/audkit/commands.hpp"
+#include "tools/audkit/commands/commands.hpp"
 
 namespace audkit {
 namespace {

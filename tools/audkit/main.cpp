@@ -4,8 +4,8 @@
 #include <unistd.h>
 
 #include "audkit/tree/aud_context.hpp"
-#include "tools/audkit/commands.hpp"
-#include "tools/audkit/text_output.hpp"
+#include "tools/audkit/commands/commands.hpp"
+#include "tools/audkit/report/text_output.hpp"
 
 // Tesseract's OpenMP threads make recognition several times slower on small
 // machines, and the thread limit is read only when the process starts: the

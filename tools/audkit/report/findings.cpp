@@ -1,0 +1,80 @@
+#include "tools/audkit/report/findings.hpp"
+
+#include <cmath>
+#include <unordered_map>
+
+namespace audkit::cli {
+
+std::string Finding::element() const {
+    if (!view) return "a view that is not in the tree";
+    std::string text = view->className;
+    if (view->name) text += " \"" + *view->name + "\"";
+    if (view->accessibilityIdentifier) text += " (id " + *view->accessibilityIdentifier + ")";
+    // An imported element is found again in the dump a team has.
+    if (const auto source = view->get(viewkey::source)) text += ", " + *source + " of the dump";
+    return text;
+}
+
+Finding::Frame Finding::frameInPoints(float scale) const {
+    if (!view || !(scale > 0)) return {};
+    // Hundredths of a point: the pixel bounds are 32-bit floats.
+    const auto points = [scale](float pixels) { return std::round(static_cast<double>(pixels) / scale * 100) / 100; };
+    const auto& bounds = view->boundsInScreen;
+    return {points(bounds.left()), points(bounds.top()), points(bounds.width()), points(bounds.height())};
+}
+
+std::vector<Finding> judgedViews(const AudResult& result) {
+    std::unordered_map<std::string, std::shared_ptr<const AudView>> views;
+    if (result.audContext && result.audContext->audView)
+        result.audContext->audView->runOnSelfAndDescendants([&](const AudView& view) {
+            views.emplace(view.audViewId, view.shared_from_this());
+            return RunStatus::proceed;
+        });
+    std::vector<Finding> judged;
+    std::size_t numbered = 0;
+    for (const auto& ruleResult : result.audRuleResults) {
+        const bool finding = ruleResult->status == AudStatus::fail || ruleResult->status == AudStatus::incomplete;
+        const auto view = views.find(ruleResult->audViewId);
+        judged.push_back({finding ? ++numbered : 0, ruleResult, view == views.end() ? nullptr : view->second});
+    }
+    return judged;
+}
+
+std::vector<Finding> findingsOf(const AudResult& result) {
+    auto judged = judgedViews(result);
+    std::erase_if(judged, [](const Finding& finding) { return finding.number == 0; });
+    return judged;
+}
+
+std::vector<FindingBox> findingBoxes(const std::vector<Finding>& findings) {
+    std::vector<FindingBox> boxes;
+    std::unordered_map<const AudView*, std::size_t> boxOf;
+    for (const auto& finding : findings) {
+        if (!finding.view) continue;
+        const auto [at, added] = boxOf.try_emplace(finding.view.get(), boxes.size());
+        if (added) boxes.push_back({finding.view.get(), ""});
+        auto& box = boxes[at->second];
+        box.numbers += (box.numbers.empty() ? "" : ",") + std::to_string(finding.number);
+        if (finding.result->status == AudStatus::fail) box.worst = AudStatus::fail;
+    }
+    return boxes;
+}
+
+Coverage coverageOf(const AudResult& result) {
+    Coverage coverage;
+    coverage.viewsExamined = result.viewsExamined;
+    coverage.systemElementsNotJudged = result.systemElementsNotJudged;
+    coverage.verdictsOnInferredFacts = result.verdictsOnInferredFacts;
+    if (result.audConf) {
+        for (const auto& [id, conf] : result.audConf->rules) {
+            if (!conf->ignored) continue;
+            const bool optIn = id == "SupportsDynamicType" && !result.audConf->optInToSupportsDynamicType();
+            coverage.rulesNotRun.emplace_back(
+                id, optIn ? "not asked for: --dynamic-type runs it with the bundle's Settings script" : "switched off");
+        }
+    }
+    for (const auto& [id, why] : result.rulesNotRun) coverage.rulesNotRun.emplace_back(id, why);
+    return coverage;
+}
+
+}  // namespace audkit::cli

@@ -1,0 +1,177 @@
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "audkit/base/base64.hpp"
+#include "audkit/platform/png_codec.hpp"
+#include "tools/audkit/report/annotated_screenshot.hpp"
+#include "tools/audkit/report/reports.hpp"
+#include "tools/audkit/report/text_output.hpp"
+
+namespace audkit::cli {
+namespace {
+
+std::string percent(double part, double whole) { return number(whole > 0 ? part / whole * 100 : 0.0) + "%"; }
+
+std::string colour(AudStatus status) {
+    const auto c = boxColour(status);
+    std::ostringstream text;
+    text << "rgb(" << int(c.red) << "," << int(c.green) << "," << int(c.blue) << ")";
+    return text.str();
+}
+
+constexpr const char* style = R"(
+body{font:14px/1.4 system-ui,sans-serif;margin:0;color:#1b1b1b;background:#f4f4f4}
+header{padding:12px 20px;background:#222;color:#fff}
+header h1{font-size:18px;margin:0}
+.filters{padding:10px 20px;background:#fff;border-bottom:1px solid #ddd;display:flex;gap:16px;flex-wrap:wrap}
+.filters label{margin-right:8px}
+section.screen{display:flex;gap:24px;padding:20px;align-items:flex-start}
+.shot{position:relative;flex:none;width:360px}
+.shot img{width:100%;display:block;border:1px solid #ccc}
+.box{position:absolute;box-sizing:border-box;border:2px solid}
+.box span{position:absolute;left:-2px;top:-17px;color:#fff;font:bold 11px/15px monospace;padding:0 3px}
+.findings{flex:1;min-width:0}
+.rule h3{font-size:15px;margin:16px 0 6px}
+.finding{background:#fff;border-left:5px solid;margin:6px 0;padding:6px 10px;list-style:none}
+.finding .head{font-weight:600}
+.finding details{font-size:12px;color:#444}
+.coverage{font-size:13px;color:#444}
+[hidden]{display:none!important}
+)";
+
+// Filters hide the findings, boxes and rule groups they exclude; the address's
+// "#status=...&impact=...&rule=..." sets them when the page opens.
+constexpr const char* script = R"(
+function applyFilters(){
+  const chosen=name=>new Set([...document.querySelectorAll('input[name="'+name+'"]:checked')].map(i=>i.value));
+  const status=chosen('status'),impact=chosen('impact'),rule=chosen('rule');
+  const shown=new Set();
+  document.querySelectorAll('.finding').forEach(f=>{
+    const visible=status.has(f.dataset.status)&&impact.has(f.dataset.impact)&&rule.has(f.dataset.rule);
+    f.hidden=!visible;if(visible)shown.add(f.dataset.finding);
+  });
+  document.querySelectorAll('.box').forEach(b=>{
+    b.hidden=!b.dataset.findings.split(',').some(n=>shown.has(n));
+  });
+  document.querySelectorAll('.rule').forEach(r=>{r.hidden=!r.querySelector('.finding:not([hidden])');});
+}
+function filtersFromAddress(){
+  const wanted=new URLSearchParams(location.hash.slice(1));
+  for(const name of ['status','impact','rule']){
+    if(!wanted.has(name))continue;
+    const values=new Set(wanted.get(name).split(','));
+    document.querySelectorAll('input[name="'+name+'"]').forEach(i=>{i.checked=values.has(i.value);});
+  }
+}
+document.addEventListener('change',applyFilters);
+filtersFromAddress();applyFilters();
+document.body.dataset.ready='true';
+)";
+
+void filterGroup(std::ostringstream& out, const char* name, const std::set<std::string>& values) {
+    out << "<div><strong>" << name << ":</strong> ";
+    for (const auto& value : values)
+        out << "<label><input type=\"checkbox\" name=\"" << name << "\" value=\"" << markup(value) << "\" checked> "
+            << markup(value) << "</label>";
+    out << "</div>\n";
+}
+
+void screenSection(std::ostringstream& out, const ScreenReport& screen, std::size_t index) {
+    const auto& result = *screen.result;
+    const auto& context = *result.audContext;
+    const float scale = context.audDevice.scale;
+    const double width = context.audDevice.screenWidth, height = context.audDevice.screenHeight;
+    out << "<h2 style=\"margin:16px 20px 0\">" << markup(screen.name) << "</h2>\n";
+    out << "<p class=\"coverage\" style=\"margin:4px 20px\">" << result.failures().size() << " failures, "
+        << result.incompletes().size() << " incomplete, " << result.passes().size() << " passes; "
+        << screen.coverage.viewsExamined << " views examined.";
+    if (screen.coverage.systemElementsNotJudged > 0)
+        out << " " << screen.coverage.systemElementsNotJudged << " system elements not judged.";
+    if (screen.coverage.verdictsOnInferredFacts > 0)
+        out << " " << screen.coverage.verdictsOnInferredFacts
+            << " failures not given, as the dump does not record what they rest on.";
+    for (const auto& [id, why] : screen.coverage.rulesNotRun) out << " Not run: " << markup(id) << " (" << markup(why) << ").";
+    out << "</p>\n<section class=\"screen\" id=\"screen-" << index << "\">\n<div class=\"shot\">";
+    // The screenshot as the capture encoded it (a PNG, or the JPEG of a
+    // result read back), so a batch need not keep every screen's pixels.
+    const auto& screenshot = context.screenshot;
+    if (!screenshot.base64png.empty())
+        out << "<img alt=\"screenshot\" src=\"data:image/"
+            << (screenshot.base64png.starts_with("/9j/") ? "jpeg" : "png") << ";base64," << screenshot.base64png
+            << "\">";
+    else if (screenshot.decoded)
+        out << "<img alt=\"screenshot\" src=\"data:image/png;base64," << base64Encode(encodePng(*screenshot.decoded))
+            << "\">";
+    else
+        out << "<div style=\"aspect-ratio:" << number(width) << "/" << number(height)
+            << ";border:1px dashed #999;background:#fff\">no screenshot was captured</div>";
+    for (const auto& box : findingBoxes(screen.findings)) {
+        const auto& bounds = box.view->boundsInScreen;
+        out << "\n<div class=\"box\" data-findings=\"" << box.numbers << "\" style=\"left:"
+            << percent(bounds.left(), width) << ";top:" << percent(bounds.top(), height)
+            << ";width:" << percent(bounds.width(), width) << ";height:" << percent(bounds.height(), height)
+            << ";border-color:" << colour(box.worst) << "\"><span style=\"background:" << colour(box.worst) << "\">"
+            << box.numbers << "</span></div>";
+    }
+    out << "\n</div>\n<div class=\"findings\">\n";
+    std::map<std::string, std::vector<const Finding*>> byRule;
+    for (const auto& finding : screen.findings) byRule[finding.result->ruleId].push_back(&finding);
+    if (byRule.empty()) out << "<p>No findings.</p>\n";
+    for (const auto& [rule, findings] : byRule) {
+        out << "<div class=\"rule\"><h3>" << markup(rule) << "</h3><ul style=\"padding:0;margin:0\">\n";
+        for (const auto* finding : findings) {
+            const auto& ruleResult = *finding->result;
+            const auto frame = finding->frameInPoints(scale);
+            out << "<li class=\"finding\" data-finding=\"" << finding->number << "\" data-status=\""
+                << toString(ruleResult.status) << "\" data-impact=\"" << toString(ruleResult.impact)
+                << "\" data-rule=\"" << markup(rule) << "\" style=\"border-color:" << colour(ruleResult.status)
+                << "\" data-known=\"" << (finding->known ? "true" : "false") << "\"><div class=\"head\">#"
+                << finding->number << " " << toString(ruleResult.status) << " &middot; " << toString(ruleResult.impact)
+                << " &middot; " << markup(finding->element()) << (finding->known ? " &middot; known" : "")
+                << (ruleResult.experimental ? " &middot; experimental rule" : "")
+                << (ruleResult.status == AudStatus::fail && !finding->known && !counts(screen, *finding)
+                        ? " (advisory)"
+                        : "")
+                << "</div>"
+                << "<div>" << number(frame.x) << ", " << number(frame.y) << ", " << number(frame.width) << " x "
+                << number(frame.height) << " pt</div><div>" << markup(ruleResult.ruleSummary) << "</div>";
+            if (ruleResult.props)
+                out << "<details><summary>properties</summary><pre>" << markup(ruleResult.props->description())
+                    << "</pre></details>";
+            out << "</li>\n";
+        }
+        out << "</ul></div>\n";
+    }
+    out << "</div>\n</section>\n";
+}
+
+}  // namespace
+
+std::string htmlReport(const std::vector<ScreenReport>& screens) {
+    std::set<std::string> statuses, impacts, rules;
+    std::size_t findings = 0;
+    for (const auto& screen : screens)
+        for (const auto& finding : screen.findings) {
+            statuses.insert(std::string(toString(finding.result->status)));
+            impacts.insert(std::string(toString(finding.result->impact)));
+            rules.insert(finding.result->ruleId);
+            ++findings;
+        }
+    std::ostringstream out;
+    out << "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
+        << "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; img-src data:; "
+           "style-src 'unsafe-inline'; script-src 'unsafe-inline'\">"
+        << "<title>audkit report</title><style>" << style << "</style></head>\n<body>\n"
+        << "<header><h1>audkit report: " << screens.size() << (screens.size() == 1 ? " screen, " : " screens, ")
+        << findings << " findings</h1></header>\n<form class=\"filters\">\n";
+    filterGroup(out, "status", statuses);
+    filterGroup(out, "impact", impacts);
+    filterGroup(out, "rule", rules);
+    out << "</form>\n";
+    for (std::size_t index = 0; index < screens.size(); ++index) screenSection(out, screens[index], index);
+    out << "<script>" << script << "</script>\n</body></html>\n";
+    return out.str();
+}
+
+}  // namespace audkit::cli

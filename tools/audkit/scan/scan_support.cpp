@@ -1,0 +1,135 @@
+#include "tools/audkit/scan/scan_support.hpp"
+
+#include "tools/audkit/scan/baseline.hpp"
+#include "tools/audkit/scan/scan_config.hpp"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <iterator>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+
+namespace audkit::cli {
+namespace {
+
+std::vector<std::string> split(const std::string& text, char separator) {
+    std::vector<std::string> pieces;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const auto end = std::min(text.find(separator, start), text.size());
+        if (end > start) pieces.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return pieces;
+}
+
+void requireKnownRule(const AudConf& conf, const std::string& id) {
+    if (!conf.rules.contains(id)) throw UsageError("unknown rule id \"" + id + "\" (see the rule ids in the result)");
+}
+
+}  // namespace
+
+std::shared_ptr<AudConf> configuration(const ScanOptions& options, const std::string& screen) {
+    auto conf = std::make_shared<AudConf>();
+    if (options.dynamicType) conf->setOptInToSupportsDynamicType(true);
+    conf->judgesSystemElements = options.includeSystem;
+    for (const auto& id : options.ignore) requireKnownRule(*conf, id);
+    if (!options.ignore.empty()) conf->ignore(options.ignore, true);
+    std::map<std::string, std::set<std::string>> views;
+    for (const auto& entry : options.ignoreViews) {
+        const auto equals = entry.find('=');
+        if (equals == std::string::npos || equals == 0 || equals + 1 == entry.size())
+            throw UsageError("--ignore-view needs KEY=RULE_ID[,RULE_ID...], got \"" + entry + "\"");
+        for (const auto& id : split(entry.substr(equals + 1), ',')) {
+            requireKnownRule(*conf, id);
+            views[entry.substr(0, equals)].insert(id);
+        }
+    }
+    if (!views.empty()) conf->ignoreRulesFor(views);
+    for (const auto& [id, impact] : options.impacts) conf->rules.at(id)->impact = impact;
+    if (options.viewIgnores) {
+        const auto key = Baseline::screenKey(screen);
+        for (const auto& ignore : *options.viewIgnores)
+            if (!ignore.screen || *ignore.screen == key) conf->ignoredRulesForViews.push_back(ignore.ignore);
+    }
+    return conf;
+}
+
+ScanOptions withConfiguration(const ScanOptions& options) {
+    if (options.config.empty()) return options;
+    auto merged = options;
+    auto config = readScanConfig(options.config);
+    merged.ignore.insert(merged.ignore.end(), config.ignore.begin(), config.ignore.end());
+    if (merged.failOn.empty() && config.failOn) merged.failOn = *config.failOn;
+    merged.impacts = std::move(config.impacts);
+    merged.includeSystem = merged.includeSystem || config.includeSystem;
+    merged.failOnExperimental = merged.failOnExperimental || config.failOnExperimental;
+    merged.viewIgnores = std::make_shared<const std::vector<ViewIgnore>>(std::move(config.ignoreViews));
+    return merged;
+}
+
+std::string readInputFile(const std::string& path, std::uintmax_t largest, const std::string& what) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const auto status = fs::status(path, error);
+    if (error || !fs::exists(status)) throw UsageError(path + ": no such " + what);
+    if (!fs::is_regular_file(status)) throw UsageError(path + ": not a regular file, so no " + what);
+    if (fs::file_size(path, error) > largest)
+        throw UsageError(path + ": larger than " + std::to_string(largest / (1024 * 1024)) + " MB, so no " + what);
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw UsageError(path + ": cannot be read (" + std::string(std::strerror(errno)) + ")");
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+AudImpact failureGate(const std::string& level) {
+    if (level.empty()) return AudImpact::minor;
+    for (const auto impact : allCases<AudImpact>()) {
+        auto name = std::string(toString(impact));
+        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+        if (name == level) return impact;
+    }
+    throw UsageError("--fail-on needs minor, moderate, serious or critical, got \"" + level + "\"");
+}
+
+void writeDocument(const std::string& path, const std::string& document) {
+    const std::filesystem::path target(path);
+    const auto temporary = target.string() + ".partial";
+    {
+        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+        if (!(file << document) || !file.flush()) {
+            std::error_code ignored;
+            std::filesystem::remove(temporary, ignored);
+            throw UsageError("cannot write " + path);
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(temporary, target, error);
+    if (error) throw UsageError("cannot write " + path + ": " + error.message());
+}
+
+
+std::vector<std::string> bundlesToScan(const std::vector<std::string>& paths) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> bundles;
+    for (const auto& path : paths) {
+        std::error_code error;
+        if (!fs::is_directory(path, error) || fs::exists(fs::path(path) / "capture.json", error)) {
+            bundles.push_back(path);
+            continue;
+        }
+        std::vector<std::string> inside;
+        for (const auto& entry : fs::directory_iterator(path, error))
+            if (entry.is_directory(error) && fs::exists(entry.path() / "capture.json", error))
+                inside.push_back(entry.path().string());
+        std::sort(inside.begin(), inside.end());
+        if (inside.empty()) inside.push_back(path);
+        bundles.insert(bundles.end(), inside.begin(), inside.end());
+    }
+    return bundles;
+}
+
+}  // namespace audkit::cli
