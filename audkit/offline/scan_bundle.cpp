@@ -9,15 +9,16 @@ namespace audkit {
 
 std::shared_ptr<AudResult> scanBundle(const std::filesystem::path& bundle, const BundleScanOptions& options) {
     // The models load while the bundle is read and its screenshot decoded.
-    std::shared_ptr<TesseractRecognizer> tesseract;
-    if (!options.textRecognizer)
-        tesseract =
+    auto recognizer = options.textRecognizer;
+    if (!recognizer)
+        recognizer =
             std::make_shared<TesseractRecognizer>(options.languages, TesseractRecognizer::Options::oneScanAtATime());
     BundlePlatform platform(CaptureBundle::open(bundle));
-    if (tesseract) readyToScan(platform, *tesseract);
+    // Tesseract makes the grey image it reads while its models load.
+    if (auto* tesseract = dynamic_cast<TesseractRecognizer*>(recognizer.get())) readyToScan(platform, *tesseract);
     auto kit = AudKit::offline();
     kit->setConfiguration(options.configuration);
-    kit->setTextRecognizer(options.textRecognizer ? options.textRecognizer : tesseract);
+    kit->setTextRecognizer(std::move(recognizer));
     return kit->runOnElement(platform, *platform.elementUnderTest());
 }
 

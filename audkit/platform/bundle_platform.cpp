@@ -216,7 +216,7 @@ public:
 
     Screenshot screenshot() override {
         decode();
-        return Screenshot{*image_, bundle_.device().scale, png_};
+        return Screenshot{image_, bundle_.device().scale, png_};
     }
 
     // Reads and decodes the screenshot once; later calls keep it.
@@ -242,7 +242,7 @@ public:
             } catch (const ImageDecodingError& error) {
                 throw ImageDecodingError(path.string() + ": " + error.what());
             }
-            png_ = std::move(bytes);  // kept as read: the capture need not encode it again
+            png_ = std::make_shared<const std::string>(std::move(bytes));  // as read: never encoded again
         }
         return image_;
     }
@@ -253,7 +253,7 @@ public:
 private:
     const CaptureBundle& bundle_;
     std::shared_ptr<const RgbaImage> image_;
-    std::string png_;
+    std::shared_ptr<const std::string> png_;
 };
 
 }  // namespace

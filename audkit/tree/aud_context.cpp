@@ -146,8 +146,8 @@ std::shared_ptr<AudContext> makeContext(Platform& platform, UIElement& element) 
     float screenWidth = 0, screenHeight = 0;
     if (platform.screen().hasScreenshot()) {
         full = platform.screen().screenshot();
-        screenWidth = static_cast<float>(full->image.width);
-        screenHeight = static_cast<float>(full->image.height);
+        screenWidth = static_cast<float>(full->image->width);
+        screenHeight = static_cast<float>(full->image->height);
     } else {
         // Without pixels the screen is the element's own frame.
         const auto frame = AudRect::fromPlatform(rootElement->frame);
@@ -163,14 +163,14 @@ std::shared_ptr<AudContext> makeContext(Platform& platform, UIElement& element) 
     } else if (rootElement->className != "UIApplication") {
         const auto frame = AudRect::fromPlatform(rootElement->frame);
         const AudRect pixels(frame.left() * scale, frame.right() * scale, frame.top() * scale, frame.bottom() * scale);
-        screenshot = encodeScreenshot(cropImage(full->image, pixels), platform.imageCodec());
-    } else if (!full->png.empty() && platform.imageCodec()) {
+        screenshot = encodeScreenshot(cropImage(*full->image, pixels), platform.imageCodec());
+    } else if (full->png && !full->png->empty() && platform.imageCodec()) {
         // The whole screen, already a PNG: encoding it again costs more than the rest of the capture.
         const AudBounds frame(0, screenWidth, 0, screenHeight);
-        screenshot = AudImage{base64Encode(full->png), frame, std::make_shared<const RgbaImage>(std::move(full->image)),
+        screenshot = AudImage{base64Encode(*full->png), frame, std::move(full->image),
                               platform.imageCodec()};
     } else {
-        screenshot = encodeScreenshot(std::move(full->image), platform.imageCodec());
+        screenshot = encodeScreenshot(RgbaImage(*full->image), platform.imageCodec());
     }
 
     auto& device = platform.device();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "audkit/tree/rgba_image.hpp"
@@ -8,14 +9,16 @@ namespace audkit {
 
 // A full-screen screenshot: its pixels and the scale that turns its pixel size
 // into points.
+// Pixels and bytes are shared, never copied: the capture, the recogniser and
+// the result hold the same ones.
 struct Screenshot {
-    RgbaImage image;
+    std::shared_ptr<const RgbaImage> image;
     float scale = 1.0F;
     // The same pixels as PNG, where the platform has them so already (a
     // recorded file): the capture keeps them instead of encoding again.
-    std::string png;
-    float widthInPoints() const { return static_cast<float>(image.width) / scale; }
-    float heightInPoints() const { return static_cast<float>(image.height) / scale; }
+    std::shared_ptr<const std::string> png;
+    float widthInPoints() const { return static_cast<float>(image->width) / scale; }
+    float heightInPoints() const { return static_cast<float>(image->height) / scale; }
 };
 
 // The device's main screen.

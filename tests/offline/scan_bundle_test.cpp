@@ -48,7 +48,7 @@ TEST_F(OfflineScan, JudgesLikeTheScannerWithoutAnyRequest) {
     ASSERT_FALSE(result->failures().empty());
 
     cli::ScanOptions options;
-    options.bundle = bundle.string();
+    options.bundles = {bundle.string()};
     options.format = "json";
     std::ostringstream out, err;
     ASSERT_EQ(cli::runScan(options, {}, out, err), 1) << err.str();

@@ -296,7 +296,8 @@ TEST(CaptureBundle, OpensADirectoryOrItsCaptureFile) {
     EXPECT_EQ(bundle.screenshotPath(), dir.path() / "shop" / "screenshot.png");
     BundlePlatform platform(bundle);
     const auto screenshot = platform.screen().screenshot();
-    EXPECT_EQ(screenshot.image.width, 4U);
+    EXPECT_EQ(screenshot.image->width, 4U);
+    EXPECT_EQ(screenshot.image, platform.decodeScreenshot());  // shared, not copied
     EXPECT_EQ(screenshot.widthInPoints(), 4.0F / 3.0F);
 
     try {

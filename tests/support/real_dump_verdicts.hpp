@@ -118,7 +118,7 @@ inline std::optional<nlohmann::json> importAndScan(const ReviewedDump& reviewed,
         return std::nullopt;
     }
     cli::ScanOptions options;
-    options.bundle = bundle.string();
+    options.bundles = {bundle.string()};
     options.format = "json";
     std::ostringstream scanned, scanErr;
     const int status = cli::runScan(options, {}, scanned, scanErr);

@@ -46,7 +46,7 @@ protected:
     }
     static cli::ScanOptions posting() {
         cli::ScanOptions options;
-        options.bundle = (test::sourceDir() / "examples" / "settings").string();
+        options.bundles = {(test::sourceDir() / "examples" / "settings").string()};
         options.post = true;
         options.tags = {"nightly"};
         return options;

@@ -18,7 +18,7 @@ using Run = test::CommandRun;
 
 Run scanWith(const fs::path& bundle, const fs::path& baseline, const std::string& junit = "") {
     cli::ScanOptions options;
-    options.bundle = bundle.string();
+    options.bundles = {bundle.string()};
     options.baseline = baseline.string();
     options.junit = junit;
     std::ostringstream out, err;

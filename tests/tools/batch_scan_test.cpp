@@ -41,7 +41,7 @@ TEST(BatchScan, ParallelScansJudgeAsSingleScans) {
         scanned.insert(fs::path(bundle).filename().string());
         ASSERT_TRUE(entry.contains("result")) << bundle << ": " << entry.value("error", "");
         cli::ScanOptions single;
-        single.bundle = bundle;
+        single.bundles = {bundle};
         single.format = "json";
         std::ostringstream alone, reason;
         ASSERT_NE(cli::runScan(single, {}, alone, reason), 2) << reason.str();

@@ -87,7 +87,7 @@ TEST(CaptureWebDriver, WritesABundleOfTheSessionsScreen) {
 
     // The 30-point checkout button is too small a target.
     cli::ScanOptions scan;
-    scan.bundle = (dir.path() / "shop").string();
+    scan.bundles = {(dir.path() / "shop").string()};
     scan.format = "json";
     std::ostringstream out, err;
     ASSERT_EQ(cli::runScan(scan, {}, out, err), 1) << err.str();

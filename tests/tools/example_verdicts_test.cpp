@@ -20,7 +20,7 @@ TEST(ExampleVerdicts, ScansAgreeWithTheReviewer) {
         if (!std::filesystem::exists(expectedFile)) continue;
         const auto expected = nlohmann::json::parse(test::readFile(expectedFile));
         cli::ScanOptions options;
-        options.bundle = entry.path().string();
+        options.bundles = {entry.path().string()};
         options.format = "json";
         options.dynamicType = verdicts::scansWithDynamicType(expected);
         std::ostringstream out, err;

@@ -53,7 +53,7 @@ TEST(HtmlReport, EveryFindingHasItsBoxAndEntryInABrowser) {
     std::ofstream(dir.path() / "sign-in" / "capture.json") << capture.dump();
 
     cli::ScanOptions options;
-    options.bundle = (dir.path() / "sign-in").string();
+    options.bundles = {(dir.path() / "sign-in").string()};
     options.format = "json";
     options.html = (dir.path() / "report.html").string();
     std::ostringstream out, err;
@@ -71,8 +71,10 @@ TEST(HtmlReport, EveryFindingHasItsBoxAndEntryInABrowser) {
     ASSERT_NE(dom.find("data-ready=\"true\""), std::string::npos) << "the page's script did not run:\n" << dom;
     for (std::size_t number = 1; number <= findings; ++number) {
         const auto n = std::to_string(number);
-        EXPECT_EQ(count(dom, std::regex("<li class=\"finding\" data-finding=\"" + n + "\"")), 1U) << n;
-        EXPECT_EQ(count(dom, std::regex("class=\"box\" data-findings=\"([0-9]+,)*" + n + "(,[0-9]+)*\"")), 1U) << n;
+        // Numbered on the page by screen and finding: the one screen is screen 0.
+        EXPECT_EQ(count(dom, std::regex("<li class=\"finding\" data-finding=\"0:" + n + "\"")), 1U) << n;
+        EXPECT_EQ(count(dom, std::regex("class=\"box\" data-findings=\"(0:[0-9]+,)*0:" + n + "(,0:[0-9]+)*\"")), 1U)
+            << n;
     }
     EXPECT_EQ(count(dom, std::regex("<li class=\"finding\"")), findings);
     EXPECT_EQ(count(dom, std::regex("<script")), 1U);  // the label stayed text

@@ -30,7 +30,7 @@ Run import(const fs::path& dump, const fs::path& output, const fs::path& screens
 
 Run scan(const fs::path& bundle) {
     cli::ScanOptions options;
-    options.bundle = bundle.string();
+    options.bundles = {bundle.string()};
     options.format = "json";
     std::ostringstream out, err;
     const int status = cli::runScan(options, {}, out, err);
@@ -287,7 +287,7 @@ TEST(ImportPageSource, MarksSystemUIAndKeepsUnknownTraits) {
     EXPECT_EQ(withLabel(document, "9:41").at(0)["provenance"]["systemElement"], "the status bar");
 
     cli::ScanOptions options;
-    options.bundle = (dir.path() / "bundle").string();
+    options.bundles = {(dir.path() / "bundle").string()};
     std::ostringstream out, err;
     EXPECT_EQ(cli::runScan(options, {}, out, err), 1) << err.str();  // the 20-pt link fails
     EXPECT_NE(out.str().find("4 system elements not judged"), std::string::npos) << out.str();

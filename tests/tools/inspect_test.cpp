@@ -174,7 +174,7 @@ TEST(CommandInputs, BadBundlesAreOneLineAndExitTwoForEveryCommand) {
         EXPECT_EQ(cli::runInspect({bundle, false, false}, out, err), 2);
         EXPECT_EQ(cli::runContext({bundle, false}, out, err), 2);
         cli::ScanOptions scan;
-        scan.bundle = bundle;
+        scan.bundles = {bundle};
         EXPECT_EQ(cli::runScan(scan, {}, out, err), 2);
         const auto lines = err.str();
         EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 3) << lines;
@@ -198,7 +198,7 @@ TEST(CommandInputs, BadBundlesAreOneLineAndExitTwoForEveryCommand) {
     std::filesystem::remove(dir.path() / "screenshot.png");
     ASSERT_EQ(::mkfifo((dir.path() / "screenshot.png").c_str(), 0600), 0);
     cli::ScanOptions scan;
-    scan.bundle = bundle;
+    scan.bundles = {bundle};
     EXPECT_EQ(cli::runScan(scan, {}, out, err), 2);
     EXPECT_NE(err.str().find("the screenshot is not a regular file"), std::string::npos) << err.str();
 
@@ -245,7 +245,7 @@ TEST(CommandInputs, ConfigurationAndBaselineAreRegularFiles) {
         const auto file = path[0] == '/' ? std::string(path) : (dir.path() / path).string();
         for (const bool baseline : {false, true}) {
             cli::ScanOptions scan;
-            scan.bundle = (test::sourceDir() / "examples" / "sign-in").string();
+            scan.bundles = {(test::sourceDir() / "examples" / "sign-in").string()};
             (baseline ? scan.baseline : scan.config) = file;
             std::ostringstream out, err;
             EXPECT_EQ(cli::runScan(scan, {}, out, err), 2) << file;
@@ -269,7 +269,7 @@ TEST(CommandInputs, AScanThatExaminedNothingIsNoPass) {
     label["XC_kAXXCAttributeLabel"] = "Total";
     builder.write(dir.path());
     cli::ScanOptions scan;
-    scan.bundle = dir.path().string();
+    scan.bundles = {dir.path().string()};
     std::ostringstream out, err;
     EXPECT_EQ(cli::runScan(scan, {}, out, err), 2);
     EXPECT_NE(err.str().find("no element of the capture is visible on the screen"), std::string::npos) << err.str();
@@ -282,7 +282,7 @@ TEST(CommandInputs, AScanThatExaminedNothingIsNoPass) {
     screen.element("picker", 38, test::attributes("UIPickerView", test::rect(0, 600, 390, 216), {"wheel"}));
     screen.element("wheel", 39, test::attributes("UIPickerWheel", test::rect(0, 600, 390, 216)));
     screen.write(pickerOnly.path());
-    scan.bundle = pickerOnly.path().string();
+    scan.bundles = {pickerOnly.path().string()};
     std::ostringstream pickerOut, pickerErr;
     EXPECT_EQ(cli::runScan(scan, {}, pickerOut, pickerErr), 2) << pickerOut.str();
     EXPECT_NE(pickerErr.str().find("only pickers, which are not judged"), std::string::npos) << pickerErr.str();
@@ -296,7 +296,7 @@ TEST(CommandInputs, AScanThatExaminedNothingIsNoPass) {
     beyond.element("pay", 48, test::attributes("UILabel", test::rect(16, 200, 200, 44)))["XC_kAXXCAttributeLabel"] =
         "Pay";
     beyond.write(offScreen.path());
-    scan.bundle = offScreen.path().string();
+    scan.bundles = {offScreen.path().string()};
     std::ostringstream offOut, offErr;
     EXPECT_EQ(cli::runScan(scan, {}, offOut, offErr), 2) << offOut.str();
     EXPECT_NE(offErr.str().find("every visible element lies outside the screen (2 of them, beyond the 4 x 8 px"),

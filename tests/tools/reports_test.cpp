@@ -57,7 +57,7 @@ std::string rounded(double value) {
 TEST(TextReport, NamesEachFindingsElementAndFrame) {
     test::LogCapture log;
     cli::ScanOptions options;
-    options.bundle = example;
+    options.bundles = {example};
     const auto run = scan(options);
     ASSERT_EQ(run.status, 1) << run.err;
     EXPECT_TRUE(run.out.starts_with(example + ": 9 failures, 1 incomplete")) << run.out;
@@ -87,7 +87,7 @@ TEST(AnnotatedScreenshot, BoxesSitOnTheViewsAtTheScreensScale) {
     test::LogCapture log;
     test::TempDir dir;
     cli::ScanOptions options;
-    options.bundle = example;
+    options.bundles = {example};
     options.annotate = (dir.path() / "annotated.png").string();
     ASSERT_EQ(scan(options).status, 1);
     const auto original = decodePng(test::readFile(fs::path(example) / "screenshot.png"));
@@ -119,7 +119,7 @@ TEST(AnnotatedScreenshot, BoxesSitOnTheViewsAtTheScreensScale) {
         "Cart";
     builder.document()["screenshot"] = nullptr;
     builder.write(dir.path() / "tree");
-    options.bundle = (dir.path() / "tree").string();
+    options.bundles = {(dir.path() / "tree").string()};
     options.annotate = (dir.path() / "none.png").string();
     const auto none = scan(options);
     EXPECT_EQ(none.status, 2);
@@ -131,7 +131,7 @@ TEST(AnnotatedScreenshot, BoxesSitOnTheViewsAtTheScreensScale) {
 TEST(TextReport, FailOnGatesByImpact) {
     test::LogCapture log;
     cli::ScanOptions options;
-    options.bundle = example;
+    options.bundles = {example};
     options.ignore = {"ActiveControlName", "AssociatedText", "ColorContrast"};  // left: MODERATE touch targets
     options.failOn = "moderate";
     EXPECT_EQ(scan(options).status, 1);
@@ -163,7 +163,7 @@ TEST(TextReport, LabelsCannotDriveTheTerminal) {
     builder.screenshotPixels = {1170, 2532};
     builder.write(dir.path());
     cli::ScanOptions options;
-    options.bundle = dir.path().string();
+    options.bundles = {dir.path().string()};
     const auto run = scan(options);
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_NE(run.out.find("UIButton \"Pay\uFFFD]0;owned\uFFFD\uFFFD[2J now\uFFFD\""), std::string::npos) << run.out;
@@ -184,7 +184,7 @@ TEST(TextReport, ExperimentalFailuresAreAdvisory) {
     builder.write(dir.path() / "screen");
 
     cli::ScanOptions options;
-    options.bundle = (dir.path() / "screen").string();
+    options.bundles = {(dir.path() / "screen").string()};
     options.ignore = {"TouchTargetSize", "ScreenTitle", "ActiveControlName"};
     options.junit = (dir.path() / "report.xml").string();
     const auto advisory = scan(options);
@@ -217,7 +217,7 @@ TEST(JUnitReport, ARealReaderReadsEveryCase) {
     builder.write(dir.path());
 
     cli::ScanOptions options;
-    options.bundle = dir.path().string();
+    options.bundles = {dir.path().string()};
     options.format = "json";
     options.junit = (dir.path() / "report.xml").string();
     const auto run = scan(options);
@@ -251,7 +251,7 @@ TEST(JUnitReport, ARealReaderReadsEveryCase) {
         notRunSaid |= testCase["suite"] == "SupportsDynamicType" && testCase["name"] == "not run" &&
                       testCase["result"] == "Skipped" &&
                       testCase["message"].get<std::string>().starts_with("not run: not asked for");
-        EXPECT_EQ(testCase["classname"], options.bundle);
+        EXPECT_EQ(testCase["classname"], options.bundles[0]);
         // A case that was not run has no properties.
         const auto property = [&](const char* name) { return testCase["properties"].value(name, ""); };
         tinyFails |= testCase["suite"] == "TouchTargetSize" && testCase["result"] == "Failure" &&

@@ -26,7 +26,7 @@ Run scanWith(const std::string& config, const std::string& failOn = "", const st
     test::TempDir dir;
     std::ofstream(dir.path() / "audkit.json") << config;
     cli::ScanOptions options;
-    options.bundle = example;
+    options.bundles = {example};
     options.format = format;
     options.failOn = failOn;
     options.config = (dir.path() / "audkit.json").string();
@@ -73,7 +73,7 @@ TEST(ScanConfig, IgnoresMatchViewsOnTheirScreen) {
     // The file and --ignore-view go through one mechanism: the same IGNORED record.
     const auto byFile = scanWith(R"({"ignoreViews": [{"rules": ["ActiveControlName"], "identifier": "helpButton"}]})");
     cli::ScanOptions options;
-    options.bundle = example;
+    options.bundles = {example};
     options.format = "json";
     options.ignoreViews = {"helpButton=ActiveControlName"};
     std::ostringstream out, err;

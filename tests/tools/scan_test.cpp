@@ -17,7 +17,7 @@ TEST(ScanCommand, ExampleScanFindsTheUnnamedHelpButton) {
     test::LogCapture log;
     test::TempDir dir;
     cli::ScanOptions options;
-    options.bundle = example;
+    options.bundles = {example};
     options.format = "json";
     options.output = (dir.path() / "result.json").string();
     std::ostringstream out, err;
@@ -57,7 +57,7 @@ TEST(ScanCommand, ExampleScanFindsTheUnnamedHelpButton) {
 TEST(ScanCommand, IgnoresAndUsageErrors) {
     test::LogCapture log;
     cli::ScanOptions options;
-    options.bundle = example;
+    options.bundles = {example};
     options.ignoreViews = {"helpButton=ActiveControlName"};
     options.ignore = {"TouchTargetSize", "ColorContrast"};
     options.ignoreViews.push_back("emailField=AssociatedText");
@@ -72,7 +72,7 @@ TEST(ScanCommand, IgnoresAndUsageErrors) {
 
     for (const auto& bad : std::vector<std::vector<std::string>>{{"--ignore", "NoSuchRule"}, {"--ignore-view", "x"}}) {
         cli::ScanOptions wrong;
-        wrong.bundle = example;
+        wrong.bundles = {example};
         (bad[0] == "--ignore" ? wrong.ignore : wrong.ignoreViews).push_back(bad[1]);
         std::ostringstream none, reason;
         EXPECT_EQ(cli::runScan(wrong, {}, none, reason), 2);
@@ -85,7 +85,7 @@ TEST(ScanCommand, IgnoresAndUsageErrors) {
 TEST(ScanCommand, LanguagesAreLoadedOrNamedAsMissing) {
     test::LogCapture log;
     cli::ScanOptions options;
-    options.bundle = example;
+    options.bundles = {example};
     options.languages = "eng+jpn";  // installed by the set-up script
     std::ostringstream out, err;
     EXPECT_EQ(cli::runScan(options, {}, out, err), 1) << err.str();
@@ -93,7 +93,7 @@ TEST(ScanCommand, LanguagesAreLoadedOrNamedAsMissing) {
     // The Japanese example is read in Japanese, its words not broken apart
     // by spaces; read as English it yields none of them.
     auto japanese = options;
-    japanese.bundle = (test::sourceDir() / "examples" / "settings-ja").string();
+    japanese.bundles = {(test::sourceDir() / "examples" / "settings-ja").string()};
     japanese.format = "json";
     japanese.languages = "jpn+eng";
     std::ostringstream read, readErr, english, englishErr;
@@ -124,7 +124,7 @@ TEST(ScanCommand, LanguagesAreLoadedOrNamedAsMissing) {
     EXPECT_EQ(batchStatus, 2);
     EXPECT_NE(batchErr.str().find("install tesseract-ocr-jpn"), std::string::npos) << batchErr.str();
 
-    options.bundles.clear();
+    options.bundles = {example};
     options.languages = "eng+../../tmp/x";
     std::ostringstream odd, oddErr;
     EXPECT_EQ(cli::runScan(options, {}, odd, oddErr), 2);

@@ -117,12 +117,14 @@ int main(int argc, char** argv) {
     auto* baselineCommand = app.add_subcommand("baseline", "Record today's findings of bundles as a baseline");
     baselineCommand->add_option("BUNDLE", baseline.bundles, "bundles, or folders of bundles")->required();
     baselineCommand->add_option("--output", baseline.output, "the baseline file to write")->required();
-    baselineCommand->add_option("--ignore", baseline.scan.ignore, "ignore a rule, as the scans will (repeatable)");
-    baselineCommand->add_option("--ignore-view", baseline.scan.ignoreViews,
+    baselineCommand->add_option("--ignore", baseline.ignore, "ignore a rule, as the scans will (repeatable)");
+    baselineCommand->add_option("--ignore-view", baseline.ignoreViews,
                                 "KEY=RULE_ID[,RULE_ID...], as the scans will (repeatable)");
-    baselineCommand->add_flag("--dynamic-type", baseline.scan.dynamicType, "opt in to SupportsDynamicType");
-    baselineCommand->add_option("--config", baseline.scan.config, "the adoption controls the scans will use");
-    baselineCommand->add_option("--lang", baseline.scan.languages, "Tesseract's languages, as the scans will use");
+    baselineCommand->add_flag("--dynamic-type", baseline.dynamicType, "opt in to SupportsDynamicType");
+    baselineCommand->add_option("--config", baseline.config, "the adoption controls the scans will use");
+    baselineCommand->add_flag("--include-system", baseline.includeSystem, "judge the system's elements too, as the scans will");
+    baselineCommand->add_option("--lang", baseline.languages, "Tesseract's languages, as the scans will use");
+    baselineCommand->add_option("--jobs", baseline.jobs, "scan on this many threads (default: one per core)");
 
     ImportOptions importing;
     auto* importCommand = app.add_subcommand(

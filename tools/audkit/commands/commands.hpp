@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "audkit/base/error.hpp"
 #include "audkit/rules/rule_vocabulary.hpp"
 
 namespace audkit::cli {
@@ -16,6 +17,12 @@ struct ViewIgnore;
 constexpr int exitSuccess = 0;
 constexpr int exitFailures = 1;
 constexpr int exitUsage = 2;
+
+// A mistake in the command line: exit 2 with its message.
+class UsageError : public Error {
+public:
+    using Error::Error;
+};
 
 struct InspectOptions {
     std::string bundle;
@@ -39,30 +46,34 @@ struct ContextOptions {
 // size, or the context's JSON form.
 int runContext(const ContextOptions& options, std::ostream& out, std::ostream& err);
 
-struct ScanOptions {
-    std::string bundle;
-    // More bundles, or folders of bundles: a batch, scanned in parallel into one report.
-    std::vector<std::string> bundles;
-    unsigned jobs = 0;  // batch worker threads; 0: one per core
-    std::string format = "text";           // "text" (readable), "description" (the library's) or "json"
-    std::string output;                    // write the result document here too
-    std::string junit;                     // write a JUnit XML report here
-    std::string html;                      // write a self-contained HTML report here
-    std::string annotate;                  // write the screenshot with numbered boxes here (PNG)
-    std::string failOn;                    // the least impact of a failure that makes exit status 1 (none: minor)
-    std::string config;                    // the checked-in adoption controls (scan_config.hpp)
+// How screens are judged: the same for a scan and for the baseline it is
+// compared with.
+struct JudgingOptions {
+    std::string config;  // the checked-in adoption controls (scan_config.hpp)
     // Filled from the configuration file: impacts by rule id, view ignores.
     std::map<std::string, AudImpact> impacts;
     std::shared_ptr<const std::vector<ViewIgnore>> viewIgnores;
-    std::string baseline;                  // findings in this baseline are known: only new ones fail
     std::vector<std::string> ignore;       // rule ids ignored for every view
     std::vector<std::string> ignoreViews;  // KEY=RULE_ID[,RULE_ID...]
     bool dynamicType = false;              // opt in to SupportsDynamicType
     bool includeSystem = false;            // judge the elements the system draws too
-    bool failOnExperimental = false;       // an experimental rule's failures fail the scan too
     std::string languages = "eng";         // Tesseract's languages, joined with + ("eng+jpn")
+    unsigned jobs = 0;                     // worker threads; 0: one per core (never more than screens)
     bool debug = false;
-    bool progress = false;  // stage lines on standard error
+};
+
+struct ScanOptions : JudgingOptions {
+    // Bundles, or folders of bundles: several scan as a batch, in parallel, into one report.
+    std::vector<std::string> bundles;
+    std::string format = "text";  // "text" (readable), "description" (the library's) or "json"
+    std::string output;           // write the result document here too
+    std::string junit;            // write a JUnit XML report here
+    std::string html;             // write a self-contained HTML report here
+    std::string annotate;         // write the screenshot with numbered boxes here (PNG)
+    std::string failOn;           // the least impact of a failure that makes exit status 1 (none: minor)
+    std::string baseline;         // findings in this baseline are known: only new ones fail
+    bool failOnExperimental = false;  // an experimental rule's failures fail the scan too
+    bool progress = false;            // stage lines on standard error
     // Backend: --post sends the result, --save writes it through the facade.
     bool post = false;
     std::string save;
@@ -107,10 +118,10 @@ struct CaptureOptions {
 // one-line reason (server down, no such session, ...).
 int runCapture(const CaptureOptions& options, std::ostream& out, std::ostream& err);
 
-struct BaselineOptions {
+// The ignores and opt-ins are those the scans will use.
+struct BaselineOptions : JudgingOptions {
     std::vector<std::string> bundles;  // bundles or folders of bundles
     std::string output;                // the baseline file to write
-    ScanOptions scan;                  // ignores and opt-ins, as the scans will use them
 };
 
 // Records today's findings of the bundles as a baseline; exit 0, or 2 (and

@@ -81,7 +81,7 @@ int printText(BundlePlatform& platform, const InspectOptions& options, std::ostr
     }
     auto screenshot = platform.screen().screenshot();
     TesseractRecognizer recognizer(options.languages);
-    TextDetectionHelper helper(std::make_shared<const RgbaImage>(std::move(screenshot.image)), screenshot.scale);
+    TextDetectionHelper helper(std::move(screenshot.image), screenshot.scale);
     helper.detectText(recognizer);
     for (const auto& found : helper.foundText) {
         const auto& r = found.rect;

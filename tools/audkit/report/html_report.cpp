@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <istream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -69,7 +71,7 @@ filtersFromAddress();applyFilters();
 document.body.dataset.ready='true';
 )";
 
-void filterGroup(std::ostringstream& out, const char* name, const std::set<std::string>& values) {
+void filterGroup(std::ostream& out, const char* name, const std::set<std::string>& values) {
     out << "<div><strong>" << name << ":</strong> ";
     for (const auto& value : values)
         out << "<label><input type=\"checkbox\" name=\"" << name << "\" value=\"" << markup(value) << "\" checked> "
@@ -77,7 +79,7 @@ void filterGroup(std::ostringstream& out, const char* name, const std::set<std::
     out << "</div>\n";
 }
 
-void screenSection(std::ostringstream& out, const ScreenReport& screen, std::size_t index) {
+void screenSection(std::ostream& out, const ScreenReport& screen, std::size_t index) {
     const auto& result = *screen.result;
     const auto& context = *result.audContext;
     const float scale = context.audDevice.scale;
@@ -108,7 +110,13 @@ void screenSection(std::ostringstream& out, const ScreenReport& screen, std::siz
             << ";border:1px dashed #999;background:#fff\">no screenshot was captured</div>";
     for (const auto& box : findingBoxes(screen.findings)) {
         const auto& bounds = box.view->boundsInScreen;
-        out << "\n<div class=\"box\" data-findings=\"" << box.numbers << "\" style=\"left:"
+        std::string ids;  // numbers restart on each screen: the page tells them apart by screen
+        for (std::size_t start = 0; start < box.numbers.size();) {
+            const auto end = std::min(box.numbers.find(',', start), box.numbers.size());
+            ids += (ids.empty() ? "" : ",") + std::to_string(index) + ":" + box.numbers.substr(start, end - start);
+            start = end + 1;
+        }
+        out << "\n<div class=\"box\" data-findings=\"" << ids << "\" style=\"left:"
             << percent(bounds.left(), width) << ";top:" << percent(bounds.top(), height)
             << ";width:" << percent(bounds.width(), width) << ";height:" << percent(bounds.height(), height)
             << ";border-color:" << colour(box.worst) << "\"><span style=\"background:" << colour(box.worst) << "\">"
@@ -123,7 +131,7 @@ void screenSection(std::ostringstream& out, const ScreenReport& screen, std::siz
         for (const auto* finding : findings) {
             const auto& ruleResult = *finding->result;
             const auto frame = finding->frameInPoints(scale);
-            out << "<li class=\"finding\" data-finding=\"" << finding->number << "\" data-status=\""
+            out << "<li class=\"finding\" data-finding=\"" << index << ":" << finding->number << "\" data-status=\""
                 << toString(ruleResult.status) << "\" data-impact=\"" << toString(ruleResult.impact)
                 << "\" data-rule=\"" << markup(rule) << "\" style=\"border-color:" << colour(ruleResult.status)
                 << "\" data-known=\"" << (finding->known ? "true" : "false") << "\"><div class=\"head\">#"
@@ -148,30 +156,38 @@ void screenSection(std::ostringstream& out, const ScreenReport& screen, std::siz
 
 }  // namespace
 
+void HtmlReport::add(const ScreenReport& screen) {
+    for (const auto& finding : screen.findings) {
+        statuses_.insert(std::string(toString(finding.result->status)));
+        impacts_.insert(std::string(toString(finding.result->impact)));
+        rules_.insert(finding.result->ruleId);
+        ++findings_;
+    }
+    screenSection(sections_, screen, screens_++);
+}
+
+void HtmlReport::finish(std::ostream& page, std::istream& sections) const {
+    page << "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
+         << "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; img-src data:; "
+            "style-src 'unsafe-inline'; script-src 'unsafe-inline'\">"
+         << "<title>audkit report</title><style>" << style << "</style></head>\n<body>\n"
+         << "<header><h1>audkit report: " << screens_ << (screens_ == 1 ? " screen, " : " screens, ") << findings_
+         << " findings</h1></header>\n<form class=\"filters\">\n";
+    filterGroup(page, "status", statuses_);
+    filterGroup(page, "impact", impacts_);
+    filterGroup(page, "rule", rules_);
+    page << "</form>\n";
+    if (sections.peek() != std::char_traits<char>::eof()) page << sections.rdbuf();
+    page << "<script>" << script << "</script>\n</body></html>\n";
+}
+
 std::string htmlReport(const std::vector<ScreenReport>& screens) {
-    std::set<std::string> statuses, impacts, rules;
-    std::size_t findings = 0;
-    for (const auto& screen : screens)
-        for (const auto& finding : screen.findings) {
-            statuses.insert(std::string(toString(finding.result->status)));
-            impacts.insert(std::string(toString(finding.result->impact)));
-            rules.insert(finding.result->ruleId);
-            ++findings;
-        }
-    std::ostringstream out;
-    out << "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
-        << "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; img-src data:; "
-           "style-src 'unsafe-inline'; script-src 'unsafe-inline'\">"
-        << "<title>audkit report</title><style>" << style << "</style></head>\n<body>\n"
-        << "<header><h1>audkit report: " << screens.size() << (screens.size() == 1 ? " screen, " : " screens, ")
-        << findings << " findings</h1></header>\n<form class=\"filters\">\n";
-    filterGroup(out, "status", statuses);
-    filterGroup(out, "impact", impacts);
-    filterGroup(out, "rule", rules);
-    out << "</form>\n";
-    for (std::size_t index = 0; index < screens.size(); ++index) screenSection(out, screens[index], index);
-    out << "<script>" << script << "</script>\n</body></html>\n";
-    return out.str();
+    std::stringstream sections;
+    HtmlReport report(sections);
+    for (const auto& screen : screens) report.add(screen);
+    std::ostringstream page;
+    report.finish(page, sections);
+    return page.str();
 }
 
 }  // namespace audkit::cli

@@ -15,72 +15,65 @@ std::string frameText(const Finding& finding, float scale) {
 
 }  // namespace
 
-std::string junitReport(const std::vector<ScreenReport>& screens) {
-    // Rule id -> every judged view of every screen, with its screen.
-    std::map<std::string, std::vector<std::pair<const ScreenReport*, Finding>>> byRule;
-    for (const auto& screen : screens)
-        for (auto& judged : judgedViews(*screen.result)) {
-            // The baseline's verdict on the finding (findings are numbered from 1 in order).
-            if (judged.number) judged.known = screen.findings[judged.number - 1].known;
-            const auto status = judged.result->status;
-            if (status == AudStatus::inapplicable) continue;
-            byRule[judged.result->ruleId].emplace_back(&screen, std::move(judged));
+void JunitReport::add(const ScreenReport& screen) {
+    // A rule the scan did not run is one skipped case for the screen, saying
+    // why, so a report never passes over it in silence.
+    for (const auto& [rule, why] : screen.coverage.rulesNotRun) {
+        auto& suite = suites_[rule];
+        ++suite.skipped, ++suite.tests;
+        suite.body += "    <testcase classname=\"" + markup(screen.name) + "\" name=\"not run\">\n" +
+                      "      <skipped message=\"not run: " + markup(why) + "\"/>\n    </testcase>\n";
+    }
+    const float scale = screen.result->audContext ? screen.result->audContext->audDevice.scale : 1.0F;
+    for (auto& judged : judgedViews(*screen.result)) {
+        // The baseline's verdict on the finding (findings are numbered from 1 in order).
+        if (judged.number) judged.known = screen.findings[judged.number - 1].known;
+        const auto& result = *judged.result;
+        if (result.status == AudStatus::inapplicable) continue;
+        auto& suite = suites_[result.ruleId];
+        ++suite.tests;
+        std::string name = judged.element();
+        if (judged.number) name = "#" + std::to_string(judged.number) + " " + name;
+        std::ostringstream body;
+        body << "    <testcase classname=\"" << markup(screen.name) << "\" name=\"" << markup(name) << "\">\n";
+        body << "      <properties>\n";
+        body << "        <property name=\"impact\" value=\"" << markup(toString(result.impact)) << "\"/>\n";
+        body << "        <property name=\"element\" value=\"" << markup(judged.element()) << "\"/>\n";
+        body << "        <property name=\"frame\" value=\"" << markup(frameText(judged, scale)) << "\"/>\n";
+        body << "        <property name=\"status\" value=\"" << markup(toString(result.status)) << "\"/>\n";
+        if (result.experimental) body << "        <property name=\"experimental\" value=\"true\"/>\n";
+        body << "      </properties>\n";
+        if (judged.known) body << "        <property name=\"baseline\" value=\"known\"/>\n";
+        const auto details = result.props ? result.props->description() : std::string();
+        if (judged.known) {
+            ++suite.skipped;  // accepted: reported, not failed
+            body << "      <skipped message=\"known from the baseline: " << markup(result.ruleSummary) << "\"/>\n";
+        } else if (result.status == AudStatus::fail && !counts(screen, judged)) {
+            ++suite.skipped;  // an experimental rule's: reported, advisory
+            body << "      <skipped message=\"advisory (experimental rule): " << markup(result.ruleSummary)
+                 << "\"/>\n";
+        } else if (result.status == AudStatus::fail) {
+            ++suite.failures;
+            body << "      <failure type=\"" << markup(toString(result.impact)) << "\" message=\""
+                 << markup(result.ruleSummary) << "\">" << markup(details) << "</failure>\n";
+        } else if (result.status == AudStatus::incomplete || result.status == AudStatus::ignored) {
+            ++suite.skipped;
+            body << "      <skipped message=\""
+                 << markup(result.status == AudStatus::ignored ? "ignored" : result.ruleSummary) << "\"/>\n";
         }
-    // A rule the scan did not run is one skipped case per screen, saying why,
-    // so a report never passes over it in silence.
-    std::map<std::string, std::vector<std::pair<const ScreenReport*, std::string>>> notRun;
-    for (const auto& screen : screens)
-        for (const auto& [rule, why] : screen.coverage.rulesNotRun) {
-            notRun[rule].emplace_back(&screen, why);
-            byRule[rule];
-        }
+        body << "    </testcase>\n";
+        suite.body += body.str();
+    }
+}
+
+std::string JunitReport::document() const {
     std::size_t tests = 0, failures = 0, skipped = 0;
     std::ostringstream suites;
-    for (const auto& [rule, cases] : byRule) {
-        std::size_t ruleFailures = 0, ruleSkipped = 0, ruleTests = cases.size();
-        std::ostringstream body;
-        for (const auto& [screen, why] : notRun[rule]) {
-            ++ruleSkipped, ++ruleTests;
-            body << "    <testcase classname=\"" << markup(screen->name) << "\" name=\"not run\">\n"
-                 << "      <skipped message=\"not run: " << markup(why) << "\"/>\n    </testcase>\n";
-        }
-        for (const auto& [screen, judged] : cases) {
-            const auto& result = *judged.result;
-            const float scale = screen->result->audContext ? screen->result->audContext->audDevice.scale : 1.0F;
-            std::string name = judged.element();
-            if (judged.number) name = "#" + std::to_string(judged.number) + " " + name;
-            body << "    <testcase classname=\"" << markup(screen->name) << "\" name=\"" << markup(name) << "\">\n";
-            body << "      <properties>\n";
-            body << "        <property name=\"impact\" value=\"" << markup(toString(result.impact)) << "\"/>\n";
-            body << "        <property name=\"element\" value=\"" << markup(judged.element()) << "\"/>\n";
-            body << "        <property name=\"frame\" value=\"" << markup(frameText(judged, scale)) << "\"/>\n";
-            body << "        <property name=\"status\" value=\"" << markup(toString(result.status)) << "\"/>\n";
-            if (result.experimental) body << "        <property name=\"experimental\" value=\"true\"/>\n";
-            body << "      </properties>\n";
-            if (judged.known) body << "        <property name=\"baseline\" value=\"known\"/>\n";
-            const auto details = result.props ? result.props->description() : std::string();
-            if (judged.known) {
-                ++ruleSkipped;  // accepted: reported, not failed
-                body << "      <skipped message=\"known from the baseline: " << markup(result.ruleSummary) << "\"/>\n";
-            } else if (result.status == AudStatus::fail && !counts(*screen, judged)) {
-                ++ruleSkipped;  // an experimental rule's: reported, advisory
-                body << "      <skipped message=\"advisory (experimental rule): " << markup(result.ruleSummary)
-                     << "\"/>\n";
-            } else if (result.status == AudStatus::fail) {
-                ++ruleFailures;
-                body << "      <failure type=\"" << markup(toString(result.impact)) << "\" message=\""
-                     << markup(result.ruleSummary) << "\">" << markup(details) << "</failure>\n";
-            } else if (result.status == AudStatus::incomplete || result.status == AudStatus::ignored) {
-                ++ruleSkipped;
-                body << "      <skipped message=\""
-                     << markup(result.status == AudStatus::ignored ? "ignored" : result.ruleSummary) << "\"/>\n";
-            }
-            body << "    </testcase>\n";
-        }
-        suites << "  <testsuite name=\"" << markup(rule) << "\" tests=\"" << ruleTests << "\" failures=\""
-               << ruleFailures << "\" errors=\"0\" skipped=\"" << ruleSkipped << "\">\n"
-               << body.str() << "  </testsuite>\n";
-        tests += ruleTests, failures += ruleFailures, skipped += ruleSkipped;
+    for (const auto& [rule, suite] : suites_) {
+        suites << "  <testsuite name=\"" << markup(rule) << "\" tests=\"" << suite.tests << "\" failures=\""
+               << suite.failures << "\" errors=\"0\" skipped=\"" << suite.skipped << "\">\n"
+               << suite.body << "  </testsuite>\n";
+        tests += suite.tests, failures += suite.failures, skipped += suite.skipped;
     }
     std::ostringstream document;
     document << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -88,6 +81,12 @@ std::string junitReport(const std::vector<ScreenReport>& screens) {
              << "\" errors=\"0\" skipped=\"" << skipped << "\">\n"
              << suites.str() << "</testsuites>\n";
     return document.str();
+}
+
+std::string junitReport(const std::vector<ScreenReport>& screens) {
+    JunitReport report;
+    for (const auto& screen : screens) report.add(screen);
+    return report.document();
 }
 
 }  // namespace audkit::cli

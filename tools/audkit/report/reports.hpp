@@ -1,35 +1,14 @@
 #pragma once
 
 #include <iosfwd>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
-#include "audkit/rules/aud_result.hpp"
-#include "tools/audkit/report/findings.hpp"
+#include "tools/audkit/report/screen_report.hpp"
 
 namespace audkit::cli {
-
-// One scanned screen as the reports show it.
-struct ScreenReport {
-    std::string name;  // the bundle as given
-    std::shared_ptr<AudResult> result;
-    std::vector<Finding> findings;
-    Coverage coverage;
-    bool baselined = false;  // compared with a baseline: findings are known or new
-    // An experimental rule's failures are advisory (reported, never failing
-    // the scan) unless the scan was asked to fail on them.
-    bool experimentalFails = false;
-
-    std::size_t knownFindings() const;
-};
-
-// Whether a finding makes the scan fail: a FAIL that is not known from the
-// baseline and not advisory (an experimental rule's, unless asked for).
-bool counts(const ScreenReport& screen, const Finding& finding);
-// Whether the screen fails the scan: a counting FAIL of the gate's impact or more.
-bool failsTheGate(const ScreenReport& screen, AudImpact gate);
-
-ScreenReport screenReport(std::string name, std::shared_ptr<AudResult> result);
 
 // The readable text: a summary line, the rules not run, then per finding its
 // number, status, rule and impact, the element and its frame in points, the
@@ -37,7 +16,20 @@ ScreenReport screenReport(std::string name, std::shared_ptr<AudResult> result);
 void writeTextReport(std::ostream& out, const ScreenReport& screen);
 
 // JUnit XML: one testsuite per rule, one testcase per judged view; a FAIL is a
-// failure, an INCOMPLETE is skipped; impact and element are properties.
+// failure, an INCOMPLETE is skipped; impact and element are properties. Built
+// a screen at a time: it keeps each screen's cases as text, not its result.
+class JunitReport {
+public:
+    void add(const ScreenReport& screen);
+    std::string document() const;
+
+private:
+    struct Suite {
+        std::size_t tests = 0, failures = 0, skipped = 0;
+        std::string body;
+    };
+    std::map<std::string, Suite> suites_;  // by rule id
+};
 std::string junitReport(const std::vector<ScreenReport>& screens);
 
 // One self-contained HTML page (no network: the screenshot is embedded) per
@@ -45,7 +37,21 @@ std::string junitReport(const std::vector<ScreenReport>& screens);
 // that has a finding, coloured by status, and the findings grouped by rule
 // with impact, message and property bag; filters by status, impact and rule
 // run in the page itself. `#status=FAIL&impact=SERIOUS&rule=...` in the
-// address sets the filters when the page opens.
+// address sets the filters when the page opens. Built a screen at a time: each
+// screen's section goes to `sections` as it is added (a batch keeps no
+// screenshot longer than it takes to write it), and finish() writes the page
+// around what was written there.
+class HtmlReport {
+public:
+    explicit HtmlReport(std::ostream& sections) : sections_(sections) {}
+    void add(const ScreenReport& screen);
+    void finish(std::ostream& page, std::istream& sections) const;
+
+private:
+    std::ostream& sections_;
+    std::set<std::string> statuses_, impacts_, rules_;
+    std::size_t screens_ = 0, findings_ = 0;
+};
 std::string htmlReport(const std::vector<ScreenReport>& screens);
 
 }  // namespace audkit::cli

@@ -31,9 +31,20 @@ void requireKnownRule(const AudConf& conf, const std::string& id) {
     if (!conf.rules.contains(id)) throw UsageError("unknown rule id \"" + id + "\" (see the rule ids in the result)");
 }
 
+// Merges the configuration file's judging controls into the options; the
+// file's other controls are the caller's to take.
+ScanConfig mergeJudging(JudgingOptions& options) {
+    auto config = readScanConfig(options.config);
+    options.ignore.insert(options.ignore.end(), config.ignore.begin(), config.ignore.end());
+    options.impacts = config.impacts;
+    options.includeSystem = options.includeSystem || config.includeSystem;
+    options.viewIgnores = std::make_shared<const std::vector<ViewIgnore>>(std::move(config.ignoreViews));
+    return config;
+}
+
 }  // namespace
 
-std::shared_ptr<AudConf> configuration(const ScanOptions& options, const std::string& screen) {
+std::shared_ptr<AudConf> configuration(const JudgingOptions& options, const std::string& screen) {
     auto conf = std::make_shared<AudConf>();
     if (options.dynamicType) conf->setOptInToSupportsDynamicType(true);
     conf->judgesSystemElements = options.includeSystem;
@@ -62,13 +73,16 @@ std::shared_ptr<AudConf> configuration(const ScanOptions& options, const std::st
 ScanOptions withConfiguration(const ScanOptions& options) {
     if (options.config.empty()) return options;
     auto merged = options;
-    auto config = readScanConfig(options.config);
-    merged.ignore.insert(merged.ignore.end(), config.ignore.begin(), config.ignore.end());
+    const auto config = mergeJudging(merged);
     if (merged.failOn.empty() && config.failOn) merged.failOn = *config.failOn;
-    merged.impacts = std::move(config.impacts);
-    merged.includeSystem = merged.includeSystem || config.includeSystem;
     merged.failOnExperimental = merged.failOnExperimental || config.failOnExperimental;
-    merged.viewIgnores = std::make_shared<const std::vector<ViewIgnore>>(std::move(config.ignoreViews));
+    return merged;
+}
+
+BaselineOptions withConfiguration(const BaselineOptions& options) {
+    if (options.config.empty()) return options;
+    auto merged = options;
+    mergeJudging(merged);
     return merged;
 }
 
@@ -94,23 +108,6 @@ AudImpact failureGate(const std::string& level) {
     }
     throw UsageError("--fail-on needs minor, moderate, serious or critical, got \"" + level + "\"");
 }
-
-void writeDocument(const std::string& path, const std::string& document) {
-    const std::filesystem::path target(path);
-    const auto temporary = target.string() + ".partial";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        if (!(file << document) || !file.flush()) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            throw UsageError("cannot write " + path);
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, target, error);
-    if (error) throw UsageError("cannot write " + path + ": " + error.message());
-}
-
 
 std::vector<std::string> bundlesToScan(const std::vector<std::string>& paths) {
     namespace fs = std::filesystem;

@@ -1,0 +1,139 @@
+#include "tools/audkit/scan/scan_pipeline.hpp"
+
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <ostream>
+#include <thread>
+
+#include "audkit/base/process_state.hpp"
+#include "audkit/offline/scan_bundle.hpp"
+#include "audkit/platform/tesseract_recognizer.hpp"
+#include "tools/audkit/report/text_output.hpp"
+#include "tools/audkit/scan/scan_support.hpp"
+
+namespace audkit::cli {
+namespace {
+
+// Workers take screens in turn and leave each outcome in its slot; the
+// calling thread hands the slots on in order. Workers stay at most `ahead`
+// screens in front of the one handed on, so finished screens never pile up.
+class OrderedScan {
+public:
+    OrderedScan(const ScreenScan& scan, const std::vector<std::string>& bundles, std::ostream& err, unsigned jobs)
+        : scan_(scan), bundles_(bundles), err_(err), slots_(bundles.size()), ahead_(4 * jobs) {}
+
+    void work(std::shared_ptr<TextRecognizer> recognizer) {
+        processState().debugStatements = scan_.judging.debug;
+        for (;;) {
+            std::size_t index;
+            {
+                std::unique_lock lock(mutex_);
+                changed_.wait(lock, [&] { return stopped_ || next_ >= bundles_.size() || next_ < handedOn_ + ahead_; });
+                if (stopped_ || next_ >= bundles_.size()) return;
+                index = next_++;
+            }
+            auto outcome = scanOne(bundles_[index], recognizer);
+            const std::lock_guard lock(mutex_);
+            if (scan_.showsProgress)
+                err_ << "audkit: [" << ++done_ << "/" << bundles_.size() << "] " << bundles_[index]
+                     << (outcome.error.empty() ? "" : ": " + outcome.error) << '\n'
+                     << std::flush;
+            slots_[index] = std::move(outcome);
+            changed_.notify_all();
+        }
+    }
+
+    // Hands every outcome on in order (on the calling thread).
+    void handOn(const std::function<void(ScreenOutcome&)>& each) {
+        for (std::size_t index = 0; index < bundles_.size(); ++index) {
+            std::optional<ScreenOutcome> outcome;
+            {
+                std::unique_lock lock(mutex_);
+                changed_.wait(lock, [&] { return slots_[index].has_value(); });
+                outcome = std::move(slots_[index]);
+                slots_[index].reset();
+                ++handedOn_;
+            }
+            changed_.notify_all();
+            each(*outcome);
+        }
+    }
+
+    void stop() {
+        const std::lock_guard lock(mutex_);
+        stopped_ = true;
+        changed_.notify_all();
+    }
+
+private:
+    ScreenOutcome scanOne(const std::string& bundle, std::shared_ptr<TextRecognizer> recognizer) const {
+        ScreenOutcome outcome{bundle, std::nullopt, {}, false};
+        try {
+            auto result = scanBundle(bundle, {configuration(scan_.judging, bundle), std::move(recognizer)});
+            // The decoded pixels (12 MB a screen) go unless something draws on
+            // them; the reports embed the encoded screenshot.
+            if (result->audContext && !scan_.keepsPixels) result->audContext->screenshot.decoded.reset();
+            if (auto why = whyNothingWasExamined(*result)) {
+                outcome.error = std::move(*why);
+                outcome.examinedNothing = true;
+                return outcome;
+            }
+            auto report = screenReport(bundle, std::move(result));
+            report.experimentalFails = scan_.experimentalFails;
+            if (scan_.baseline) scan_.baseline->mark(report);
+            outcome.report = std::move(report);
+        } catch (const std::exception& error) {
+            outcome.error = failureLine(error);
+        }
+        return outcome;
+    }
+
+    const ScreenScan& scan_;
+    const std::vector<std::string>& bundles_;
+    std::ostream& err_;
+    std::vector<std::optional<ScreenOutcome>> slots_;
+    const std::size_t ahead_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::size_t next_ = 0, handedOn_ = 0, done_ = 0;
+    bool stopped_ = false;
+};
+
+}  // namespace
+
+void scanScreens(const ScreenScan& scan, const std::vector<std::string>& bundles, std::ostream& err,
+                 const std::function<void(ScreenOutcome&)>& each) {
+    if (bundles.empty()) return;
+    (void)configuration(scan.judging);  // a mistake in the options stops the scan before it starts
+    const unsigned cores = std::max(1U, std::thread::hardware_concurrency());
+    const auto jobs =
+        static_cast<unsigned>(std::min<std::size_t>(scan.judging.jobs ? scan.judging.jobs : cores, bundles.size()));
+    // A scan alone on the machine reads each screen with every core; side by
+    // side, each worker reads with one. The first recogniser is made here, so
+    // a missing model stops the scan before it starts.
+    const auto options = jobs == 1 ? TesseractRecognizer::Options::oneScanAtATime() : TesseractRecognizer::Options{};
+    auto first = std::make_shared<TesseractRecognizer>(scan.judging.languages, options);
+
+    OrderedScan ordered(scan, bundles, err, jobs);
+    std::vector<std::jthread> workers;
+    workers.emplace_back([&ordered, first] { ordered.work(first); });
+    for (unsigned worker = 1; worker < jobs; ++worker)
+        workers.emplace_back([&ordered, &scan] {
+            std::shared_ptr<TextRecognizer> recognizer;
+            try {
+                recognizer = std::make_shared<TesseractRecognizer>(scan.judging.languages);
+            } catch (const std::exception&) {
+                return;  // the first recogniser loaded the same models: the other workers scan on
+            }
+            ordered.work(std::move(recognizer));
+        });
+    try {
+        ordered.handOn(each);
+    } catch (...) {
+        ordered.stop();
+        throw;  // the workers finish the screen at hand and are joined
+    }
+}
+
+}  // namespace audkit::cli
