@@ -304,5 +304,47 @@ TEST(CommandInputs, AScanThatExaminedNothingIsNoPass) {
         << offErr.str();
 }
 
+// Output files are written to a new file of their own beside the target: a
+// link planted at "<file>.partial" is neither followed nor removed, a folder
+// in the target's place is a clear error, and no temporary file stays behind.
+TEST(CommandInputs, OutputFilesNeverWriteThroughOrLeaveWhatTheyFind) {
+    test::LogCapture log;
+    test::TempDir dir;
+    const auto victim = dir.path() / "victim.txt";
+    std::ofstream(victim) << "precious";
+    const auto report = dir.path() / "report.xml";
+    std::filesystem::create_symlink(victim, report.string() + ".partial");
+    const auto example = (test::sourceDir() / "examples" / "sign-in").string();
+    cli::ScanOptions scan;
+    scan.bundles = {example};
+    scan.junit = report.string();
+    scan.output = (dir.path() / "folder").string();
+    std::filesystem::create_directory(scan.output);
+    std::ostringstream out, err;
+    EXPECT_EQ(cli::runScan(scan, {}, out, err), 2);
+    EXPECT_NE(err.str().find("cannot write " + scan.output + ": "), std::string::npos) << err.str();
+    scan.output.clear();
+    std::ostringstream written, writtenErr;
+    EXPECT_EQ(cli::runScan(scan, {}, written, writtenErr), 1) << writtenErr.str();
+    EXPECT_EQ(test::readFile(victim), "precious");
+    EXPECT_TRUE(std::filesystem::is_symlink(report.string() + ".partial"));
+    EXPECT_NE(test::readFile(report).find("<testsuites"), std::string::npos);
+
+    // An import leaves a folder it finds at "<bundle>.partial" alone.
+    const auto bundle = dir.path() / "bundle";
+    std::filesystem::create_directories(bundle.string() + ".partial");
+    std::ofstream(bundle.string() + ".partial/mine.txt") << "mine";
+    const auto dump = dir.path() / "source.xml";
+    std::ofstream(dump) << R"(<XCUIElementTypeApplication type="XCUIElementTypeApplication" x="0" y="0" )"
+                           R"(width="390" height="844"/>)";
+    std::ostringstream imported, importErr;
+    ASSERT_EQ(cli::runImport({dump.string(), "", bundle.string()}, imported, importErr), 0) << importErr.str();
+    EXPECT_EQ(test::readFile(bundle.string() + ".partial/mine.txt"), "mine");
+
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++entries;
+    EXPECT_EQ(entries, 7U);  // victim, report, planted link, folder, dump, bundle, planted folder
+}
+
 }  // namespace
 }  // namespace audkit

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <unordered_map>
@@ -12,6 +14,7 @@
 #include "audkit/platform/png_codec.hpp"
 #include "tools/audkit/import/element_types.hpp"
 #include "tools/audkit/import/system_elements.hpp"
+#include "tools/audkit/report/output_file.hpp"
 
 namespace audkit::cli {
 namespace {
@@ -284,15 +287,13 @@ void writeImportedBundle(const std::filesystem::path& folder, const std::string&
     if (fs::exists(folder, error) && !(fs::is_directory(folder, error) && fs::is_empty(folder, error)))
         throw ImportError(folder.string() + " already exists and is not an empty folder; nothing was written");
     // Written beside the target and moved into place, so a failed write leaves nothing half done.
-    const auto partial = fs::path(folder.string() + ".partial");
-    fs::remove_all(partial, error);
-    if (!fs::create_directories(partial, error) && error)
-        throw ImportError("cannot create " + partial.string() + ": " + error.message());
+    const auto partial = temporaryFolderBeside(folder);  // a new one: nothing that was there is touched
     auto write = [&](const fs::path& path, const std::string& bytes) {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         if (!(out << bytes) || !out.flush()) {
+            const auto reason = std::string(std::strerror(errno));
             fs::remove_all(partial, error);
-            throw ImportError("cannot write " + path.string());
+            throw ImportError("cannot write " + path.string() + ": " + reason);
         }
     };
     write(partial / "capture.json", captureDocument);
