@@ -211,7 +211,7 @@ TEST(JUnitReport, ARealReaderReadsEveryCase) {
     test::TempDir dir;
     test::BundleBuilder builder;
     builder.element("app", 2, test::attributes("UIApplication", test::rect(0, 0, 390, 844), {"save", "tiny"}));
-    addButton(builder, "save", test::rect(16, 100, 200, 44), "Save & \"quit\" <now>\x01");
+    addButton(builder, "save", test::rect(16, 100, 200, 44), "Save & \"quit\" <now>\x01\uFFFE\uFFFF");
     addButton(builder, "tiny", test::rect(16, 200, 20, 20), "Tiny");
     builder.screenshotPixels = {1170, 2532};
     builder.write(dir.path());
@@ -257,7 +257,7 @@ TEST(JUnitReport, ARealReaderReadsEveryCase) {
         tinyFails |= testCase["suite"] == "TouchTargetSize" && testCase["result"] == "Failure" &&
                      property("element") == "UIButton \"Tiny\"" && property("impact") == "MODERATE" &&
                      property("frame") == "16, 200, 20 x 20 pt";
-        labelRead |= property("element") == "UIButton \"Save & \"quit\" <now>\xEF\xBF\xBD\"";
+        labelRead |= property("element") == "UIButton \"Save & \"quit\" <now>\uFFFD\uFFFD\uFFFD\"";
     }
     EXPECT_TRUE(tinyFails) << output;
     EXPECT_TRUE(notRunSaid) << output;

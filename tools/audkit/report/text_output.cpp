@@ -33,7 +33,14 @@ std::string quote(std::string_view text) {
 
 std::string markup(std::string_view text) {
     std::string escaped;
-    for (const char c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        // U+FFFE and U+FFFF are no characters XML allows, as no control character is.
+        if (text.substr(i, 3) == "\xEF\xBF\xBE" || text.substr(i, 3) == "\xEF\xBF\xBF") {
+            escaped += "\xEF\xBF\xBD";  // U+FFFD
+            i += 2;
+            continue;
+        }
         switch (c) {
             case '&': escaped += "&amp;"; break;
             case '<': escaped += "&lt;"; break;
