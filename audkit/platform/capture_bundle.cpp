@@ -12,6 +12,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "audkit/base/strict_json.hpp"
 #include "audkit/base/zk_log.hpp"
 #include "audkit/tree/accessibility_attribute.hpp"
 #include "audkit/tree/element_provenance.hpp"
@@ -355,44 +356,17 @@ std::optional<BundleSettings> readSettings(const Reader& reader, const json& doc
     return settings;
 }
 
-// Builds the document like the library's own parser and notes the first
-// member name that appears twice in one object. (The library's callback
-// parser cannot be used: it rescans each object as it closes, which is
-// quadratic in the number of elements.)
-class DocumentBuilder : public nlohmann::detail::json_sax_dom_parser<json> {
-public:
-    explicit DocumentBuilder(json& document) : json_sax_dom_parser(document, true) {}
-
-    bool start_object(std::size_t size) {
-        open_.emplace_back();
-        return json_sax_dom_parser::start_object(size);
-    }
-    bool key(std::string& name) {
-        if (!repeated && !open_.empty() && !open_.back().insert(name).second) repeated = name;
-        return json_sax_dom_parser::key(name);
-    }
-    bool end_object() {
-        open_.pop_back();
-        return json_sax_dom_parser::end_object();
-    }
-
-    std::optional<std::string> repeated;
-
-private:
-    std::vector<std::unordered_set<std::string>> open_;  // member names of each object being read
-};
-
 // The document, refusing a member name that appears twice in one object
 // (which of two "root" members would count is anybody's guess).
 json parseDocument(const std::string& text, const Reader& reader) {
     json document;
-    DocumentBuilder builder(document);
+    std::optional<std::string> repeated;
     try {
-        json::sax_parse(text, &builder);
+        repeated = parseNotingRepeats(text, document);
     } catch (const json::exception& error) {  // bad syntax, or a number out of range
         reader.fail(std::string("not valid JSON: ") + error.what());
     }
-    if (builder.repeated) reader.fail("member " + shown(json(*builder.repeated)) + " appears twice in one object");
+    if (repeated) reader.fail("member " + shown(json(*repeated)) + " appears twice in one object");
     return document;
 }
 

@@ -129,6 +129,7 @@ TEST(ScanConfig, MistakesNameTheKey) {
         {R"({"rules": {"TouchTargetSize": {"minimum": 40}}})", "rules.TouchTargetSize: unknown key \"minimum\""},
         {R"({"rules": {"Bogus": {}}})", "rules: unknown rule id \"Bogus\""},
         {"[1, 2", "not a JSON document"},
+        {R"({"ignore": ["ColorContrast"], "ignore": []})", "the key \"ignore\" appears twice in one object"},
     };
     for (const auto& [config, expected] : cases) {
         const auto run = scanWith(config);

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
+#include "audkit/base/strict_json.hpp"
 #include "tools/audkit/scan/scan_support.hpp"
 
 namespace audkit::cli {
@@ -51,11 +52,13 @@ constexpr std::uintmax_t maxBaselineBytes = 64ULL * 1024 * 1024;
 Baseline Baseline::read(const std::string& path) {
     const auto text = readInputFile(path, maxBaselineBytes, "baseline");
     nlohmann::json document;
+    std::optional<std::string> repeated;
     try {
-        document = nlohmann::json::parse(text);
+        repeated = parseNotingRepeats(text, document);
     } catch (const nlohmann::json::exception& error) {
         throw UsageError(path + ": not a JSON document: " + error.what());
     }
+    if (repeated) throw UsageError(path + ": the key \"" + *repeated + "\" appears twice in one object");
     if (!document.is_object() || document.value("format", nlohmann::json()) != "audkit-baseline" ||
         document.value("version", nlohmann::json()) != 1)
         throw UsageError(path + ": not an audkit baseline (\"format\": \"audkit-baseline\", \"version\": 1)");

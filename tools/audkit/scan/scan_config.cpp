@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 #include <unordered_map>
 
+#include "audkit/base/strict_json.hpp"
 #include "audkit/rules/aud_conf.hpp"
 #include "tools/audkit/scan/baseline.hpp"
 #include "tools/audkit/scan/scan_support.hpp"
@@ -66,11 +67,14 @@ ScanConfig readScanConfig(const std::string& path) {
     constexpr std::uintmax_t largest = 4ULL * 1024 * 1024;
     const auto text = readInputFile(path, largest, "configuration");
     json document;
+    std::optional<std::string> repeated;
     try {
-        document = json::parse(text);
+        repeated = parseNotingRepeats(text, document);
     } catch (const json::exception& error) {
         throw UsageError(path + ": not a JSON document: " + error.what());
     }
+    // Which of two "ignore" lists would count is anybody's guess.
+    if (repeated) throw UsageError(path + ": the key \"" + *repeated + "\" appears twice in one object");
     reader.onlyKeys(document, "", {"ignore", "ignoreViews", "failOn", "rules", "includeSystem", "failOnExperimental"});
     ScanConfig config;
     for (const auto& [key, target] : {std::pair{"includeSystem", &config.includeSystem},
