@@ -117,10 +117,10 @@ TEST(ImportRealScreens, SpotChecks) {
 
     // iOS 17's switch trait is the switch-button bit; the status bar and the
     // scroll indicators (listed twice) are the system's.
-    ASSERT_EQ(import(realScreens() / "appium_xml_traits" / "mobster_ios26_daybreak_today_toggles.xml",
-                     out.path() / "toggles")
-                  .status,
-              0);
+    ASSERT_EQ(
+        import(realScreens() / "appium_xml_traits" / "mobster_ios26_daybreak_today_toggles.xml", out.path() / "toggles")
+            .status,
+        0);
     const auto toggles = capture(out.path() / "toggles");
     const auto water = withLabel(toggles, "Drink water");
     ASSERT_FALSE(water.empty());
@@ -237,14 +237,18 @@ TEST(ImportPageSource, KeepsTextAndWorksOutWhatIsOnScreen) {
 TEST(ImportPageSource, DuplicateNamesAndEmptyScreens) {
     test::LogCapture log;
     test::TempDir dir;
-    const auto twins = write(dir.path() / "twins.xml", R"(<XCUIElementTypeApplication type="XCUIElementTypeApplication" x="0" y="0" width="390" height="844">
+    const auto twins =
+        write(dir.path() / "twins.xml",
+              R"(<XCUIElementTypeApplication type="XCUIElementTypeApplication" x="0" y="0" width="390" height="844">
   <XCUIElementTypeButton type="XCUIElementTypeButton" name="Add" label="Add" x="16" y="100" width="80" height="44"/>
   <XCUIElementTypeButton type="XCUIElementTypeButton" name="Add" label="Add" x="16" y="200" width="80" height="44"/>
 </XCUIElementTypeApplication>)");
     ASSERT_EQ(import(twins, dir.path() / "twins").status, 0);
     EXPECT_EQ(withLabel(capture(dir.path() / "twins"), "Add").size(), 2U);
 
-    const auto empty = write(dir.path() / "empty.xml", R"(<XCUIElementTypeApplication type="XCUIElementTypeApplication" visible="false" x="0" y="0" width="390" height="844">
+    const auto empty = write(
+        dir.path() / "empty.xml",
+        R"(<XCUIElementTypeApplication type="XCUIElementTypeApplication" visible="false" x="0" y="0" width="390" height="844">
   <XCUIElementTypeOther type="XCUIElementTypeOther" visible="false" x="0" y="0" width="390" height="844"/>
 </XCUIElementTypeApplication>)");
     ASSERT_EQ(import(empty, dir.path() / "empty").status, 0);
@@ -259,7 +263,9 @@ TEST(ImportPageSource, DuplicateNamesAndEmptyScreens) {
 TEST(ImportPageSource, MarksSystemUIAndKeepsUnknownTraits) {
     test::LogCapture log;
     test::TempDir dir;
-    const auto dump = write(dir.path() / "safari.xml", R"(<XCUIElementTypeApplication type="XCUIElementTypeApplication" name="Safari" label="Safari" x="0" y="0" width="320" height="568">
+    const auto dump = write(
+        dir.path() / "safari.xml",
+        R"(<XCUIElementTypeApplication type="XCUIElementTypeApplication" name="Safari" label="Safari" x="0" y="0" width="320" height="568">
   <XCUIElementTypeWindow type="XCUIElementTypeWindow" x="0" y="0" width="320" height="568">
     <XCUIElementTypeOther type="XCUIElementTypeOther" x="0" y="0" width="320" height="568">
       <XCUIElementTypeButton type="XCUIElementTypeButton" name="URL" label="Address" x="9" y="24" width="302" height="30"/>
@@ -301,18 +307,19 @@ TEST(ImportPageSource, MarksSystemUIAndKeepsUnknownTraits) {
 
 TEST(ImportDebugDescription, ReadsQuotedTextFlagsAndNesting) {
     test::TempDir dir;
-    const auto dump = write(dir.path() / "po.txt", "Attributes: Application, pid: 1, label: 'Shop'\n"
-                                                  "Element subtree:\n"
-                                                  " \u2192Application, 0x1, pid: 1, label: 'Shop'\n"
-                                                  "    Window (Main), 0x2, {{0.0, 0.0}, {390.0, 844.0}}\n"
-                                                  "      Button, 0x3, {{10.0, 50.0}, {60.5, 44.0}}, identifier: "
-                                                  "'close', label: 'Don't, stop', Selected, Disabled\n"
-                                                  "        StaticText, 0x4, {{12.0, 60.0}, {40.0, 20.0}}, label: "
-                                                  "'Close'\n"
-                                                  "      TextField, 0x5, {{10.0, 120.0}, {300.0, 40.0}}, value: 3, "
-                                                  "placeholderValue: 'Amount'\n"
-                                                  "Path to element:\n"
-                                                  " \u2192Application, 0x1, pid: 1, label: 'Shop'\n");
+    const auto dump = write(dir.path() / "po.txt",
+                            "Attributes: Application, pid: 1, label: 'Shop'\n"
+                            "Element subtree:\n"
+                            " \u2192Application, 0x1, pid: 1, label: 'Shop'\n"
+                            "    Window (Main), 0x2, {{0.0, 0.0}, {390.0, 844.0}}\n"
+                            "      Button, 0x3, {{10.0, 50.0}, {60.5, 44.0}}, identifier: "
+                            "'close', label: 'Don't, stop', Selected, Disabled\n"
+                            "        StaticText, 0x4, {{12.0, 60.0}, {40.0, 20.0}}, label: "
+                            "'Close'\n"
+                            "      TextField, 0x5, {{10.0, 120.0}, {300.0, 40.0}}, value: 3, "
+                            "placeholderValue: 'Amount'\n"
+                            "Path to element:\n"
+                            " \u2192Application, 0x1, pid: 1, label: 'Shop'\n");
     ASSERT_EQ(import(dump, dir.path() / "bundle").status, 0);
     const auto document = capture(dir.path() / "bundle");
     const auto button = withLabel(document, "Don't, stop").at(0);
@@ -345,7 +352,8 @@ TEST(ImportFailures, NameTheLineAndWriteNothing) {
         {"Element subtree:\n \u2192Application, 0x1\n    Gadget, 0x2, {{0, 0}, {1, 1}}\n",
          "line 3: \"Gadget\" is no element type"},
         {R"(<XCUIElementTypeApplication type="XCUIElementTypeApplication"/>)", "has no frame with a size"},
-        {app + "\n  <XCUIElementTypeButton type=\"XCUIElementTypeButton\" label=\"Caf\xe9\"/>\n</XCUIElementTypeApplication>",
+        {app + "\n  <XCUIElementTypeButton type=\"XCUIElementTypeButton\" "
+               "label=\"Caf\xe9\"/>\n</XCUIElementTypeApplication>",
          "line 2: not UTF-8 text"},
     };
     for (const auto& [text, expected] : cases) {
@@ -364,6 +372,8 @@ TEST(ImportFailures, NameTheLineAndWriteNothing) {
     EXPECT_EQ(taken.status, 2);
     EXPECT_NE(taken.err.find("already exists and is not an empty folder"), std::string::npos) << taken.err;
     EXPECT_EQ(test::readFile(dir.path() / "taken" / "notes.txt"), "mine");
+    // Folders on the way to a new bundle are made.
+    EXPECT_EQ(import(good, dir.path() / "new" / "screens" / "bundle").status, 0);
 
     // A screenshot of another screen is refused; a JPEG one is kept as PNG.
     RgbaImage image;

@@ -70,8 +70,8 @@ std::string classNameOf(const ImportedElement& element, const ImportedElement* p
 // (dumps that say so agree).
 bool isLeafType(const ImportedElement& element) {
     static constexpr std::array<std::string_view, 13> leaves{
-        "Button", "StaticText", "TextField",     "SecureTextField",   "TextView",         "SearchField", "Switch",
-        "Slider", "Link",       "Key",           "PageIndicator",     "ProgressIndicator", "ActivityIndicator"};
+        "Button", "StaticText", "TextField", "SecureTextField", "TextView",          "SearchField",      "Switch",
+        "Slider", "Link",       "Key",       "PageIndicator",   "ProgressIndicator", "ActivityIndicator"};
     return std::find(leaves.begin(), leaves.end(), element.type) != leaves.end();
 }
 
@@ -122,7 +122,7 @@ std::uint64_t traitsByType(const ImportedElement& element) {
 
 // The containers whose contents are clipped to their bounds.
 bool clips(const ImportedElement& element) {
-    static constexpr std::array<std::string_view, 7> clipping{"Application", "Window",  "ScrollView", "Table",
+    static constexpr std::array<std::string_view, 7> clipping{"Application",    "Window",  "ScrollView", "Table",
                                                               "CollectionView", "WebView", "Alert"};
     return std::find(clipping.begin(), clipping.end(), element.type) != clipping.end();
 }
@@ -159,8 +159,9 @@ Json provenance(const ImportedElement& element, const std::string* systemElement
         inferred["XC_kAXXCAttributeTraits"] = byType + (element.enabled == false ? " and enabled=\"false\"" : "");
     if (!element.accessible) inferred["XC_kAXXCAttributeIsElement"] = byType + (element.label ? " and its label" : "");
     inferred["XC_kAXXCAttributeIsUserInteractionEnabled"] =
-        !element.enabled ? std::string("nothing: taken as enabled")
-                         : std::string("enabled=\"") + (*element.enabled ? "true" : "false") + "\", the nearest the dump has";
+        !element.enabled
+            ? std::string("nothing: taken as enabled")
+            : std::string("enabled=\"") + (*element.enabled ? "true" : "false") + "\", the nearest the dump has";
     inferred["XC_kAXXCAttributeVisibleFrame"] = "the frame clipped by the screen and the scrolling containers";
     if (!element.visible) inferred["XC_kAXXCAttributeIsVisible"] = "the visible frame";
     Json record;
@@ -282,12 +283,12 @@ std::string captureDocument(const ImportedTree& tree, const std::optional<RgbaIm
     Json document;
     document["format"] = "audkit-capture";
     document["version"] = 1;
-    document["device"] = Json{{"name", "Unknown device"}, {"systemName", "iOS"}, {"systemVersion", ""},
-                              {"scale", scale}};
+    document["device"] =
+        Json{{"name", "Unknown device"}, {"systemName", "iOS"}, {"systemVersion", ""}, {"scale", scale}};
     document["screenshot"] = screenshot ? Json("screenshot.png") : Json();
     document["root"] = root;
-    document["rootQueries"] = Json{{"webViewCount", writer.webViews_}, {"keyboardExists", writer.keyboard_},
-                                   {"title", nullptr}};
+    document["rootQueries"] =
+        Json{{"webViewCount", writer.webViews_}, {"keyboardExists", writer.keyboard_}, {"title", nullptr}};
     document["elements"] = writer.elements();
     document["importedFrom"] = tree.format;
     auto text = document.dump(1);
@@ -301,6 +302,9 @@ void writeImportedBundle(const std::filesystem::path& folder, const std::string&
     std::error_code error;
     if (fs::exists(folder, error) && !(fs::is_directory(folder, error) && fs::is_empty(folder, error)))
         throw ImportError(folder.string() + " already exists and is not an empty folder; nothing was written");
+    // Folders on the way to the target are made, as they always were.
+    if (const auto parent = folder.parent_path(); !parent.empty() && !fs::create_directories(parent, error) && error)
+        throw ImportError("cannot create " + parent.string() + ": " + error.message());
     // Written beside the target and moved into place, so a failed write leaves nothing half done.
     const auto partial = temporaryFolderBeside(folder);  // a new one: nothing that was there is touched
     auto write = [&](const fs::path& path, const std::string& bytes) {
