@@ -36,6 +36,7 @@ struct Text {
     std::string text;
     int left = 0, top = 0, right = 0, bottom = 0;
     std::vector<int> tops, bottoms;
+    float confidenceSum = 0;  // of the words, 0-100 each
 
     // Chinese and Japanese glyphs are all about as tall as the font, but the
     // recogniser's boxes of their words (a character or two) are loose, one
@@ -48,6 +49,7 @@ struct Text {
 
     void add(const RecognisedWord& word) {
         tops.push_back(word.top), bottoms.push_back(word.bottom);
+        confidenceSum += word.confidence;
         if (text.empty()) {
             left = word.left, top = word.top, right = word.right, bottom = word.bottom;
             text = word.text;
@@ -74,6 +76,7 @@ TextObservation observationOf(const Text& text, double imageWidth, double imageH
     const double lineBottom = std::min(imageHeight, std::round(centre + em * lineHeightInEm / 2));
     TextObservation observation;
     observation.text = text.text;
+    observation.confidence = text.confidenceSum / static_cast<float>(text.tops.size()) / 100;
     observation.x = text.left / imageWidth;
     observation.width = (text.right - text.left) / imageWidth;
     observation.height = (lineBottom - lineTop) / imageHeight;

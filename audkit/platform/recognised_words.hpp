@@ -24,7 +24,8 @@ struct RecognisedWord {
 // squarish box mostly ink, which no letter is; words further apart than a space
 // by far (a title and its value at the ends of a row, neighbouring pills)
 // are separate texts; texts of fewer than two letters or digits are none.
-// Each text's box spans the font's line height, estimated from its ink.
+// Each text's box spans the font's line height, estimated from its ink; its
+// confidence is its words' mean.
 std::vector<TextObservation> textsOfLine(const std::vector<RecognisedWord>& line, std::uint32_t imageWidth,
                                          std::uint32_t imageHeight);
 

@@ -99,6 +99,7 @@ std::optional<FoundText> TextDetectionHelper::makeFoundText(const TextObservatio
     found.scale = scale_;
     found.rect = rect;
     found.estimatedFontSize = estimatedFontSize(found.text, crop, scale_);
+    found.confidence = observation.confidence;
     found.image = std::make_shared<AudBitmap>(std::move(crop));
     return found;
 }

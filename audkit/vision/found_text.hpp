@@ -19,6 +19,7 @@ struct FoundText {
     std::shared_ptr<AudBitmap> image;  // the screenshot cropped to rect
     AudBounds rect;                    // screenshot pixels, origin top left
     float estimatedFontSize = 0;       // points
+    float confidence = 1;              // the recogniser's, 0 to 1
 };
 
 class TextDetectionError : public MessageError {
