@@ -174,14 +174,18 @@ std::shared_ptr<AudResult> Aud::run(const std::shared_ptr<AudContext>& context) 
     std::map<std::string, std::string> notRun;
     std::vector<std::shared_ptr<AudRule>> ordinary;
     std::vector<std::shared_ptr<VisionRule>> vision;
+    std::vector<std::shared_ptr<ScreenTextRule>> onScreenText;
     std::vector<std::shared_ptr<PostRunRule>> perControl, onTexts;
     for (const auto& rule : rules) {
-        if (auto visionRule = std::dynamic_pointer_cast<VisionRule>(rule)) {
-            // Judging text that was never looked for would only invent verdicts.
-            if (!context->hasScreenshot())
-                notRun.emplace(rule->id(), noScreenshotReason);
-            else
-                vision.push_back(std::move(visionRule));
+        const bool readsText =
+            std::dynamic_pointer_cast<VisionRule>(rule) || std::dynamic_pointer_cast<ScreenTextRule>(rule);
+        // Judging text that was never looked for would only invent verdicts.
+        if (readsText && !context->hasScreenshot()) {
+            notRun.emplace(rule->id(), noScreenshotReason);
+        } else if (auto visionRule = std::dynamic_pointer_cast<VisionRule>(rule)) {
+            vision.push_back(std::move(visionRule));
+        } else if (auto screenRule = std::dynamic_pointer_cast<ScreenTextRule>(rule)) {
+            onScreenText.push_back(std::move(screenRule));
         } else if (auto postRun = std::dynamic_pointer_cast<PostRunRule>(rule)) {
             const bool eachControl = postRun->gathered() == PostRunRule::Gathered::activeControls;
             (eachControl ? perControl : onTexts).push_back(std::move(postRun));
@@ -200,7 +204,7 @@ std::shared_ptr<AudResult> Aud::run(const std::shared_ptr<AudContext>& context) 
         results.insert(results.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
     };
 
-    std::size_t examined = 0, offScreen = 0, systemNotJudged = 0;
+    std::size_t examined = 0, offScreen = 0, elements = 0, systemNotJudged = 0;
     const auto screen = context->audDevice.screenSize();
     withheld_ = 0;
     const auto repeated = repeatedViews(*context->audView);
@@ -212,7 +216,11 @@ std::shared_ptr<AudResult> Aud::run(const std::shared_ptr<AudContext>& context) 
             ++systemNotJudged;
             return RunStatus::proceed;
         }
-        if (countsAsExamined(node)) ++(liesOnScreen(node, screen) ? examined : offScreen);
+        if (countsAsExamined(node)) {
+            const bool onScreen = liesOnScreen(node, screen);
+            ++(onScreen ? examined : offScreen);
+            if (onScreen && isApplicationElement(node)) ++elements;
+        }
         const auto view = node.shared_from_this();
         const auto ownText = textToMatch(node);
         if (ownText && mappedViews.insert(&node).second) {
@@ -245,12 +253,16 @@ std::shared_ptr<AudResult> Aud::run(const std::shared_ptr<AudContext>& context) 
         for (const auto& view : spacingViews) append(runPostRunRules(perControl, view, spacingViews));
     }
     append(runPostRunRules(onTexts, nullptr, textViews));
+    for (const auto& rule : onScreenText)
+        for (auto& [view, props] : rule->collectScreenProps(*context->audView, foundTexts))
+            record(*rule, view, ignoredFor(view.get()), std::move(props), results);
 
     for (const auto& rule : rules) rule->tearDown();
     auto result = std::make_shared<AudResult>(std::nullopt, configuration_, context, std::move(results));
     for (const auto& [id, reason] : notRun) ZKLog::debug(id + " was not run: " + reason + ".");
     result->rulesNotRun = std::move(notRun);
     result->viewsExamined = examined;
+    result->elementsExamined = elements;
     result->systemElementsNotJudged = systemNotJudged;
     result->viewsOffScreen = offScreen;
     result->verdictsOnInferredFacts = withheld_;

@@ -34,9 +34,9 @@ private:
 
     // One family each: ordinary rules judge a view alone; vision rules judge it
     // with its found texts and the views whose texts overlap it; post-run rules
-    // judge what the walk gathered for them.
-    Results runViewRules(const std::vector<std::shared_ptr<AudRule>>& rules,
-                         const std::shared_ptr<AudView>& view);
+    // judge what the walk gathered for them; screen text rules judge every
+    // text found on the screen once, against the whole tree (run in run()).
+    Results runViewRules(const std::vector<std::shared_ptr<AudRule>>& rules, const std::shared_ptr<AudView>& view);
     Results runVisionRules(const std::vector<std::shared_ptr<VisionRule>>& rules, const std::shared_ptr<AudView>& view,
                            const std::vector<FoundText>& foundTexts, const Views& overlapping);
     Results runPostRunRules(const std::vector<std::shared_ptr<PostRunRule>>& rules,

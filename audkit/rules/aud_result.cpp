@@ -113,8 +113,11 @@ std::shared_ptr<AudResult> resultFromJson(const Json& json) {
             if (!isExamined(view)) return RunStatus::proceed;
             if (view.get(viewkey::systemElement))
                 ++result->systemElementsNotJudged;
-            else if (countsAsExamined(view))
-                ++(liesOnScreen(view, screen) ? result->viewsExamined : result->viewsOffScreen);
+            else if (countsAsExamined(view)) {
+                const bool onScreen = liesOnScreen(view, screen);
+                ++(onScreen ? result->viewsExamined : result->viewsOffScreen);
+                if (onScreen && isApplicationElement(view)) ++result->elementsExamined;
+            }
             return RunStatus::proceed;
         });
     }

@@ -37,6 +37,9 @@ public:
     // does not judge them.
     std::size_t viewsExamined = 0;
     std::size_t viewsOffScreen = 0;
+    // Of the views examined on the screen, the application's accessibility
+    // elements: few or none, and assistive technology meets almost nothing.
+    std::size_t elementsExamined = 0;
     std::size_t systemElementsNotJudged = 0;
     // Failures not given because they would rest on facts of an imported dump
     // that the dump does not record (the importer inferred them).

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "audkit/base/error.hpp"
@@ -94,6 +95,16 @@ public:
     using AudRule::AudRule;
     virtual std::shared_ptr<AudProps> collectVisionProps(const AudView& view, const std::vector<FoundText>& foundTexts,
                                                          const std::vector<std::shared_ptr<AudView>>& overlapping) = 0;
+};
+
+// Rules that judge the text recognised anywhere on the screen once, against
+// the whole tree: the rule picks the views it reports on, each with its bag.
+class ScreenTextRule : public AudRule {
+public:
+    using Judged = std::vector<std::pair<std::shared_ptr<AudView>, std::shared_ptr<AudProps>>>;
+
+    using AudRule::AudRule;
+    virtual Judged collectScreenProps(AudView& root, const std::vector<FoundText>& foundTexts) = 0;
 };
 
 // Rules that run after the walk over the views gathered for them.

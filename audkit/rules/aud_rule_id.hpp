@@ -30,13 +30,14 @@ enum class AudRuleId : int {
     supportsDynamicType,
     touchTargetSize,
     touchTargetSpacing,
+    unexposedText,
 };
 
 template <>
 struct AudEnumTraits<AudRuleId> {
     using R = AudRuleId;
     static constexpr std::string_view typeName = "AudRuleId";
-    static constexpr std::array<std::pair<R, std::string_view>, 19> cases{{
+    static constexpr std::array<std::pair<R, std::string_view>, 20> cases{{
         {R::a11yElementFocusBox, "A11yElementFocusBox"},
         {R::activeControlName, "ActiveControlName"},
         {R::associatedText, "AssociatedText"},
@@ -56,6 +57,7 @@ struct AudEnumTraits<AudRuleId> {
         {R::supportsDynamicType, "SupportsDynamicType"},
         {R::touchTargetSize, "TouchTargetSize"},
         {R::touchTargetSpacing, "TouchTargetSpacing"},
+        {R::unexposedText, "UnexposedText"},
     }};
 };
 

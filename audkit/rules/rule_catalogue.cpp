@@ -21,6 +21,7 @@
 #include "audkit/rules/rule_supports_dynamic_type.hpp"
 #include "audkit/rules/rule_touch_target_size.hpp"
 #include "audkit/rules/rule_touch_target_spacing.hpp"
+#include "audkit/rules/rule_unexposed_text.hpp"
 
 namespace audkit {
 namespace {
@@ -36,7 +37,7 @@ constexpr RuleCatalogueEntry row() {
 }
 
 // Every built-in rule, one line each, in id order.
-constexpr std::array<RuleCatalogueEntry, 19> catalogue{{
+constexpr std::array<RuleCatalogueEntry, 20> catalogue{{
     row<RuleA11yElementFocusBox>(),
     row<RuleActiveControlName>(),
     row<RuleAssociatedText>(),
@@ -56,6 +57,7 @@ constexpr std::array<RuleCatalogueEntry, 19> catalogue{{
     row<RuleSupportsDynamicType>(),
     row<RuleTouchTargetSize>(),
     row<RuleTouchTargetSpacing>(),
+    row<RuleUnexposedText>(),
 }};
 
 constexpr bool rowsInIdOrder() {

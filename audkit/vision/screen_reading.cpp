@@ -89,6 +89,10 @@ bool isExamined(const AudView& node) {
 
 bool countsAsExamined(const AudView& node) { return node.parent || node.elementType != T::application; }
 
+bool isApplicationElement(const AudView& view) {
+    return view.isAccessibilityElement() && !view.isElementOrChildOfElementType(T::statusBar);
+}
+
 bool liesOnScreen(const AudView& view, const AudBounds& screen) {
     if (screen.width() <= 0 || screen.height() <= 0) return true;
     const auto& bounds = view.boundsInScreen;

@@ -22,6 +22,9 @@ bool isExamined(const AudView& view);
 // application that holds them does not (a screen of pickers alone examined
 // nothing).
 bool countsAsExamined(const AudView& view);
+// Whether an examined view is an accessibility element of the application's
+// own (the status bar's are the system's).
+bool isApplicationElement(const AudView& view);
 // Whether a view shows any part of itself on the screen (in pixels); an
 // unknown (empty) screen holds every view.
 bool liesOnScreen(const AudView& view, const AudBounds& screen);

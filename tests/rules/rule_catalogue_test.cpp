@@ -22,7 +22,7 @@ std::shared_ptr<RuleConf> someConf() {
 TEST(RuleCatalogue, IdsParseExactlyAndMakeRulesWithTheirDefaults) {
     EXPECT_EQ(rawValue(parseAudEnum<AudRuleId>("ColorContrast")), 4);
     EXPECT_THROW((void)parseAudEnum<AudRuleId>("colorcontrast"), AudEnumError);
-    EXPECT_EQ(allCases<AudRuleId>().size(), 19U);
+    EXPECT_EQ(allCases<AudRuleId>().size(), 20U);
 
     const auto dynamicType = makeRule(AudRuleId::supportsDynamicType);
     EXPECT_TRUE(dynamicType->config()->ignored);

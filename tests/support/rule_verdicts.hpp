@@ -73,6 +73,7 @@ inline ScreenBuilder buttonShowing(const std::string& name, const std::string& s
 struct ShownLine {
     std::string text;
     double x, y, width, height;
+    float confidence = 1;
 };
 
 // Answers every recognition with the given lines.
@@ -82,8 +83,8 @@ public:
     std::vector<TextObservation> recognize(const RgbaImage&) override {
         std::vector<TextObservation> observations;
         for (const auto& line : lines_)
-            observations.push_back(
-                {line.text, line.x / 390, 1 - (line.y + line.height) / 844, line.width / 390, line.height / 844});
+            observations.push_back({line.text, line.x / 390, 1 - (line.y + line.height) / 844, line.width / 390,
+                                    line.height / 844, line.confidence});
         return observations;
     }
 

@@ -54,6 +54,20 @@ TEST(ScanCommand, ExampleScanFindsTheUnnamedHelpButton) {
         EXPECT_NE(std::find(detected.begin(), detected.end(), text), detected.end()) << text;
 }
 
+// A screen drawn on one surface: the summary names the cause (no element to
+// reach) beside the text that cannot be reached.
+TEST(ScanCommand, ADrawnScreenSaysItHasNoElements) {
+    test::LogCapture log;
+    cli::ScanOptions options;
+    options.bundles = {(test::sourceDir() / "examples" / "game-canvas").string()};
+    std::ostringstream out, err;
+    ASSERT_EQ(cli::runScan(options, {}, out, err), 1) << err.str();
+    EXPECT_NE(out.str().find("6 views examined, none of them an accessibility element\n"), std::string::npos)
+        << out.str();
+    EXPECT_NE(out.str().find("FAIL UnexposedText (CRITICAL)\n   UIView (id quitDialog)"), std::string::npos)
+        << out.str();
+}
+
 TEST(ScanCommand, IgnoresAndUsageErrors) {
     test::LogCapture log;
     cli::ScanOptions options;

@@ -63,6 +63,7 @@ std::vector<FindingBox> findingBoxes(const std::vector<Finding>& findings) {
 Coverage coverageOf(const AudResult& result) {
     Coverage coverage;
     coverage.viewsExamined = result.viewsExamined;
+    coverage.elementsExamined = result.elementsExamined;
     coverage.systemElementsNotJudged = result.systemElementsNotJudged;
     coverage.verdictsOnInferredFacts = result.verdictsOnInferredFacts;
     if (result.audConf) {
@@ -75,6 +76,16 @@ Coverage coverageOf(const AudResult& result) {
     }
     for (const auto& [id, why] : result.rulesNotRun) coverage.rulesNotRun.emplace_back(id, why);
     return coverage;
+}
+
+std::optional<std::string> fewElementsNote(const Coverage& coverage) {
+    // One in ten or fewer: a screen of containers around a drawn surface.
+    constexpr std::size_t viewsPerElement = 10;
+    if (coverage.viewsExamined == 0 || coverage.elementsExamined * viewsPerElement > coverage.viewsExamined)
+        return std::nullopt;
+    if (coverage.elementsExamined == 0) return "none of them an accessibility element";
+    return "only " + std::to_string(coverage.elementsExamined) + " of them " +
+           (coverage.elementsExamined == 1 ? "an accessibility element" : "accessibility elements");
 }
 
 }  // namespace audkit::cli

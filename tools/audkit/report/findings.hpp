@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -47,11 +48,18 @@ std::vector<FindingBox> findingBoxes(const std::vector<Finding>& findings);
 // with why.
 struct Coverage {
     std::size_t viewsExamined = 0;
+    std::size_t elementsExamined = 0;         // accessibility elements of the application among them
     std::size_t systemElementsNotJudged = 0;  // visible, drawn by the system, left alone
     std::size_t verdictsOnInferredFacts = 0;  // failures not given: the dump does not record what they rest on
     std::vector<std::pair<std::string, std::string>> rulesNotRun;  // id, why
 };
 
 Coverage coverageOf(const AudResult& result);
+
+// What a screen whose examined views are (nearly) none of them accessibility
+// elements says after its count of views ("none of them an accessibility
+// element"), so that the cause of what cannot be reached shows; none for
+// other screens.
+std::optional<std::string> fewElementsNote(const Coverage& coverage);
 
 }  // namespace audkit::cli

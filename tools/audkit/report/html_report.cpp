@@ -87,13 +87,16 @@ void screenSection(std::ostream& out, const ScreenReport& screen, std::size_t in
     out << "<h2 style=\"margin:16px 20px 0\">" << markup(screen.name) << "</h2>\n";
     out << "<p class=\"coverage\" style=\"margin:4px 20px\">" << result.failures().size() << " failures, "
         << result.incompletes().size() << " incomplete, " << result.passes().size() << " passes; "
-        << screen.coverage.viewsExamined << " views examined.";
+        << screen.coverage.viewsExamined << " views examined";
+    if (const auto note = fewElementsNote(screen.coverage)) out << ", " << markup(*note);
+    out << ".";
     if (screen.coverage.systemElementsNotJudged > 0)
         out << " " << screen.coverage.systemElementsNotJudged << " system elements not judged.";
     if (screen.coverage.verdictsOnInferredFacts > 0)
         out << " " << screen.coverage.verdictsOnInferredFacts
             << " failures not given, as the dump does not record what they rest on.";
-    for (const auto& [id, why] : screen.coverage.rulesNotRun) out << " Not run: " << markup(id) << " (" << markup(why) << ").";
+    for (const auto& [id, why] : screen.coverage.rulesNotRun)
+        out << " Not run: " << markup(id) << " (" << markup(why) << ").";
     out << "</p>\n<section class=\"screen\" id=\"screen-" << index << "\">\n<div class=\"shot\">";
     // The screenshot as the capture encoded it (a PNG, or the JPEG of a
     // result read back), so a batch need not keep every screen's pixels.
@@ -116,11 +119,10 @@ void screenSection(std::ostream& out, const ScreenReport& screen, std::size_t in
             ids += (ids.empty() ? "" : ",") + std::to_string(index) + ":" + box.numbers.substr(start, end - start);
             start = end + 1;
         }
-        out << "\n<div class=\"box\" data-findings=\"" << ids << "\" style=\"left:"
-            << percent(bounds.left(), width) << ";top:" << percent(bounds.top(), height)
-            << ";width:" << percent(bounds.width(), width) << ";height:" << percent(bounds.height(), height)
-            << ";border-color:" << colour(box.worst) << "\"><span style=\"background:" << colour(box.worst) << "\">"
-            << box.numbers << "</span></div>";
+        out << "\n<div class=\"box\" data-findings=\"" << ids << "\" style=\"left:" << percent(bounds.left(), width)
+            << ";top:" << percent(bounds.top(), height) << ";width:" << percent(bounds.width(), width)
+            << ";height:" << percent(bounds.height(), height) << ";border-color:" << colour(box.worst)
+            << "\"><span style=\"background:" << colour(box.worst) << "\">" << box.numbers << "</span></div>";
     }
     out << "\n</div>\n<div class=\"findings\">\n";
     std::map<std::string, std::vector<const Finding*>> byRule;
@@ -138,9 +140,8 @@ void screenSection(std::ostream& out, const ScreenReport& screen, std::size_t in
                 << finding->number << " " << toString(ruleResult.status) << " &middot; " << toString(ruleResult.impact)
                 << " &middot; " << markup(finding->element()) << (finding->known ? " &middot; known" : "")
                 << (ruleResult.experimental ? " &middot; experimental rule" : "")
-                << (ruleResult.status == AudStatus::fail && !finding->known && !counts(screen, *finding)
-                        ? " (advisory)"
-                        : "")
+                << (ruleResult.status == AudStatus::fail && !finding->known && !counts(screen, *finding) ? " (advisory)"
+                                                                                                         : "")
                 << "</div>"
                 << "<div>" << number(frame.x) << ", " << number(frame.y) << ", " << number(frame.width) << " x "
                 << number(frame.height) << " pt</div><div>" << markup(ruleResult.ruleSummary) << "</div>";

@@ -12,6 +12,7 @@ void writeTextReport(std::ostream& out, const ScreenReport& screen) {
     out << screen.name << ": " << result.failures().size() << " failures, " << result.incompletes().size()
         << " incomplete, " << result.passes().size() << " passes; " << screen.coverage.viewsExamined
         << " views examined";
+    if (const auto note = fewElementsNote(screen.coverage)) out << ", " << *note;
     if (screen.coverage.systemElementsNotJudged > 0)
         out << "; " << screen.coverage.systemElementsNotJudged << " system elements not judged";
     if (screen.coverage.verdictsOnInferredFacts > 0)
@@ -28,7 +29,9 @@ void writeTextReport(std::ostream& out, const ScreenReport& screen) {
         const auto frame = finding.frameInPoints(scale);
         out << "\n#" << finding.number << " " << toString(ruleResult.status) << " " << ruleResult.ruleId << " ("
             << toString(ruleResult.impact) << (ruleResult.experimental ? ", experimental rule" : "") << ")"
-            << (finding.known ? " known" : screen.baselined ? " new" : "")
+            << (finding.known      ? " known"
+                : screen.baselined ? " new"
+                                   : "")
             << (ruleResult.status == AudStatus::fail && !finding.known && !counts(screen, finding)
                     ? " advisory (--fail-on-experimental makes it fail the scan)"
                     : "")
