@@ -2,24 +2,36 @@
 
 #include "audkit/facade/aud_kit.hpp"
 #include "audkit/platform/bundle_platform.hpp"
+#include "audkit/platform/recognition_languages.hpp"
 #include "audkit/platform/tesseract_recognizer.hpp"
 #include "audkit/tree/aud_view.hpp"
 
 namespace audkit {
 
 std::shared_ptr<AudResult> scanBundle(const std::filesystem::path& bundle, const BundleScanOptions& options) {
-    // The models load while the bundle is read and its screenshot decoded.
+    auto make = [&](const std::string& languages) -> std::shared_ptr<TextRecognizer> {
+        if (options.recognizerFor) return options.recognizerFor(languages);
+        return std::make_shared<TesseractRecognizer>(languages, TesseractRecognizer::Options::oneScanAtATime());
+    };
+    // Given languages load while the bundle is read; chosen ones once its texts are known.
     auto recognizer = options.textRecognizer;
-    if (!recognizer)
-        recognizer =
-            std::make_shared<TesseractRecognizer>(options.languages, TesseractRecognizer::Options::oneScanAtATime());
-    BundlePlatform platform(CaptureBundle::open(bundle));
+    RecognitionLanguages languages{options.languages, {}};
+    if (!recognizer && !languages.languages.empty()) recognizer = make(languages.languages);
+    auto capture = CaptureBundle::open(bundle);
+    if (!recognizer) {
+        languages = languagesForTexts(capture.recordedTexts(), TesseractRecognizer::installedLanguages());
+        recognizer = make(languages.languages);
+    }
+    BundlePlatform platform(std::move(capture));
     // Tesseract makes the grey image it reads while its models load.
     if (auto* tesseract = dynamic_cast<TesseractRecognizer*>(recognizer.get())) readyToScan(platform, *tesseract);
     auto kit = AudKit::offline();
     kit->setConfiguration(options.configuration);
     kit->setTextRecognizer(std::move(recognizer));
-    return kit->runOnElement(platform, *platform.elementUnderTest());
+    auto result = kit->runOnElement(platform, *platform.elementUnderTest());
+    if (!options.textRecognizer) result->recognitionLanguages = std::move(languages.languages);
+    result->missingLanguageModels = std::move(languages.missing);
+    return result;
 }
 
 void readyToScan(BundlePlatform& platform, TesseractRecognizer& recognizer) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,8 +18,14 @@ struct BundleScanOptions {
     // Recognises the screenshot's text; null uses Tesseract with `languages`.
     std::shared_ptr<TextRecognizer> textRecognizer;
     // Tesseract's languages, joined with + ("eng+jpn"). A missing model is an
-    // error naming its package, never a scan without text.
+    // error naming its package, never a scan without text. Empty: chosen for
+    // each screen from the scripts of the texts its elements record
+    // (languagesForTexts); a model the screen calls for that is not installed
+    // is then left out and named in the result.
     std::string languages = "eng";
+    // Without a textRecognizer: the recogniser for the screen's languages (a
+    // caller that scans many screens keeps them); null makes a new one.
+    std::function<std::shared_ptr<TextRecognizer>(const std::string& languages)> recognizerFor;
 };
 
 // Scans a recorded capture bundle (a folder with capture.json and, usually,

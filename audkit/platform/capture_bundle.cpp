@@ -412,7 +412,8 @@ CaptureBundle CaptureBundle::fromText(const std::string& text, const std::filesy
         // The screenshot is the bundle's own: a path out of it would make the
         // scan read (and reports embed) any file.
         const std::filesystem::path named(screenshot);
-        if (named.is_absolute() || std::any_of(named.begin(), named.end(), [](const auto& part) { return part == ".."; }))
+        if (named.is_absolute() ||
+            std::any_of(named.begin(), named.end(), [](const auto& part) { return part == ".."; }))
             reader.fail("member \"screenshot\" must name a file inside the bundle, found " + shown(*found));
     }
     data->screenshotPath = capturePath.parent_path() / screenshot;
@@ -489,6 +490,21 @@ std::optional<AttributeDictionary> CaptureBundle::attributes(const std::string& 
         }
     }
     return dictionary;
+}
+
+std::vector<std::string> CaptureBundle::recordedTexts() const {
+    std::vector<std::string> texts;
+    for (const auto& [id, record] : data_->index) {
+        if (!record->is_object()) continue;
+        const auto attributes = record->find("attributes");
+        if (attributes == record->end() || !attributes->is_object()) continue;
+        for (const auto attribute :
+             {AccessibilityAttribute::label, AccessibilityAttribute::value, AccessibilityAttribute::placeholderValue}) {
+            const auto text = attributes->find(attributeKey(attribute));
+            if (text != attributes->end() && text->is_string()) texts.push_back(text->get<std::string>());
+        }
+    }
+    return texts;
 }
 
 std::optional<std::uint64_t> CaptureBundle::rawType(const std::string& id) const {

@@ -83,6 +83,8 @@ public:
     // The requested attributes of an element; none when the id names no element
     // or its "attributes" is null or missing. Unrequested keys are left out.
     std::optional<AttributeDictionary> attributes(const std::string& id, const AttributeNames& names) const;
+    // Every label, value and placeholder text the elements record.
+    std::vector<std::string> recordedTexts() const;
     // None when the id names no element or its "rawType" is not an integer.
     std::optional<std::uint64_t> rawType(const std::string& id) const;
 

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
+#include <map>
+#include <mutex>
 #include <omp.h>
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
@@ -10,6 +13,7 @@
 #include "audkit/platform/ink_image.hpp"
 #include "audkit/platform/recognised_words.hpp"
 #include "audkit/platform/recognition_bands.hpp"
+#include "audkit/platform/recognition_languages.hpp"
 
 namespace audkit {
 namespace {
@@ -23,12 +27,6 @@ std::vector<std::string> languageCodes(const std::string& languages) {
         start = end + 1;
     }
     return codes;
-}
-
-// Debian's package of a language's model: "chi_sim" is tesseract-ocr-chi-sim.
-std::string languagePackage(std::string code) {
-    for (auto& c : code) c = c == '_' ? '-' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return "tesseract-ocr-" + code;
 }
 
 // The bands a screen is read in (an image too short for them, in fewer).
@@ -120,6 +118,24 @@ TesseractRecognizer::Options TesseractRecognizer::Options::oneScanAtATime() {
 }
 
 TesseractRecognizer::TesseractRecognizer(const std::string& language) : TesseractRecognizer(language, Options{}) {}
+
+std::vector<std::string> TesseractRecognizer::installedLanguages() {
+    // Listed once for each model folder (TESSDATA_PREFIX, or the default).
+    static std::mutex mutex;
+    static std::map<std::string, std::vector<std::string>> byFolder;
+    const char* prefix = std::getenv("TESSDATA_PREFIX");
+    const std::lock_guard lock(mutex);
+    auto [entry, added] = byFolder.try_emplace(prefix ? prefix : "");
+    if (added) {
+        // A language that is no model fails to load, but the list of the
+        // folder's models is there all the same, and cheap.
+        tesseract::TessBaseAPI api;
+        api.SetVariable("debug_file", "/dev/null");
+        (void)api.Init(nullptr, "-");
+        api.GetAvailableLanguagesAsVector(&entry->second);
+    }
+    return entry->second;
+}
 
 TesseractRecognizer::TesseractRecognizer(const std::string& language, Options options) {
     checkCodes(language);

@@ -48,6 +48,10 @@ public:
     TesseractRecognizer(const std::string& language, Options options);
     ~TesseractRecognizer() override;
 
+    // The languages whose models are installed where the recogniser loads
+    // them from (listed once for each folder).
+    static std::vector<std::string> installedLanguages();
+
     // Waits until the models are loaded; throws what loading them threw.
     void waitUntilLoaded();
 

@@ -41,6 +41,11 @@ public:
     // elements: few or none, and assistive technology meets almost nothing.
     std::size_t elementsExamined = 0;
     std::size_t systemElementsNotJudged = 0;
+    // The languages the screenshot's text was read in (empty when a caller's
+    // recogniser read it), and the languages the screen's texts call for
+    // whose models are not installed (not part of the result document).
+    std::string recognitionLanguages;
+    std::vector<std::string> missingLanguageModels;
     // Failures not given because they would rest on facts of an imported dump
     // that the dump does not record (the importer inferred them).
     std::size_t verdictsOnInferredFacts = 0;

@@ -105,11 +105,12 @@ TEST(ScanCommand, LanguagesAreLoadedOrNamedAsMissing) {
     EXPECT_EQ(cli::runScan(options, {}, out, err), 1) << err.str();
 
     // The Japanese example is read in Japanese, its words not broken apart
-    // by spaces; read as English it yields none of them.
+    // by spaces, chosen from the scripts of its labels without --lang; read
+    // as English it yields none of them.
     auto japanese = options;
     japanese.bundles = {(test::sourceDir() / "examples" / "settings-ja").string()};
     japanese.format = "json";
-    japanese.languages = "jpn+eng";
+    japanese.languages = "";
     std::ostringstream read, readErr, english, englishErr;
     ASSERT_NE(cli::runScan(japanese, {}, read, readErr), 2) << readErr.str();
     for (const char* text : {"\"Detected Text\": \"プレビューを表示\"", "\"Detected Text\": \"自宅のネットワーク\""})
@@ -129,7 +130,18 @@ TEST(ScanCommand, LanguagesAreLoadedOrNamedAsMissing) {
     options.bundles = {example, example};
     std::ostringstream batchOut, batchErr;
     const int batchStatus = cli::runScan(options, {}, batchOut, batchErr);
+    // Chosen from the screen, a model that is not there is named, and the
+    // scan goes on with the rest.
+    japanese.format = "text";
+    japanese.languages = "";
+    std::ostringstream chosenOut, chosenErr;
+    const int chosenStatus = cli::runScan(japanese, {}, chosenOut, chosenErr);
     ::unsetenv("TESSDATA_PREFIX");
+    EXPECT_EQ(chosenStatus, 1) << chosenErr.str();
+    EXPECT_NE(chosenErr.str().find("examples/settings-ja: its text is written in jpn, whose Tesseract model is not "
+                                   "installed: read without it (apt-get install tesseract-ocr-jpn)\n"),
+              std::string::npos)
+        << chosenErr.str();
     EXPECT_EQ(status, 2);
     EXPECT_EQ(missing.str(),
               "audkit: The Tesseract language model jpn, chi_sim could not be loaded: install tesseract-ocr-jpn "

@@ -76,8 +76,9 @@ int main(int argc, char** argv) {
                           "an experimental rule's failures fail the scan too (by default they are advisory)");
     scanCommand->add_flag("--debug", scan.debug, "print debug output");
     scanCommand->add_option("--lang", scan.languages,
-                            "the languages of the screens' text for Tesseract, joined with + (default eng; e.g. "
-                            "eng+jpn, eng+chi_sim+deu)");
+                            "the languages of the screens' text for Tesseract, joined with + (e.g. eng+jpn, "
+                            "eng+chi_sim+deu; by default each screen's own, from the scripts of its labels and "
+                            "values)");
     scanCommand->add_option("--config", scan.config,
                             "adoption controls checked in with the tests: ignores by rule, class, identifier, label, "
                             "type and screen, the --fail-on gate, rule impacts (JSON)");
@@ -122,22 +123,25 @@ int main(int argc, char** argv) {
                                 "KEY=RULE_ID[,RULE_ID...], as the scans will (repeatable)");
     baselineCommand->add_flag("--dynamic-type", baseline.dynamicType, "opt in to SupportsDynamicType");
     baselineCommand->add_option("--config", baseline.config, "the adoption controls the scans will use");
-    baselineCommand->add_flag("--include-system", baseline.includeSystem, "judge the system's elements too, as the scans will");
-    baselineCommand->add_option("--lang", baseline.languages, "Tesseract's languages, as the scans will use");
+    baselineCommand->add_flag("--include-system", baseline.includeSystem,
+                              "judge the system's elements too, as the scans will");
+    baselineCommand->add_option("--lang", baseline.languages,
+                                "Tesseract's languages, as the scans will use (by default each screen's own)");
     baselineCommand->add_option("--jobs", baseline.jobs, "scan on this many threads (default: one per core)");
 
     ImportOptions importing;
     auto* importCommand = app.add_subcommand(
-        "import", "Turn an Appium/WebDriverAgent or UIAutomation page source, or an XCTest debug description, into a "
-                  "capture bundle");
+        "import",
+        "Turn an Appium/WebDriverAgent or UIAutomation page source, or an XCTest debug description, into a "
+        "capture bundle");
     importCommand->add_option("FILE", importing.dump, "the page source (XML) or debug description (text)")->required();
     importCommand->add_option("--screenshot", importing.screenshot, "the screen's screenshot (PNG or JPEG)");
     importCommand->add_option("--output", importing.output, "the bundle folder to create (must not exist)")->required();
 
     CaptureOptions capture;
-    auto* captureCommand =
-        app.add_subcommand("capture", "Capture the current screen of a running WebDriver server (Appium, "
-                                      "WebDriverAgent) as a capture bundle");
+    auto* captureCommand = app.add_subcommand("capture",
+                                              "Capture the current screen of a running WebDriver server (Appium, "
+                                              "WebDriverAgent) as a capture bundle");
     captureCommand->add_option("--webdriver", capture.webDriver, "the server's address, e.g. http://127.0.0.1:4723")
         ->required();
     captureCommand->add_option("--session", capture.session, "the session id (else the server's only session)");
@@ -148,7 +152,8 @@ int main(int argc, char** argv) {
         const std::string command = argv[1];
         const auto known = app.get_subcommands([&](const CLI::App* sub) { return sub->get_name() == command; });
         if (known.empty()) {
-            std::cerr << "audkit: unknown command \"" << command << "\" (commands: inspect, context, scan, result, import, capture, baseline)\n";
+            std::cerr << "audkit: unknown command \"" << command
+                      << "\" (commands: inspect, context, scan, result, import, capture, baseline)\n";
             return exitUsage;
         }
     }

@@ -57,21 +57,23 @@ struct JudgingOptions {
     std::vector<std::string> ignoreViews;  // KEY=RULE_ID[,RULE_ID...]
     bool dynamicType = false;              // opt in to SupportsDynamicType
     bool includeSystem = false;            // judge the elements the system draws too
-    std::string languages = "eng";         // Tesseract's languages, joined with + ("eng+jpn")
-    unsigned jobs = 0;                     // worker threads; 0: one per core (never more than screens)
+    // Tesseract's languages, joined with + ("eng+jpn"); empty: each screen's
+    // own, from the scripts of its texts.
+    std::string languages;
+    unsigned jobs = 0;  // worker threads; 0: one per core (never more than screens)
     bool debug = false;
 };
 
 struct ScanOptions : JudgingOptions {
     // Bundles, or folders of bundles: several scan as a batch, in parallel, into one report.
     std::vector<std::string> bundles;
-    std::string format = "text";  // "text" (readable), "description" (the library's) or "json"
-    std::string output;           // write the result document here too
-    std::string junit;            // write a JUnit XML report here
-    std::string html;             // write a self-contained HTML report here
-    std::string annotate;         // write the screenshot with numbered boxes here (PNG)
-    std::string failOn;           // the least impact of a failure that makes exit status 1 (none: minor)
-    std::string baseline;         // findings in this baseline are known: only new ones fail
+    std::string format = "text";      // "text" (readable), "description" (the library's) or "json"
+    std::string output;               // write the result document here too
+    std::string junit;                // write a JUnit XML report here
+    std::string html;                 // write a self-contained HTML report here
+    std::string annotate;             // write the screenshot with numbered boxes here (PNG)
+    std::string failOn;               // the least impact of a failure that makes exit status 1 (none: minor)
+    std::string baseline;             // findings in this baseline are known: only new ones fail
     bool failOnExperimental = false;  // an experimental rule's failures fail the scan too
     bool progress = false;            // stage lines on standard error
     // Backend: --post sends the result, --save writes it through the facade.

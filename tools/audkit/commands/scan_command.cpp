@@ -1,9 +1,11 @@
 #include <memory>
 #include <ostream>
+#include <set>
 
 #include "audkit/base/error.hpp"
 #include "audkit/facade/aud_kit.hpp"
 #include "audkit/platform/png_codec.hpp"
+#include "audkit/platform/recognition_languages.hpp"
 #include "tools/audkit/commands/commands.hpp"
 #include "tools/audkit/report/annotated_screenshot.hpp"
 #include "tools/audkit/report/output_file.hpp"
@@ -26,8 +28,8 @@ void singleScreenExtras(const ScanOptions& options, const ScreenReport& report, 
     if (!options.annotate.empty()) {
         const auto& screenshot = result.audContext->screenshot.decoded;
         if (!screenshot) throw UsageError("--annotate needs a screenshot, and this capture has none");
-        writeDocument(options.annotate, encodePng(annotatedScreenshot(*screenshot, report.findings,
-                                                                      result.audContext->audDevice.scale)));
+        writeDocument(options.annotate,
+                      encodePng(annotatedScreenshot(*screenshot, report.findings, result.audContext->audDevice.scale)));
     }
     if (!backend) return;
     const std::optional<std::string> scanName =
@@ -56,7 +58,8 @@ int runScan(const ScanOptions& requested, const LoginOptions& login, std::ostrea
         const auto bundles = bundlesToScan(options.bundles);
         const bool batch = options.bundles.size() > 1 || bundles.size() != 1 || bundles[0] != options.bundles[0];
         if (batch && (!options.output.empty() || !options.annotate.empty() || options.post || !options.save.empty()))
-            throw UsageError("--output, --annotate, --post and --save take one bundle; a batch writes --junit and --html");
+            throw UsageError(
+                "--output, --annotate, --post and --save take one bundle; a batch writes --junit and --html");
         std::optional<Baseline> baseline;
         if (!options.baseline.empty()) baseline = Baseline::read(options.baseline);
         std::unique_ptr<AudKit> backend;
@@ -67,10 +70,11 @@ int runScan(const ScanOptions& requested, const LoginOptions& login, std::ostrea
 
         // Scan each screen, hand its outcome to the reports, then let it go.
         ScanReports reports({options.format, options.junit, options.html, batch, gate}, out);
-        ScreenScan scan{options, baseline ? &*baseline : nullptr, options.failOnExperimental,
-                        !options.annotate.empty(), batch};
+        ScreenScan scan{options, baseline ? &*baseline : nullptr, options.failOnExperimental, !options.annotate.empty(),
+                        batch};
         if (!batch && options.progress) err << "audkit: scanning " << bundles[0] << "...\n" << std::flush;
         std::optional<std::string> singleError;
+        std::set<std::string> namedModels;  // each missing model is named once
         scanScreens(scan, bundles, err, [&](ScreenOutcome& screen) {
             if (!screen.report) {
                 reports.notScanned(screen.name, screen.error);
@@ -78,6 +82,11 @@ int runScan(const ScanOptions& requested, const LoginOptions& login, std::ostrea
                 return;
             }
             reports.add(*screen.report);
+            for (const auto& code : screen.report->result->missingLanguageModels)
+                if (namedModels.insert(code).second)
+                    err << "audkit: " << screen.name << ": its text is written in " << code
+                        << ", whose Tesseract model is not installed: read without it (apt-get install "
+                        << languagePackage(code) << ")\n";
             // Rules that could not run are named, never passed over in silence
             // (the text report lists them itself).
             if (options.format != "text")

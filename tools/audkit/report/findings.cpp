@@ -64,6 +64,7 @@ Coverage coverageOf(const AudResult& result) {
     Coverage coverage;
     coverage.viewsExamined = result.viewsExamined;
     coverage.elementsExamined = result.elementsExamined;
+    coverage.languages = result.recognitionLanguages;
     coverage.systemElementsNotJudged = result.systemElementsNotJudged;
     coverage.verdictsOnInferredFacts = result.verdictsOnInferredFacts;
     if (result.audConf) {

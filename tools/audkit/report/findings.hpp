@@ -52,6 +52,7 @@ struct Coverage {
     std::size_t systemElementsNotJudged = 0;  // visible, drawn by the system, left alone
     std::size_t verdictsOnInferredFacts = 0;  // failures not given: the dump does not record what they rest on
     std::vector<std::pair<std::string, std::string>> rulesNotRun;  // id, why
+    std::string languages;  // the text was read in ("chi_sim+eng"); empty when not known
 };
 
 Coverage coverageOf(const AudResult& result);

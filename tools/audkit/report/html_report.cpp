@@ -97,6 +97,8 @@ void screenSection(std::ostream& out, const ScreenReport& screen, std::size_t in
             << " failures not given, as the dump does not record what they rest on.";
     for (const auto& [id, why] : screen.coverage.rulesNotRun)
         out << " Not run: " << markup(id) << " (" << markup(why) << ").";
+    if (!screen.coverage.languages.empty() && screen.coverage.languages != "eng")
+        out << " Text read as " << markup(screen.coverage.languages) << ".";
     out << "</p>\n<section class=\"screen\" id=\"screen-" << index << "\">\n<div class=\"shot\">";
     // The screenshot as the capture encoded it (a PNG, or the JPEG of a
     // result read back), so a batch need not keep every screen's pixels.

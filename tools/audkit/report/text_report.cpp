@@ -23,6 +23,9 @@ void writeTextReport(std::ostream& out, const ScreenReport& screen) {
             << screen.findings.size() - screen.knownFindings() << " new";
     out << '\n';
     for (const auto& [id, why] : screen.coverage.rulesNotRun) out << "  not run: " << id << " (" << why << ")\n";
+    // English alone is the usual: other languages are said.
+    if (!screen.coverage.languages.empty() && screen.coverage.languages != "eng")
+        out << "  text read as " << screen.coverage.languages << "\n";
     const float scale = result.audContext ? result.audContext->audDevice.scale : 1.0F;
     for (const auto& finding : screen.findings) {
         const auto& ruleResult = *finding.result;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <functional>
+#include <map>
 #include <mutex>
 #include <ostream>
 #include <thread>
@@ -15,6 +17,28 @@
 namespace audkit::cli {
 namespace {
 
+// The recognisers of one worker by their languages, made when a screen first
+// needs them and kept for the next screens.
+class Recognizers {
+public:
+    explicit Recognizers(TesseractRecognizer::Options options) : options_(options) {}
+    Recognizers(TesseractRecognizer::Options options, const std::string& languages,
+                std::shared_ptr<TextRecognizer> made)
+        : options_(options) {
+        byLanguages_.emplace(languages, std::move(made));
+    }
+
+    std::shared_ptr<TextRecognizer> operator()(const std::string& languages) {
+        auto& recognizer = byLanguages_[languages];
+        if (!recognizer) recognizer = std::make_shared<TesseractRecognizer>(languages, options_);
+        return recognizer;
+    }
+
+private:
+    TesseractRecognizer::Options options_;
+    std::map<std::string, std::shared_ptr<TextRecognizer>> byLanguages_;
+};
+
 // Workers take screens in turn and leave each outcome in its slot; the
 // calling thread hands the slots on in order. Workers stay at most `ahead`
 // screens in front of the one handed on, so finished screens never pile up.
@@ -23,7 +47,7 @@ public:
     OrderedScan(const ScreenScan& scan, const std::vector<std::string>& bundles, std::ostream& err, unsigned jobs)
         : scan_(scan), bundles_(bundles), err_(err), slots_(bundles.size()), ahead_(4 * jobs) {}
 
-    void work(std::shared_ptr<TextRecognizer> recognizer) {
+    void work(Recognizers recognizers) {
         processState().debugStatements = scan_.judging.debug;
         for (;;) {
             std::size_t index;
@@ -33,7 +57,7 @@ public:
                 if (stopped_ || next_ >= bundles_.size()) return;
                 index = next_++;
             }
-            auto outcome = scanOne(bundles_[index], recognizer);
+            auto outcome = scanOne(bundles_[index], recognizers);
             const std::lock_guard lock(mutex_);
             if (scan_.showsProgress)
                 err_ << "audkit: [" << ++done_ << "/" << bundles_.size() << "] " << bundles_[index]
@@ -67,10 +91,14 @@ public:
     }
 
 private:
-    ScreenOutcome scanOne(const std::string& bundle, std::shared_ptr<TextRecognizer> recognizer) const {
+    ScreenOutcome scanOne(const std::string& bundle, Recognizers& recognizers) const {
         ScreenOutcome outcome{bundle, std::nullopt, {}, false};
         try {
-            auto result = scanBundle(bundle, {configuration(scan_.judging, bundle), std::move(recognizer)});
+            BundleScanOptions options;
+            options.configuration = configuration(scan_.judging, bundle);
+            options.languages = scan_.judging.languages;
+            options.recognizerFor = std::ref(recognizers);
+            auto result = scanBundle(bundle, options);
             // The decoded pixels (12 MB a screen) go unless something draws on
             // them; the reports embed the encoded screenshot.
             if (result->audContext && !scan_.keepsPixels) result->audContext->screenshot.decoded.reset();
@@ -110,23 +138,28 @@ void scanScreens(const ScreenScan& scan, const std::vector<std::string>& bundles
     const auto jobs =
         static_cast<unsigned>(std::min<std::size_t>(scan.judging.jobs ? scan.judging.jobs : cores, bundles.size()));
     // A scan alone on the machine reads each screen with every core; side by
-    // side, each worker reads with one. The first recogniser is made here, so
-    // a missing model stops the scan before it starts.
+    // side, each worker reads with one. Given languages: the first recogniser
+    // is made here, so a missing model stops the scan before it starts.
+    // Languages chosen from each screen are loaded as screens need them.
     const auto options = jobs == 1 ? TesseractRecognizer::Options::oneScanAtATime() : TesseractRecognizer::Options{};
-    auto first = std::make_shared<TesseractRecognizer>(scan.judging.languages, options);
+    const auto& languages = scan.judging.languages;
+    auto first = languages.empty()
+                     ? Recognizers(options)
+                     : Recognizers(options, languages, std::make_shared<TesseractRecognizer>(languages, options));
 
     OrderedScan ordered(scan, bundles, err, jobs);
     std::vector<std::jthread> workers;
-    workers.emplace_back([&ordered, first] { ordered.work(first); });
+    workers.emplace_back([&ordered, first = std::move(first)]() mutable { ordered.work(std::move(first)); });
     for (unsigned worker = 1; worker < jobs; ++worker)
-        workers.emplace_back([&ordered, &scan] {
+        workers.emplace_back([&ordered, &languages] {
+            if (languages.empty()) return ordered.work(Recognizers(TesseractRecognizer::Options{}));
             std::shared_ptr<TextRecognizer> recognizer;
             try {
-                recognizer = std::make_shared<TesseractRecognizer>(scan.judging.languages);
+                recognizer = std::make_shared<TesseractRecognizer>(languages);
             } catch (const std::exception&) {
                 return;  // the first recogniser loaded the same models: the other workers scan on
             }
-            ordered.work(std::move(recognizer));
+            ordered.work(Recognizers(TesseractRecognizer::Options{}, languages, std::move(recognizer)));
         });
     try {
         ordered.handOn(each);
