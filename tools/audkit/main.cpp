@@ -31,7 +31,9 @@ int main(int argc, char** argv) {
     auto* textFlag = inspectCommand->add_flag(
         "--text", inspect.text, "print the lines of text recognised on the screenshot, with their frames in points");
     textFlag->excludes(treeFlag);
-    inspectCommand->add_option("--lang", inspect.languages, "with --text: Tesseract's languages (default eng)")
+    inspectCommand
+        ->add_option("--lang", inspect.languages,
+                     "with --text: Tesseract's languages (by default the screen's own, as scan chooses them)")
         ->needs(textFlag);
 
     ContextOptions context;

@@ -29,7 +29,7 @@ struct InspectOptions {
     bool tree = false;  // the built view tree instead of the captured elements
     bool json = false;  // with tree: the tree's JSON form
     bool text = false;  // the text recognised on the screenshot instead
-    std::string languages = "eng";
+    std::string languages = {};  // empty: the screen's own, as a scan chooses them
 };
 
 // Prints the captured element tree of a bundle, one indented line per element,

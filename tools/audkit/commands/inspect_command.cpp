@@ -5,6 +5,7 @@
 
 #include "audkit/base/error.hpp"
 #include "audkit/platform/bundle_platform.hpp"
+#include "audkit/platform/recognition_languages.hpp"
 #include "audkit/platform/tesseract_recognizer.hpp"
 #include "audkit/tree/aud_context.hpp"
 #include "audkit/tree/aud_view_json.hpp"
@@ -80,7 +81,17 @@ int printText(BundlePlatform& platform, const InspectOptions& options, std::ostr
         return exitUsage;
     }
     auto screenshot = platform.screen().screenshot();
-    TesseractRecognizer recognizer(options.languages);
+    // As the scan reads it: in the screen's own languages unless given.
+    auto languages = options.languages;
+    if (languages.empty()) {
+        const auto chosen =
+            languagesForTexts(platform.bundle().recordedTexts(), TesseractRecognizer::installedLanguages());
+        for (const auto& code : chosen.missing)
+            err << "audkit: its text is written in " << code << ", whose Tesseract model is not installed: read "
+                << "without it (apt-get install " << languagePackage(code) << ")\n";
+        languages = chosen.languages;
+    }
+    TesseractRecognizer recognizer(languages);
     TextDetectionHelper helper(std::move(screenshot.image), screenshot.scale);
     helper.detectText(recognizer);
     for (const auto& found : helper.foundText) {
