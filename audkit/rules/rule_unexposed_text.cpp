@@ -106,13 +106,14 @@ ScreenTextRule::Judged RuleUnexposedText::collectScreenProps(AudView& root, cons
     // The texts of each holder's subtree in comparison form, made when first asked.
     std::map<const AudView*, std::vector<std::string>> subtreeTexts;
     auto heldBelow = [&](const AudView& holder, const std::string& line) {
-        auto [entry, added] = subtreeTexts.try_emplace(&holder);
-        if (added)
-            visitPreOrder(holder, [&](const AudView& node) {
-                for (const auto& text : textsOf(node)) entry->second.push_back(comparisonForm(text));
+        const auto entry = subtreeTexts.try_emplace(&holder);
+        auto& texts = entry.first->second;
+        if (entry.second)
+            visitPreOrder(holder, [&texts](const AudView& node) {
+                for (const auto& text : textsOf(node)) texts.push_back(comparisonForm(text));
                 return RunStatus::proceed;
             });
-        return std::any_of(entry->second.begin(), entry->second.end(),
+        return std::any_of(texts.begin(), texts.end(),
                            [&](const std::string& text) { return text.find(line) != std::string::npos; });
     };
 
