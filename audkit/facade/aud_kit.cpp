@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "audkit/base/files.hpp"
+#include "audkit/base/strict_json.hpp"
 #include "audkit/base/text_helpers.hpp"
 #include "audkit/base/zk_log.hpp"
 #include "audkit/facade/aud.hpp"
@@ -43,9 +44,8 @@ AudKit::AudKit(std::shared_ptr<HttpTransport> transport, std::unique_ptr<AudClie
     const auto addresses = telemetryAddresses();
     if (addresses.analytics) analytics_ = Amplitude::make(transport_, client_->analyticsUserId, *addresses.analytics);
     if (addresses.usageEvents && client_->user() && client_->organizationId())
-        usageService_ = std::make_shared<UsageServiceClient>(transport_, client_->user()->email,
-                                                             client_->organizationId(), std::nullopt,
-                                                             *addresses.usageEvents);
+        usageService_ = std::make_shared<UsageServiceClient>(
+            transport_, client_->user()->email, client_->organizationId(), std::nullopt, *addresses.usageEvents);
 }
 
 AudKit::AudKit() : configuration_(std::make_shared<AudConf>()) {}
@@ -200,7 +200,7 @@ AudKitResultKey AudKit::postResult(AudResult& result, const std::vector<std::str
 
 std::shared_ptr<AudResult> AudKit::getResult(const AudKitResultKey& key) {
     track("scan:retrieve");
-    return resultFromJson(Json::parse(client().getResult(key)));
+    return resultFromJson(parseFromOutside<Json>(client().getResult(key)));
 }
 
 void AudKit::tagResult(const AudKitResultKey& key, const std::vector<std::string>& tags) {

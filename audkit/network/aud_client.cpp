@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "audkit/base/strict_json.hpp"
 #include "audkit/base/text_helpers.hpp"
 #include "audkit/base/zk_log.hpp"
 #include "audkit/network/access_token.hpp"
@@ -33,7 +34,7 @@ const char* clientErrorText(AudClientError::Case errorCase) {
 // The reply as a result key, or the given error.
 AudKitResultKey keyFromReply(const std::string& body, AudClientError::Case failure) {
     try {
-        return resultKeyFromJson(Json::parse(body));
+        return resultKeyFromJson(parseFromOutside<Json>(body));
     } catch (const nlohmann::json::exception& error) {
         ZKLog::always(std::string("ZUNIK ERROR: ") + error.what());
         throw AudClientError(failure);
@@ -83,15 +84,15 @@ const AudUser& AudClient::verifyUser() {
             const auto body =
                 send(*transport_, getRequest(serverURL_.appending({"/attest/user"}), authentication_.get()),
                      SuccessfulMessage::userVerified);
-            const auto reply = Json::parse(body);
+            const auto reply = parseFromOutside<Json>(body);
             AudUser user{reply.at("userId").get<std::string>(), reply.at("email").get<std::string>(), std::nullopt};
             if (reply.contains("usageServiceOrg") && reply.at("usageServiceOrg").is_string())
                 user.usageServiceOrg = reply.at("usageServiceOrg").get<std::string>();
             user_ = std::move(user);
         } catch (const ResponseError& error) {
             ZKLog::debug(std::string("Authentication failed: ") + error.what());
-            const auto status = error.statusCode() != 0 ? "HTTP status " + std::to_string(error.statusCode()) + ": "
-                                                        : std::string();
+            const auto status =
+                error.statusCode() != 0 ? "HTTP status " + std::to_string(error.statusCode()) + ": " : std::string();
             throw AudClientError(AudClientError::Case::couldNotVerifyUser, status + error.what());
         } catch (const std::exception& error) {
             ZKLog::debug(std::string("Authentication failed: ") + error.what());
@@ -131,9 +132,9 @@ AudKitResultKey AudClient::postResult(const AudResult& result) {
 
 std::string AudClient::getResult(const AudKitResultKey& key) {
     ZKLog::debug("Attempting to get scan from server...");
-    auto body = send(*transport_,
-                     getRequest(serverURL_.appending({"/attest/result/aud", keyPath(key)}), authentication_.get()),
-                     SuccessfulMessage::resultRetrived);
+    auto body =
+        send(*transport_, getRequest(serverURL_.appending({"/attest/result/aud", keyPath(key)}), authentication_.get()),
+             SuccessfulMessage::resultRetrived);
     ZKLog::debug("Retrieving scan from server successful.");
     return body;
 }
@@ -149,8 +150,8 @@ AudKitResultKey AudClient::tagResult(const AudKitResultKey& key, const std::vect
         throw AudClientError(AudClientError::Case::tagsUnableToBeSerialized);
     }
     const auto reply = send(*transport_,
-                            postRequest(serverURL_.appending({"/attest/result/tag", keyPath(key)}),
-                                        std::move(body), ContentType::json, authentication_.get()),
+                            postRequest(serverURL_.appending({"/attest/result/tag", keyPath(key)}), std::move(body),
+                                        ContentType::json, authentication_.get()),
                             SuccessfulMessage::resultTagged);
     auto tagged = keyFromReply(reply, AudClientError::Case::couldNotTagScan);
     ZKLog::debug("Successfully tagged scans.");
@@ -168,9 +169,9 @@ void AudClient::updateScanName(const AudKitResultKey& key, const std::string& na
 
 AudKitResultKey AudClient::deleteResult(const AudKitResultKey& key) {
     ZKLog::debug("Attempting to delete scan from server...");
-    const auto reply = send(
-        *transport_, deleteRequest(serverURL_.appending({"/attest/result", keyPath(key)}), authentication_.get()),
-        SuccessfulMessage::resultDeleted);
+    const auto reply =
+        send(*transport_, deleteRequest(serverURL_.appending({"/attest/result", keyPath(key)}), authentication_.get()),
+             SuccessfulMessage::resultDeleted);
     auto deleted = keyFromReply(reply, AudClientError::Case::couldNotDeleteScan);
     ZKLog::debug("Scan successfully deleted.");
     return deleted;

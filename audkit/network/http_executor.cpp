@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "audkit/base/strict_json.hpp"
 #include "audkit/base/zk_log.hpp"
 
 namespace audkit {
@@ -10,7 +11,7 @@ namespace {
 // "\n\tmessage: ...\n\terror: ..." from a JSON object reply, else "No message available.".
 std::string failureText(const std::string& body) {
     constexpr const char* noMessage = "No message available.";
-    const auto reply = nlohmann::json::parse(body, nullptr, false);
+    const auto reply = parseFromOutside<nlohmann::json>(body, false);
     if (reply.is_discarded() || !reply.is_object()) return noMessage;
     const auto member = [&](const char* key, const char* fallback) {
         const auto found = reply.find(key);

@@ -1,4 +1,5 @@
 #include "audkit/network/server_errors.hpp"
+#include "audkit/base/strict_json.hpp"
 
 #include <nlohmann/json.hpp>
 
@@ -18,7 +19,7 @@ std::string jsonTypeName(const Json& value) {
 }
 
 Json replyObject(const std::string& body) {
-    auto reply = Json::parse(body, nullptr, false);
+    auto reply = parseFromOutside<Json>(body, false);
     if (reply.is_discarded()) throw ServerFormatError::unexpectedFormat("Dictionary", "text that is not JSON");
     if (!reply.is_object()) throw ServerFormatError::unexpectedFormat("Dictionary", jsonTypeName(reply));
     return reply;

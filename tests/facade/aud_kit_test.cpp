@@ -9,8 +9,8 @@
 #include "audkit/platform/bundle_platform.hpp"
 #include "audkit/platform/curl_transport.hpp"
 #include "tests/support/results_backend.hpp"
-#include "tests/support/tls_server.hpp"
 #include "tests/support/test_support.hpp"
+#include "tests/support/tls_server.hpp"
 
 namespace audkit {
 namespace {
@@ -194,6 +194,16 @@ TEST_F(AudKitTest, AStoredResultKeepsItsKeyWhenTaggingItFails) {
     }
     backend.renameStatus = 500;
     EXPECT_THROW(kit->postResult(*result, {}, "Checkout"), PostFollowUpError);
+
+    // A reply nested 100,000 levels deep is refused as malformed, not copied
+    // until the stack runs out.
+    backend.posted = std::string(100'000, '[') + std::string(100'000, ']');
+    try {
+        (void)kit->getResult(AudKitResultKey{"com.example.shop", "u1", "r1"});
+        FAIL();
+    } catch (const nlohmann::json::exception& error) {
+        EXPECT_NE(std::string(error.what()).find("nests deeper than 512 levels"), std::string::npos) << error.what();
+    }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "audkit/base/error.hpp"
+#include "audkit/base/strict_json.hpp"
 #include "audkit/base/zk_log.hpp"
 #include "audkit/rules/aud_conf.hpp"
 #include "audkit/rules/aud_result.hpp"
@@ -19,8 +20,7 @@ void attempt(Read&& read) {
     try {
         read();
     } catch (const audkit::Error&) {
-    } catch (const nlohmann::json::exception&) {
-    }
+    } catch (const nlohmann::json::exception&) {}
 }
 
 }  // namespace
@@ -28,7 +28,8 @@ void attempt(Read&& read) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace audkit;
     ZKLog::setSink([](std::string_view) {});
-    const auto json = nlohmann::json::parse(data, data + size, nullptr, false);
+    // Read as the program reads documents from outside: nested no deeper than it takes.
+    const auto json = parseFromOutside<nlohmann::json>(std::string(reinterpret_cast<const char*>(data), size), false);
     if (json.is_discarded()) return 0;
     attempt([&] {
         const auto result = resultFromJson(json);

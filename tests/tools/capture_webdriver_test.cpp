@@ -136,6 +136,17 @@ TEST(CaptureWebDriver, FailuresNameTheirCause) {
     EXPECT_EQ(notAnAddress.status, 2);
     EXPECT_NE(notAnAddress.err.find("starts with `http://` or `https://`"), std::string::npos) << notAnAddress.err;
     EXPECT_FALSE(fs::exists(dir.path() / "shop"));
+
+    // A reply nested 100,000 levels deep is no WebDriver reply, not a crash.
+    test::LocalServer deep;
+    deep.server.Get(R"(/.*)", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content(R"({"value":)" + std::string(100'000, '[') + std::string(100'000, ']') + "}",
+                             "application/json");
+    });
+    deep.start();
+    const auto nested = capture(deep.address(), "s-1", dir.path() / "shop");
+    EXPECT_EQ(nested.status, 2);
+    EXPECT_NE(nested.err.find("without a JSON body"), std::string::npos) << nested.err;
 }
 
 }  // namespace

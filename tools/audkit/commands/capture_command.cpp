@@ -2,11 +2,12 @@
 #include <ostream>
 
 #include "audkit/base/base64.hpp"
+#include "audkit/base/strict_json.hpp"
 #include "audkit/network/url_wrapper.hpp"
 #include "audkit/platform/curl_transport.hpp"
 #include "audkit/platform/jpeg_codec.hpp"
-#include "tools/audkit/import/bundle_writer.hpp"
 #include "tools/audkit/commands/commands.hpp"
+#include "tools/audkit/import/bundle_writer.hpp"
 #include "tools/audkit/import/imported_tree.hpp"
 #include "tools/audkit/report/text_output.hpp"
 
@@ -33,7 +34,7 @@ public:
         const auto reply = fetch(path);
         json body;
         try {
-            body = json::parse(reply.body.value_or(""));
+            body = parseFromOutside<json>(reply.body.value_or(""));
         } catch (const json::exception&) {
             throw ImportError("GET " + path + " answered HTTP " + std::to_string(reply.status.value_or(0)) +
                               " without a JSON body: is " + server_ + " a WebDriver server?");
@@ -58,7 +59,7 @@ public:
         for (const auto* path : {"/status", "/sessions", "/appium/sessions"}) {
             try {
                 const auto reply = fetch(path);
-                const auto body = json::parse(reply.body.value_or(""));
+                const auto body = parseFromOutside<json>(reply.body.value_or(""));
                 if (body.is_object() && body.contains("sessionId") && body["sessionId"].is_string() &&
                     !body["sessionId"].get<std::string>().empty())
                     return body["sessionId"].get<std::string>();
@@ -113,7 +114,8 @@ int runCapture(const CaptureOptions& options, std::ostream& out, std::ostream& e
         // A root without a frame takes the window's.
         if (!tree.root.hasFrame()) {
             const auto rect = driver.get(session + "/window/rect");
-            if (rect.is_object() && rect.value("width", json()).is_number() && rect.value("height", json()).is_number()) {
+            if (rect.is_object() && rect.value("width", json()).is_number() &&
+                rect.value("height", json()).is_number()) {
                 tree.root.x = rect.value("x", 0.0), tree.root.y = rect.value("y", 0.0);
                 tree.root.width = rect["width"].get<double>(), tree.root.height = rect["height"].get<double>();
             }
@@ -128,8 +130,8 @@ int runCapture(const CaptureOptions& options, std::ostream& out, std::ostream& e
             throw ImportError("the screenshot of " + session + ": " + error.what());
         }
         if (screenshot.width > maxScreenshotSide || screenshot.height > maxScreenshotSide)
-            throw ImportError("the screenshot of " + session + " is larger than " +
-                              std::to_string(maxScreenshotSide) + " pixels a side");
+            throw ImportError("the screenshot of " + session + " is larger than " + std::to_string(maxScreenshotSide) +
+                              " pixels a side");
         std::vector<std::string> warnings;
         const auto document = captureDocument(tree, screenshot, warnings);
         writeImportedBundle(options.output, document, screenshot);
