@@ -223,6 +223,12 @@ TEST(ImportPageSource, KeepsTextAndWorksOutWhatIsOnScreen) {
 
     const auto scanned = scan(dir.path() / "bundle");
     EXPECT_TRUE(scanned.status == 0 || scanned.status == 1) << scanned.err;
+    // The dump scans as it is, imported on the way, with the same verdicts
+    // and nothing left behind beside it.
+    auto direct = scan(dump);
+    EXPECT_EQ(direct.status, scanned.status) << direct.err;
+    EXPECT_EQ(json::parse(direct.out)["audRuleResults"].size(), json::parse(scanned.out)["audRuleResults"].size());
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
 
     // The tree of a capture without pixels is shown without complaint: the
     // screen is the root's frame, as the scan takes it.

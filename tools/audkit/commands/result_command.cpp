@@ -3,9 +3,9 @@
 
 #include "audkit/base/error.hpp"
 #include "audkit/base/process_state.hpp"
-#include "tools/audkit/scan/backend_login.hpp"
 #include "tools/audkit/commands/commands.hpp"
 #include "tools/audkit/report/text_output.hpp"
+#include "tools/audkit/scan/backend_login.hpp"
 
 namespace audkit::cli {
 

@@ -76,6 +76,7 @@ int runScan(const ScanOptions& requested, const LoginOptions& login, std::ostrea
         std::optional<std::string> singleError;
         std::set<std::string> namedModels;  // each missing model is named once
         scanScreens(scan, bundles, err, [&](ScreenOutcome& screen) {
+            for (const auto& note : screen.notes) err << "audkit: " << screen.name << ": " << note << '\n';
             if (!screen.report) {
                 reports.notScanned(screen.name, screen.error);
                 if (!batch) singleError = (screen.examinedNothing ? screen.name + ": " : "") + screen.error;

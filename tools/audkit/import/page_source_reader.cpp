@@ -69,12 +69,12 @@ private:
                               "> is no UIAutomation element type");
         }
         if (dialect_ == Dialect::nodes && tag != "node")
-            throw ImportError("line " + std::to_string(line) + ": <" + std::string(tag) + "> where <node> was expected");
+            throw ImportError("line " + std::to_string(line) + ": <" + std::string(tag) +
+                              "> where <node> was expected");
         // The "type" attribute, else the tag, names the type.
         std::string_view type = node.attribute("type") ? node.attribute("type").value() : tag;
         if (!type.starts_with(xcuiPrefix) || !elementTypeNumber(type.substr(xcuiPrefix.size())))
-            throw ImportError("line " + std::to_string(line) + ": \"" + std::string(type) +
-                              "\" is no XCUIElementType");
+            throw ImportError("line " + std::to_string(line) + ": \"" + std::string(type) + "\" is no XCUIElementType");
         return std::string(type.substr(xcuiPrefix.size()));
     }
 
@@ -139,8 +139,8 @@ ImportedTree readXmlPageSource(const std::string& text) {
     const auto parsed = document.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
     if (!parsed) {
         const XmlReader lines(text, Dialect::webDriverAgent);
-        throw ImportError("line " + std::to_string(lines.lineOf(parsed.offset)) + ": broken XML: " +
-                          parsed.description());
+        throw ImportError("line " + std::to_string(lines.lineOf(parsed.offset)) +
+                          ": broken XML: " + parsed.description());
     }
     auto top = document.document_element();
     std::string format = "Appium/WebDriverAgent page source";
@@ -151,9 +151,8 @@ ImportedTree readXmlPageSource(const std::string& text) {
         dialect = Dialect::nodes;
         format = "page source of <node> elements";
     }
-    if (name == "AppiumAUT" || name == "hierarchy") top = top.find_child([](const pugi::xml_node& node) {
-        return node.type() == pugi::node_element;
-    });
+    if (name == "AppiumAUT" || name == "hierarchy")
+        top = top.find_child([](const pugi::xml_node& node) { return node.type() == pugi::node_element; });
     const XmlReader reader(text, dialect);
     if (!top) throw ImportError("the page source holds no element");
     name = top.name();

@@ -24,11 +24,12 @@ void markSubtree(const ImportedElement& element, const std::string& what, Marks&
 // in the languages of the dumps seen so far ("Vertical scroll bar, 2 pages").
 bool isScrollIndicator(const ImportedElement& element) {
     static constexpr std::array<std::string_view, 6> names{"Vertical scroll bar, ", "Horizontal scroll bar, ",
-                                                           "垂直スクロールバー, ", "水平スクロールバー, ",
-                                                           "垂直滚动条, ",      "水平滚动条, "};
+                                                           "垂直スクロールバー, ",  "水平スクロールバー, ",
+                                                           "垂直滚动条, ",          "水平滚动条, "};
     if (!element.label) return false;
     if (element.type != "Other" && element.type != "ScrollBar") return false;
-    return std::any_of(names.begin(), names.end(), [&](std::string_view name) { return element.label->starts_with(name); });
+    return std::any_of(names.begin(), names.end(),
+                       [&](std::string_view name) { return element.label->starts_with(name); });
 }
 
 bool isSpringBoard(const ImportedElement& root) {

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "audkit/base/strict_json.hpp"
+#include "tools/audkit/commands/input_file.hpp"
 #include "tools/audkit/scan/scan_support.hpp"
 
 namespace audkit::cli {
@@ -42,8 +43,7 @@ std::string Baseline::document() const {
     nlohmann::ordered_json findings = nlohmann::ordered_json::array();
     for (const auto& [screen, rule, element] : keys_)
         findings.push_back({{"screen", screen}, {"rule", rule}, {"element", element}});
-    return nlohmann::ordered_json{{"format", "audkit-baseline"}, {"version", 1}, {"findings", findings}}.dump(2) +
-           "\n";
+    return nlohmann::ordered_json{{"format", "audkit-baseline"}, {"version", 1}, {"findings", findings}}.dump(2) + "\n";
 }
 
 // A baseline holds a line per finding: far less than this.

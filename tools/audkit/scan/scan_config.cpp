@@ -5,6 +5,7 @@
 
 #include "audkit/base/strict_json.hpp"
 #include "audkit/rules/aud_conf.hpp"
+#include "tools/audkit/commands/input_file.hpp"
 #include "tools/audkit/scan/baseline.hpp"
 #include "tools/audkit/scan/scan_support.hpp"
 
@@ -99,9 +100,11 @@ ScanConfig readScanConfig(const std::string& path) {
             ViewIgnore ignore;
             auto& views = ignore.ignore;
             for (auto& id : reader.ruleIds(entry["rules"], where + ".rules")) views.rules.insert(std::move(id));
-            const std::pair<const char*, std::optional<std::string>*> criteria[] = {
-                {"className", &views.className}, {"identifier", &views.identifier}, {"label", &views.label},
-                {"type", &views.type},           {"screen", &ignore.screen}};
+            const std::pair<const char*, std::optional<std::string>*> criteria[] = {{"className", &views.className},
+                                                                                    {"identifier", &views.identifier},
+                                                                                    {"label", &views.label},
+                                                                                    {"type", &views.type},
+                                                                                    {"screen", &ignore.screen}};
             for (const auto& [key, target] : criteria)
                 if (entry.contains(key)) *target = reader.text(entry[key], where + "." + key);
             if (views.type && !enumFromName<AudElementType>(*views.type))

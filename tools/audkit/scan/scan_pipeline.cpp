@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -11,6 +12,8 @@
 #include "audkit/base/process_state.hpp"
 #include "audkit/offline/scan_bundle.hpp"
 #include "audkit/platform/tesseract_recognizer.hpp"
+#include "tools/audkit/import/dump_import.hpp"
+#include "tools/audkit/report/output_file.hpp"
 #include "tools/audkit/report/text_output.hpp"
 #include "tools/audkit/scan/scan_support.hpp"
 
@@ -92,13 +95,25 @@ public:
 
 private:
     ScreenOutcome scanOne(const std::string& bundle, Recognizers& recognizers) const {
-        ScreenOutcome outcome{bundle, std::nullopt, {}, false};
+        ScreenOutcome outcome{bundle, std::nullopt, {}, false, {}};
+        // A dump of another tool is imported into a bundle of its own for the
+        // scan (with the screenshot published beside it), then let go.
+        std::optional<std::filesystem::path> imported;
+        const auto cleanUp = [&] {
+            std::error_code ignored;
+            if (imported) std::filesystem::remove_all(imported->parent_path(), ignored);
+        };
         try {
+            if (isDumpFile(bundle)) {
+                imported = temporaryFolderBeside(std::filesystem::temp_directory_path() / "audkit-scan") / "bundle";
+                importDump(bundle, screenshotBeside(bundle), *imported, outcome.notes);
+            }
             BundleScanOptions options;
             options.configuration = configuration(scan_.judging, bundle);
             options.languages = scan_.judging.languages;
             options.recognizerFor = std::ref(recognizers);
-            auto result = scanBundle(bundle, options);
+            auto result = scanBundle(imported ? imported->string() : bundle, options);
+            cleanUp();
             // The decoded pixels (12 MB a screen) go unless something draws on
             // them; the reports embed the encoded screenshot.
             if (result->audContext && !scan_.keepsPixels) result->audContext->screenshot.decoded.reset();
@@ -114,6 +129,7 @@ private:
         } catch (const std::exception& error) {
             outcome.error = failureLine(error);
         }
+        cleanUp();
         return outcome;
     }
 

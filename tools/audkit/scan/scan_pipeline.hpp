@@ -21,6 +21,7 @@ struct ScreenOutcome {
     std::optional<ScreenReport> report;
     std::string error;
     bool examinedNothing = false;  // the error: the capture showed nothing to judge
+    std::vector<std::string> notes;  // what the reader of an imported dump should know
 };
 
 // How the screens are scanned and their outcomes made.

@@ -4,12 +4,8 @@
 #include "tools/audkit/scan/scan_config.hpp"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <iterator>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <set>
 
@@ -84,19 +80,6 @@ BaselineOptions withConfiguration(const BaselineOptions& options) {
     auto merged = options;
     mergeJudging(merged);
     return merged;
-}
-
-std::string readInputFile(const std::string& path, std::uintmax_t largest, const std::string& what) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    const auto status = fs::status(path, error);
-    if (error || !fs::exists(status)) throw UsageError(path + ": no such " + what);
-    if (!fs::is_regular_file(status)) throw UsageError(path + ": not a regular file, so no " + what);
-    if (fs::file_size(path, error) > largest)
-        throw UsageError(path + ": larger than " + std::to_string(largest / (1024 * 1024)) + " MB, so no " + what);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw UsageError(path + ": cannot be read (" + std::string(std::strerror(errno)) + ")");
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 AudImpact failureGate(const std::string& level) {

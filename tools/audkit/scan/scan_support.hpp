@@ -25,10 +25,6 @@ std::shared_ptr<AudConf> configuration(const JudgingOptions& options, const std:
 ScanOptions withConfiguration(const ScanOptions& options);
 BaselineOptions withConfiguration(const BaselineOptions& options);
 
-// A file given on the command line (a dump, a baseline, a configuration),
-// read whole: a regular file of at most `largest` bytes, else a UsageError
-// naming it and what it is (a FIFO or a device would block or never end).
-std::string readInputFile(const std::string& path, std::uintmax_t largest, const std::string& what);
 
 // The least impact a failure needs to fail the scan ("" is minor).
 AudImpact failureGate(const std::string& level);

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace audkit::cli {
+
+// A file given on the command line (a dump, a baseline, a configuration),
+// read whole: a regular file of at most `largest` bytes, else a UsageError
+// naming it and what it is (a FIFO or a device would block or never end).
+std::string readInputFile(const std::string& path, std::uintmax_t largest, const std::string& what);
+
+}  // namespace audkit::cli
