@@ -20,13 +20,13 @@ struct ScreenOutcome {
     std::string name;  // the bundle as given
     std::optional<ScreenReport> report;
     std::string error;
-    bool examinedNothing = false;  // the error: the capture showed nothing to judge
+    bool examinedNothing = false;    // the error: the capture showed nothing to judge
     std::vector<std::string> notes;  // what the reader of an imported dump should know
 };
 
 // How the screens are scanned and their outcomes made.
 struct ScreenScan {
-    JudgingOptions judging;  // with the configuration file merged in
+    JudgingOptions judging;              // with the configuration file merged in
     const Baseline* baseline = nullptr;  // marks the findings it holds as known
     bool experimentalFails = false;
     bool keepsPixels = false;   // the decoded screenshot stays with the result (to draw on it)
