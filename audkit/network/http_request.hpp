@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <utility>
@@ -33,12 +34,18 @@ public:
 inline constexpr std::chrono::milliseconds defaultRequestTimeout{60'000};
 
 // One fully built HTTP request.
+// Far beyond a result document with its screenshot or any page source.
+inline constexpr std::size_t defaultLargestReply = std::size_t{256} * 1024 * 1024;
+
 struct HttpRequest {
     std::string method;
     std::string url;
     std::vector<std::pair<std::string, std::string>> headers;  // in the order they are sent
     std::optional<std::string> body;
     std::chrono::milliseconds timeout = defaultRequestTimeout;
+    // The largest reply body taken: a larger one is refused as it arrives
+    // (TransportError), never held whole in memory.
+    std::size_t largestReply = defaultLargestReply;
 
     void addHeader(HeaderField field, std::string value) { headers.emplace_back(headerName(field), std::move(value)); }
 };

@@ -14,8 +14,20 @@ struct ListDeleter {
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
 
+// The body as it arrives, up to the request's largest reply.
+struct Received {
+    std::string body;
+    std::size_t largest = 0;
+    bool tooLarge = false;
+};
+
 std::size_t appendBody(char* data, std::size_t size, std::size_t count, void* target) {
-    static_cast<std::string*>(target)->append(data, size * count);
+    auto& received = *static_cast<Received*>(target);
+    if (received.body.size() + size * count > received.largest) {
+        received.tooLarge = true;
+        return 0;  // curl stops the transfer
+    }
+    received.body.append(data, size * count);
     return size * count;
 }
 
@@ -37,7 +49,7 @@ HttpReply CurlTransport::perform(const HttpRequest& request) {
     rawHeaders = curl_slist_append(rawHeaders, "Expect:");  // no 100-continue round trip before a body
     std::unique_ptr<curl_slist, ListDeleter> headers(rawHeaders);
 
-    std::string body;
+    Received received{{}, request.largestReply, false};
     char errorText[CURL_ERROR_SIZE] = {};
     curl_easy_setopt(curl, CURLOPT_URL, request.url.c_str());
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
@@ -47,7 +59,7 @@ HttpReply CurlTransport::perform(const HttpRequest& request) {
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
     if (settings_.caFile) curl_easy_setopt(curl, CURLOPT_CAINFO, settings_.caFile->c_str());
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendBody);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &received);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
     if (request.method == "GET") {
         curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
@@ -60,6 +72,9 @@ HttpReply CurlTransport::perform(const HttpRequest& request) {
     }
 
     const CURLcode result = curl_easy_perform(curl);
+    if (received.tooLarge)
+        throw TransportError("The reply of " + request.url + " is larger than " +
+                             std::to_string(request.largestReply / (1024 * 1024)) + " MB; it was not read");
     if (result != CURLE_OK) {
         const std::string detail = errorText[0] != '\0' ? errorText : curl_easy_strerror(result);
         throw TransportError("The request to " + request.url + " failed: " + detail);
@@ -68,7 +83,7 @@ HttpReply CurlTransport::perform(const HttpRequest& request) {
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     HttpReply reply;
     if (status > 0) reply.status = status;
-    if (!body.empty()) reply.body = std::move(body);
+    if (!received.body.empty()) reply.body = std::move(received.body);
     return reply;
 }
 

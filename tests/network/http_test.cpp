@@ -23,6 +23,9 @@ public:
         server.Get("/ok", [](const httplib::Request&, httplib::Response& reply) {
             reply.set_content("{\"a\":1}", "application/json");
         });
+        server.Get("/large", [](const httplib::Request&, httplib::Response& reply) {
+            reply.set_content(std::string(3 * 1024 * 1024, 'x'), "text/plain");
+        });
         server.Post("/created", [](const httplib::Request&, httplib::Response& reply) {
             reply.status = 201;
             reply.set_content("{\"id\":\"1\"}", "application/json");
@@ -212,6 +215,12 @@ TEST(HttpTransportFailures, RefusedSlowAndUntrustedServers) {
     auto tls = getRequest(URLWrapper("https://127.0.0.1:" + std::to_string(server.port) + "/ok"), nullptr);
     tls.timeout = std::chrono::seconds(5);
     EXPECT_THROW(send(transport, tls, SuccessfulMessage::none), TransportError);
+
+    // A reply larger than the request takes is refused as it arrives.
+    auto large = getRequest(server.url("/large"), nullptr);
+    large.largestReply = 1024 * 1024;
+    EXPECT_EQ(errorOf([&] { send(transport, large, SuccessfulMessage::none); }),
+              "The reply of " + server.url("/large").url() + " is larger than 1 MB; it was not read");
 }
 
 TEST(HttpTransportFailures, SelfSignedCertificateIsRejectedUnlessItsAuthorityIsConfigured) {

@@ -22,6 +22,9 @@ using nlohmann::json;
 // A page source and a screenshot take a while on a device; nothing takes minutes.
 constexpr std::chrono::milliseconds webDriverTimeout{120'000};
 constexpr std::uint32_t maxScreenshotSide = 4096;
+// A page source as large as an imported dump may be, or a screenshot of the
+// largest side in base64, with room to spare.
+constexpr std::size_t maxReplyBytes = std::size_t{96} * 1024 * 1024;
 
 class WebDriver {
 public:
@@ -81,6 +84,7 @@ private:
         request.method = "GET";
         request.url = server_ + path;
         request.timeout = webDriverTimeout;
+        request.largestReply = maxReplyBytes;
         try {
             return transport_.perform(request);
         } catch (const TransportError& error) {
