@@ -29,6 +29,17 @@ std::vector<std::string> languageCodes(const std::string& languages) {
     return codes;
 }
 
+// Tesseract's own complaints go nowhere: the errors of the recogniser say
+// what is wrong. "debug_file" is one parameter for the whole process, so it
+// is set once, before any engine loads (engines load on threads of their own).
+void silenceTesseract() {
+    static std::once_flag silenced;
+    std::call_once(silenced, [] {
+        tesseract::TessBaseAPI api;
+        api.SetVariable("debug_file", "/dev/null");
+    });
+}
+
 // The bands a screen is read in (an image too short for them, in fewer).
 constexpr int readingBands = 2;
 
@@ -60,8 +71,7 @@ struct TesseractRecognizer::Engine {
     tesseract::TessBaseAPI api;
 
     void load(const std::string& language) {
-        // Tesseract's own complaints go nowhere: the error below says what is wrong.
-        api.SetVariable("debug_file", "/dev/null");
+        silenceTesseract();
         const bool loaded = api.Init(nullptr, language.c_str(), tesseract::OEM_LSTM_ONLY) == 0;
         // Tesseract loads what it can of "eng+jpn" and carries on without the
         // rest; a model that is not loaded is an error here, never a scan that
@@ -129,8 +139,8 @@ std::vector<std::string> TesseractRecognizer::installedLanguages() {
     if (added) {
         // A language that is no model fails to load, but the list of the
         // folder's models is there all the same, and cheap.
+        silenceTesseract();
         tesseract::TessBaseAPI api;
-        api.SetVariable("debug_file", "/dev/null");
         (void)api.Init(nullptr, "-");
         api.GetAvailableLanguagesAsVector(&entry->second);
     }
