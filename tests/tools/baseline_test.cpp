@@ -77,6 +77,8 @@ TEST(Baseline, KnownFindingsSurviveANewCaptureInAnotherOrder) {
     const auto junit = test::readFile(dir.path() / "report.xml");
     EXPECT_EQ(junit.find("<failure"), std::string::npos);
     EXPECT_NE(junit.find("known from the baseline"), std::string::npos);
+    // The mark is a property among the case's properties, where readers look.
+    EXPECT_NE(junit.find("<property name=\"baseline\" value=\"known\"/>\n      </properties>"), std::string::npos);
 }
 
 // A finding the baseline does not hold is new: it fails the scan and is shown

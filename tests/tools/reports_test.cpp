@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 
 #include "audkit/platform/png_codec.hpp"
@@ -107,7 +108,7 @@ TEST(AnnotatedScreenshot, BoxesSitOnTheViewsAtTheScreensScale) {
     EXPECT_EQ(pixel(annotated, left + 1, middle), (std::array<int, 3>{211, 47, 47}));
     EXPECT_EQ(pixel(annotated, right - 2, middle), (std::array<int, 3>{211, 47, 47}));
     EXPECT_EQ(pixel(annotated, (left + right) / 2, bottom - 1), (std::array<int, 3>{211, 47, 47}));
-    EXPECT_EQ(pixel(annotated, left + 20, middle), pixel(original, left + 20, middle));  // inside
+    EXPECT_EQ(pixel(annotated, left + 20, middle), pixel(original, left + 20, middle));    // inside
     EXPECT_EQ(pixel(annotated, right + 20, middle), pixel(original, right + 20, middle));  // beside
     // The unlabelled logo image (159, 115, 72 x 72 pt) is INCOMPLETE.
     EXPECT_EQ(pixel(annotated, 159 * scale + 1, (115 + 36) * scale), (std::array<int, 3>{239, 108, 0}));
@@ -123,8 +124,7 @@ TEST(AnnotatedScreenshot, BoxesSitOnTheViewsAtTheScreensScale) {
     options.annotate = (dir.path() / "none.png").string();
     const auto none = scan(options);
     EXPECT_EQ(none.status, 2);
-    EXPECT_NE(none.err.find("--annotate needs a screenshot, and this capture has none"), std::string::npos)
-        << none.err;
+    EXPECT_NE(none.err.find("--annotate needs a screenshot, and this capture has none"), std::string::npos) << none.err;
 }
 
 // The gate: exit 1 only for failures at or above the impact asked for.
@@ -210,9 +210,11 @@ TEST(JUnitReport, ARealReaderReadsEveryCase) {
     test::LogCapture log;
     test::TempDir dir;
     test::BundleBuilder builder;
-    builder.element("app", 2, test::attributes("UIApplication", test::rect(0, 0, 390, 844), {"save", "tiny"}));
+    builder.element("app", 2,
+                    test::attributes("UIApplication", test::rect(0, 0, 390, 844), {"save", "tiny", "tinier"}));
     addButton(builder, "save", test::rect(16, 100, 200, 44), "Save & \"quit\" <now>\x01\uFFFE\uFFFF");
     addButton(builder, "tiny", test::rect(16, 200, 20, 20), "Tiny");
+    addButton(builder, "tinier", test::rect(16, 300, 20, 20), "Tiny");
     builder.screenshotPixels = {1170, 2532};
     builder.write(dir.path());
 
@@ -226,7 +228,8 @@ TEST(JUnitReport, ARealReaderReadsEveryCase) {
 
     EXPECT_EQ(shell("xmllint --noout " + options.junit + " 2>&1").first, 0) << test::readFile(options.junit);
     const auto [status, output] =
-        shell(std::string(AUDKIT_SYSTEM_PYTHON) + " " + (test::sourceDir() / "tests/tools/read_junit.py").string() + " " + options.junit + " 2>&1");
+        shell(std::string(AUDKIT_SYSTEM_PYTHON) + " " + (test::sourceDir() / "tests/tools/read_junit.py").string() +
+              " " + options.junit + " 2>&1");
     ASSERT_EQ(status, 0) << output;
     const auto report = json::parse(output);
 
@@ -247,7 +250,13 @@ TEST(JUnitReport, ARealReaderReadsEveryCase) {
         EXPECT_EQ(report["suites"][rule]["skipped"], counts[2]) << rule;
     }
     bool tinyFails = false, labelRead = false, notRunSaid = false;
+    // Cases are named by their element alone (no finding number, which moves
+    // when anything else is found), and no two share suite and name.
+    std::set<std::string> names;
     for (const auto& testCase : report["cases"]) {
+        EXPECT_TRUE(
+            names.insert(testCase["suite"].get<std::string>() + " " + testCase["name"].get<std::string>()).second)
+            << testCase["name"];
         notRunSaid |= testCase["suite"] == "SupportsDynamicType" && testCase["name"] == "not run" &&
                       testCase["result"] == "Skipped" &&
                       testCase["message"].get<std::string>().starts_with("not run: not asked for");
@@ -255,8 +264,8 @@ TEST(JUnitReport, ARealReaderReadsEveryCase) {
         // A case that was not run has no properties.
         const auto property = [&](const char* name) { return testCase["properties"].value(name, ""); };
         tinyFails |= testCase["suite"] == "TouchTargetSize" && testCase["result"] == "Failure" &&
-                     property("element") == "UIButton \"Tiny\"" && property("impact") == "MODERATE" &&
-                     property("frame") == "16, 200, 20 x 20 pt";
+                     testCase["name"] == "UIButton \"Tiny\"" && property("element") == "UIButton \"Tiny\"" &&
+                     property("impact") == "MODERATE" && property("frame") == "16, 200, 20 x 20 pt";
         labelRead |= property("element") == "UIButton \"Save & \"quit\" <now>\uFFFD\uFFFD\uFFFD\"";
     }
     EXPECT_TRUE(tinyFails) << output;

@@ -9,8 +9,7 @@ namespace {
 
 std::string frameText(const Finding& finding, float scale) {
     const auto frame = finding.frameInPoints(scale);
-    return number(frame.x) + ", " + number(frame.y) + ", " + number(frame.width) + " x " + number(frame.height) +
-           " pt";
+    return number(frame.x) + ", " + number(frame.y) + ", " + number(frame.width) + " x " + number(frame.height) + " pt";
 }
 
 }  // namespace
@@ -25,6 +24,10 @@ void JunitReport::add(const ScreenReport& screen) {
                       "      <skipped message=\"not run: " + markup(why) + "\"/>\n    </testcase>\n";
     }
     const float scale = screen.result->audContext ? screen.result->audContext->audDevice.scale : 1.0F;
+    // A case is named by its element alone, the same from run to run whatever
+    // its status and whatever else was found; elements alike in a rule's
+    // suite are told apart by their order on the screen.
+    std::map<std::pair<std::string, std::string>, std::size_t> named;  // (rule, element) -> cases so far
     for (auto& judged : judgedViews(*screen.result)) {
         // The baseline's verdict on the finding (findings are numbered from 1 in order).
         if (judged.number) judged.known = screen.findings[judged.number - 1].known;
@@ -33,7 +36,7 @@ void JunitReport::add(const ScreenReport& screen) {
         auto& suite = suites_[result.ruleId];
         ++suite.tests;
         std::string name = judged.element();
-        if (judged.number) name = "#" + std::to_string(judged.number) + " " + name;
+        if (const auto alike = ++named[{result.ruleId, name}]; alike > 1) name += " (" + std::to_string(alike) + ")";
         std::ostringstream body;
         body << "    <testcase classname=\"" << markup(screen.name) << "\" name=\"" << markup(name) << "\">\n";
         body << "      <properties>\n";
@@ -42,16 +45,15 @@ void JunitReport::add(const ScreenReport& screen) {
         body << "        <property name=\"frame\" value=\"" << markup(frameText(judged, scale)) << "\"/>\n";
         body << "        <property name=\"status\" value=\"" << markup(toString(result.status)) << "\"/>\n";
         if (result.experimental) body << "        <property name=\"experimental\" value=\"true\"/>\n";
-        body << "      </properties>\n";
         if (judged.known) body << "        <property name=\"baseline\" value=\"known\"/>\n";
+        body << "      </properties>\n";
         const auto details = result.props ? result.props->description() : std::string();
         if (judged.known) {
             ++suite.skipped;  // accepted: reported, not failed
             body << "      <skipped message=\"known from the baseline: " << markup(result.ruleSummary) << "\"/>\n";
         } else if (result.status == AudStatus::fail && !counts(screen, judged)) {
             ++suite.skipped;  // an experimental rule's: reported, advisory
-            body << "      <skipped message=\"advisory (experimental rule): " << markup(result.ruleSummary)
-                 << "\"/>\n";
+            body << "      <skipped message=\"advisory (experimental rule): " << markup(result.ruleSummary) << "\"/>\n";
         } else if (result.status == AudStatus::fail) {
             ++suite.failures;
             body << "      <failure type=\"" << markup(toString(result.impact)) << "\" message=\""
