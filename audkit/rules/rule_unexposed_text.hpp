@@ -14,11 +14,12 @@ namespace audkit {
 // reach of assistive technology: a canvas or game screen whose tree holds
 // only empty containers, a list cut off at the test driver's depth limit.
 // Judged once per screen over the recognised lines. A line is exposed when
-// elements, images, controls or system areas cover most of it (those judge
-// what they draw themselves), or when a view over it or the view holding it
-// carries its text. The lines left are reported together on the smallest view
-// that holds each: one finding per such view, which stays the same finding
-// however recognition splits the lines.
+// elements, controls, labelled pictures or system areas cover most of it
+// (those answer for what they draw), when a view over it carries its text
+// (whether that view is reachable is the focusable-text rule's question), or
+// when a view below the one holding it does. The lines left are reported
+// together on the smallest view that holds each: one finding per such view,
+// which stays the same finding however recognition splits the lines.
 class RuleUnexposedText : public ScreenTextRule {
 public:
     static constexpr RuleInfo info{
