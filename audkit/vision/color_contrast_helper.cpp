@@ -43,6 +43,25 @@ bool isBlend(const AudColor& c, const AudColor& a, const AudColor& b) {
     });
 }
 
+// The median of each channel over columns [from, to) of a row.
+AudColor medianColor(AudBitmap& bitmap, std::int64_t y, std::int64_t from, std::int64_t to) {
+    std::array<std::vector<std::uint8_t>, 3> channels;
+    for (std::int64_t x = from; x < to; ++x) {
+        const auto color = bitmap.pixelColor(static_cast<double>(x), static_cast<double>(y));
+        channels[0].push_back(color.red), channels[1].push_back(color.green), channels[2].push_back(color.blue);
+    }
+    for (auto& channel : channels)
+        std::nth_element(channel.begin(), channel.begin() + static_cast<std::ptrdiff_t>(channel.size() / 2),
+                         channel.end());
+    const auto middle = channels[0].size() / 2;
+    return {channels[0][middle], channels[1][middle], channels[2][middle]};
+}
+
+bool within(const AudColor& a, const AudColor& b, int levels) {
+    return std::abs(a.red - b.red) <= levels && std::abs(a.green - b.green) <= levels &&
+           std::abs(a.blue - b.blue) <= levels;
+}
+
 std::int64_t mostFrequent(const std::vector<std::int64_t>& runs) {
     std::map<std::int64_t, std::size_t> counts;
     for (const auto run : runs) ++counts[run];
@@ -92,7 +111,7 @@ void ColorContrastHelper::readLines() {
         const auto record = [&](const ScanLine::Point& point) {
             std::optional<AudColor> color;
             try {
-                color = bitmap.pixelColor(point.x, point.y);
+                color = colorAt(point.x, point.y);
             } catch (const AudBitmap::BitmapError&) {
                 ++count;  // an unreadable pixel lengthens the run in progress
                 return;
@@ -109,16 +128,40 @@ void ColorContrastHelper::readLines() {
             count = 1;
         };
         try {
-            current = bitmap.pixelColor(line.currentPoint().x, line.currentPoint().y);
+            current = colorAt(line.currentPoint().x, line.currentPoint().y);
             count = 1;
         } catch (const AudBitmap::BitmapError&) {}
         while (line.step()) record(line.currentPoint());
     }
 }
 
+std::int64_t ColorContrastHelper::runLength(const AudColor& color) const {
+    const auto found = colorStreams_.bucket.find(color);
+    std::int64_t length = 0;
+    if (found != colorStreams_.bucket.end())
+        for (const auto run : found->second) length += run;
+    return length;
+}
+
 std::int64_t ColorContrastHelper::strokeWidth(const AudColor& color) const {
     const auto found = colorStreams_.bucket.find(color);
     return found == colorStreams_.bucket.end() ? 0 : mostFrequent(found->second);
+}
+
+// Thin strokes in a noisy or small screenshot never make runs of their true
+// colour: the runs found are of a blend at their edges or along a hairline,
+// lighter than the ink. Where the pixels read that stand out from the
+// background well beyond the text's colour number a third of those of that
+// colour, the colour is not the ink (anti-aliasing only ever lightens it).
+bool ColorContrastHelper::isTheInk(const AudColor& text, const AudColor& background) const {
+    const double beyond = contrastRatio(text, background) * inkMargin;
+    std::size_t ofText = 0, further = 0;
+    for (const auto& color : sample_) {
+        if (color.isTransparent()) continue;
+        if ((*flattened_)(color) == text) ++ofText;
+        if (contrastRatio(color, background) > beyond) ++further;
+    }
+    return 3 * further <= ofText;
 }
 
 void ColorContrastHelper::buildPairs(const std::vector<AudColor>& edgeColors) {
@@ -131,6 +174,9 @@ void ColorContrastHelper::buildPairs(const std::vector<AudColor>& edgeColors) {
             if (colors_.size() >= 3 && aIsEdge && bIsEdge) continue;  // two background shades
             // The text's colour first: the one that is not a background candidate.
             if (aIsEdge && !bIsEdge) std::swap(a, b);
+            // Between two background candidates the text is the rarer.
+            const bool aIsRarer = aIsEdge != bIsEdge || runLength(a) <= runLength(b);
+            if (aIsRarer ? !isTheInk(a, b) : !isTheInk(b, a)) continue;
             const std::int64_t width = aIsEdge != bIsEdge ? strokeWidth(a) : std::min(strokeWidth(a), strokeWidth(b));
             const bool bold = boldStrokePoints(fontSize) <= static_cast<float>(width) / scale;
             AudColorContrast pair(a, b, std::floor(fontSize), bold, width);
@@ -147,25 +193,66 @@ bool ColorContrastHelper::backgroundVaries() {
     for (const auto y : {std::int64_t{0}, bitmap.height() - 1}) {
         std::unordered_map<AudColor, std::int64_t> counts;
         for (std::int64_t x = 0; x < bitmap.width(); ++x)
-            ++counts[bitmap.pixelColor(static_cast<double>(x), static_cast<double>(y))];
+            ++counts[colorAt(static_cast<double>(x), static_cast<double>(y))];
         const auto most = std::max_element(counts.begin(), counts.end(),
                                            [](const auto& a, const auto& b) { return a.second < b.second; });
         if (static_cast<float>(most->second) < flatRowShare * static_cast<float>(bitmap.width())) return true;
         if (first && !(*first == most->first)) return true;
         first = most->first;
+        // Snapped, a gentle gradient is a few wide bands of one colour each;
+        // its two ends still differ where noise does not.
+        const auto quarter = bitmap.width() / 4;
+        if (quarter > 0 && !within(medianColor(bitmap, y, 0, quarter),
+                                   medianColor(bitmap, y, bitmap.width() - quarter, bitmap.width()),
+                                   std::max(noiseLevel_, leastGradientStep)))
+            return true;
     }
     return false;
+}
+
+AudColor ColorContrastHelper::colorAt(double x, double y) {
+    const auto color = croppedImage_->pixelColor(x, y);
+    return flattened_ ? (*flattened_)(color) : color;
+}
+
+// The colours of every pixel the analysis reads: the scan lines with their
+// end points (kept), and the top and bottom rows, which also tell the
+// noise level.
+void ColorContrastHelper::learnNoise() {
+    auto& bitmap = *croppedImage_;
+    for (const auto kind : lineKinds) {
+        ScanLine line(bitmap.frame(), kind);
+        sample_.push_back(bitmap.pixelColor(line.currentPoint().x, line.currentPoint().y));
+        while (line.step()) sample_.push_back(bitmap.pixelColor(line.currentPoint().x, line.currentPoint().y));
+        sample_.push_back(bitmap.pixelColor(line.endPoint().x, line.endPoint().y));
+    }
+    auto sample = sample_;
+    std::vector<std::vector<AudColor>> rows;
+    if (bitmap.height() >= 2)
+        for (const auto y : {std::int64_t{0}, bitmap.height() - 1}) {
+            auto& row = rows.emplace_back();
+            for (std::int64_t x = 0; x < bitmap.width(); ++x)
+                row.push_back(bitmap.pixelColor(static_cast<double>(x), static_cast<double>(y)));
+            sample.insert(sample.end(), row.begin(), row.end());
+        }
+    noiseLevel_ = snapLevelsFor(rows, sample_);
+    flattened_.emplace(sample, noiseLevel_);
 }
 
 void ColorContrastHelper::analyse() {
     if (!croppedImage_) throw ColorContrastError::unableDetectColors();
     auto& bitmap = *croppedImage_;
+    try {
+        learnNoise();
+    } catch (const AudBitmap::BitmapError&) {
+        throw ColorContrastError::unableDetectColors();
+    }
     std::vector<AudColor> edges;
     for (const auto kind : lineKinds) {
         const ScanLine line(bitmap.frame(), kind);
         try {
-            insert(edges, bitmap.pixelColor(line.startPoint().x, line.startPoint().y));
-            insert(edges, bitmap.pixelColor(line.endPoint().x, line.endPoint().y));
+            insert(edges, colorAt(line.startPoint().x, line.startPoint().y));
+            insert(edges, colorAt(line.endPoint().x, line.endPoint().y));
         } catch (const AudBitmap::BitmapError&) {
             throw ColorContrastError::unableDetectColors();
         }
@@ -183,9 +270,7 @@ void ColorContrastHelper::analyse() {
     const auto total = static_cast<float>(colorStreams_.totalCount());
     std::vector<AudColor> common;
     for (const auto& color : seen) {
-        std::int64_t length = 0;
-        for (const auto run : colorStreams_.bucket.at(color)) length += run;
-        if (static_cast<float>(length) / total >= leastShare) common.push_back(color);
+        if (static_cast<float>(runLength(color)) / total >= leastShare) common.push_back(color);
     }
     colors_ = removingBlends(common);
     std::vector<AudColor> keptEdges;

@@ -2,11 +2,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "audkit/base/error.hpp"
 #include "audkit/tree/aud_color_contrast.hpp"
 #include "audkit/vision/aud_bitmap.hpp"
+#include "audkit/vision/flattened_noise.hpp"
 #include "audkit/vision/found_text.hpp"
 
 namespace audkit {
@@ -43,12 +45,11 @@ private:
     Case case_;
 };
 
-// Finds the text and background colours in the crop around one found text:
-// four lines across the crop (horizontal, vertical, both diagonals) are read
-// into runs of one colour; the colours at the lines' ends are the background
-// candidates; rare colours and anti-aliasing blends are dropped, and each
-// remaining pair of text against background becomes one record with its
-// contrast, the font size, the stroke width and whether it looks bold.
+// Finds the text and background colours in the crop around one found text,
+// its compression noise flattened first (flattened_noise.hpp): four lines across the crop (horizontal, vertical, both
+// diagonals) are read into runs of one colour; the colours at the lines' ends are the background candidates; rare
+// colours and anti-aliasing blends are dropped, and each remaining pair of text against background becomes one record
+// with its contrast, the font size, the stroke width and whether it looks bold.
 class ColorContrastHelper {
 public:
     // Colours with less than this share of the recorded run length are dropped.
@@ -63,6 +64,12 @@ public:
     // is a gradient or a picture, whose few runs of one colour would
     // otherwise be judged as if they were the background.
     static constexpr float flatRowShare = 0.5F;
+    // Pixels this many times the text's contrast from the background are
+    // ink beyond the text's colour (see isTheInk).
+    static constexpr double inkMargin = 1.5;
+    // The two ends of a flat row differ by no more than its noise, and by no
+    // more than this on a clean one: more is a gradient.
+    static constexpr int leastGradientStep = 8;
 
     explicit ColorContrastHelper(FoundText detectedText);
 
@@ -81,13 +88,20 @@ public:
     static std::vector<AudColor> removingBlends(const std::vector<AudColor>& colors);
 
 private:
+    void learnNoise();
+    AudColor colorAt(double x, double y);
     void readLines();
     bool backgroundVaries();
+    bool isTheInk(const AudColor& text, const AudColor& background) const;
     void buildPairs(const std::vector<AudColor>& edgeColors);
+    std::int64_t runLength(const AudColor& color) const;  // of all its runs together
     std::int64_t strokeWidth(const AudColor& color) const;
 
     FoundText detectedText_;
     std::shared_ptr<AudBitmap> croppedImage_;
+    std::optional<FlattenedNoise> flattened_;
+    int noiseLevel_ = 0;
+    std::vector<AudColor> sample_;  // the pixels along the scan lines, as read
     ColorBucket colorStreams_;
     std::vector<AudColor> recordedOrder_;  // bucket colours by first run recorded
     std::vector<AudColor> colors_;

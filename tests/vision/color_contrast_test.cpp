@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
+#include <random>
 
 #include "audkit/tree/aud_props.hpp"
 #include "audkit/vision/color_contrast_helper.hpp"
@@ -159,6 +161,35 @@ TEST(ColorContrastHelper, FlatCropsAndPicturesNeedReview) {
     EXPECT_EQ(failureOf(crop(black, AudColor(0xe5, 0xf1, 0xff, 255)).image->image()), std::nullopt);
     // A bitmap whose buffer is shorter than its size cannot be read.
     EXPECT_EQ(failureOf(RgbaImage{50, 50, std::vector<std::uint8_t>(16, 0)}), Case::unableDetectColors);
+}
+
+// JPEG-born noise, the same for every run: most background pixels stay
+// white and the rest lie a few levels below; ink pixels spread both ways.
+RgbaImage withNoise(const FoundText& found) {
+    auto image = found.image->image();
+    std::mt19937 random(7);
+    for (std::size_t i = 0; i + 3 < image.pixels.size(); i += 4) {
+        const bool background = image.pixels[i] == 255;
+        const int shift = background ? (random() % 10 < 6 ? 0 : -static_cast<int>(random() % 6) - 1)
+                                     : static_cast<int>(random() % 17) - 8;
+        for (std::size_t c = 0; c < 3; ++c)
+            image.pixels[i + c] = static_cast<std::uint8_t>(std::clamp(image.pixels[i + c] + shift, 0, 255));
+    }
+    return image;
+}
+
+TEST(ColorContrastHelper, NoisyScreenshotsAreMeasuredOnTheirInk) {
+    // Dark grey text on white, full of noise: measured near its true colour,
+    // where no run of one exact colour forms.
+    auto noisy = crop(AudColor(0x40, 0x40, 0x40, 255), white);
+    noisy.image = std::make_shared<AudBitmap>(withNoise(noisy));
+    ColorContrastHelper dark(noisy);
+    dark.analyse();
+    ASSERT_EQ(dark.allColorContrasts().size(), 1U);
+    const auto& pair = dark.allColorContrasts().front();
+    EXPECT_EQ(pair.colorB, white);
+    EXPECT_NEAR(pair.colorA.red, 0x40, 8);
+    EXPECT_GT(pair.contrast(), 9.0);
 }
 
 }  // namespace

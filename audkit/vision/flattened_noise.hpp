@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "audkit/tree/aud_color.hpp"
+
+namespace audkit {
+
+// Real screenshots are often JPEG-born: a flat white page holds pixels of
+// 230 to 255 beside text, a black stroke a spread of greys, so no two
+// neighbours share a colour and runs of one colour never form. Each colour
+// is then snapped to the most common colour of the pixels read within
+// noiseLevels on every channel (most common first), which gives a flat area
+// its one colour back. Whether an image is noisy is read from rows that
+// should be flat (above and below a line of text): a clean render's are
+// exactly one colour and it keeps every colour as it is (colours a few
+// levels apart are then different colours); rows that vary a little are
+// noise, whose spread beside the glyphs is several times that of the rows;
+// rows that vary a lot are texture (a photograph, a gradient), not noise.
+constexpr int noiseLevels = 16;
+constexpr int leastNoise = 2;
+constexpr int mostNoise = 24;
+
+// The levels to snap within for an image whose flat rows and read pixels
+// these are. How far, on the worst channel, 49 pixels in 50 of the rows stay
+// from their row's median colour tells texture (more than mostNoise: 0);
+// the image is noisy (noiseLevels) where the rows vary at all or where many
+// pixels read lie a level or few off the most common colour, as JPEG blocks
+// beside glyphs do, however clean the rows; clean otherwise (0).
+int snapLevelsFor(const std::vector<std::vector<AudColor>>& flatRows, const std::vector<AudColor>& sample);
+
+// Pixels within faintNoise levels of the most common colour but not of it,
+// against those of it, from which an image is noisy; a clean render has few,
+// where a glyph's faintest edge crosses the line (and text that close to its
+// background is not text a reader can see).
+constexpr double noisyShare = 0.2;
+constexpr int faintNoise = 4;
+
+class FlattenedNoise {
+public:
+    // Learns the clusters from the colours of the pixels that will be read.
+    // levels 0 snaps nothing.
+    FlattenedNoise(const std::vector<AudColor>& sample, int levels);
+
+    // The colour its cluster stands for (its alpha kept); a colour not in
+    // the sample stays as it is.
+    AudColor operator()(const AudColor& color) const;
+
+private:
+    std::unordered_map<std::uint32_t, std::uint32_t> snapped_;
+};
+
+}  // namespace audkit
