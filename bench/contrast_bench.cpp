@@ -6,8 +6,10 @@
 // whose verdict does not hinge on the text's size (ratio outside 3.0-4.5),
 // false FAILs (truth PASS, verdict FAIL), missed FAILs below 3.0:1, and the
 // median and the largest absolute error of the measured ratio (the deciding
-// pair) against the CSS ratio on flat backgrounds. Then, for the study pages and the
-// examples, the time the contrast analysis takes per screen (median of 5).
+// pair) against the CSS ratio on flat backgrounds: one table for each
+// rendering (the clean 3x pages, and those rendered again at 2x or 1x through
+// JPEG, named PAGE-2x-jpeg). Then, for the study pages and the examples, the
+// time the contrast analysis takes per screen (median of 5).
 // With -v every sample that disagrees is listed.
 //
 //   build/bench/bench_contrast [-v]
@@ -115,6 +117,31 @@ double largest(const std::vector<double>& values) {
     return values.empty() ? NAN : *std::max_element(values.begin(), values.end());
 }
 
+// "3x" for a clean page, "2x jpeg" for PAGE-2x-jpeg.
+std::string renderingOf(const std::string& page) {
+    for (const std::string scale : {"1x", "2x"})
+        if (page.ends_with("-" + scale + "-jpeg")) return scale + " jpeg";
+    return "3x";
+}
+
+void printRow(const std::string& name, const Tally& tally) {
+    std::printf("%-20s %7d %6d %8.1f%% %5d/%-3d %5.1f%% %11d %12d %10.2f %10.2f\n", name.c_str(), tally.samples,
+                tally.found, 100.0 * tally.agree / tally.samples, tally.steadyAgree, tally.steady,
+                tally.steady ? 100.0 * tally.steadyAgree / tally.steady : 0.0, tally.falseFails, tally.missedFails,
+                median(tally.errors), largest(tally.errors));
+}
+
+void addTo(Tally& all, const Tally& tally) {
+    all.samples += tally.samples;
+    all.found += tally.found;
+    all.agree += tally.agree;
+    all.steady += tally.steady;
+    all.steadyAgree += tally.steadyAgree;
+    all.falseFails += tally.falseFails;
+    all.missedFails += tally.missedFails;
+    all.errors.insert(all.errors.end(), tally.errors.begin(), tally.errors.end());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -122,7 +149,7 @@ int main(int argc, char** argv) {
     const bool verbose = argc > 1 && std::string(argv[1]) == "-v";
     ZKLog::setSink(nullptr);
     const fs::path root = AUDKIT_SOURCE_DIR;
-    std::map<std::string, Tally> tallies;
+    std::map<std::string, std::map<std::string, Tally>> tallies;  // by rendering, then category
     std::vector<std::pair<std::string, double>> times;
     std::vector<fs::path> pages;
     for (const auto& entry : fs::directory_iterator(root / "study" / "contrast")) pages.push_back(entry.path());
@@ -133,7 +160,7 @@ int main(int argc, char** argv) {
         std::ifstream file(page / "contrast-truth.json");
         const auto truth = nlohmann::json::parse(file);
         for (const auto& sample : truth["samples"]) {
-            auto& tally = tallies[sample["category"].get<std::string>()];
+            auto& tally = tallies[renderingOf(page.filename().string())][sample["category"].get<std::string>()];
             const auto expected = sample["expected"].get<std::string>();
             const auto found = scanned.byIdentifier.find(sample["element"].get<std::string>());
             const std::string status =
@@ -173,26 +200,20 @@ int main(int argc, char** argv) {
         times.emplace_back("examples/" + entry.path().filename().string(), scan(entry.path()).analysisMs);
     }
 
-    std::printf("%-20s %7s %6s %9s %13s %11s %12s %10s %10s\n", "category", "samples", "found", "agreement",
-                "size-steady", "false FAIL", "missed FAIL", "ratio MAE", "largest");
-    Tally all;
-    for (const auto& [category, tally] : tallies) {
-        std::printf("%-20s %7d %6d %8.1f%% %5d/%-3d %5.1f%% %11d %12d %10.2f %10.2f\n", category.c_str(), tally.samples,
-                    tally.found, 100.0 * tally.agree / tally.samples, tally.steadyAgree, tally.steady,
-                    tally.steady ? 100.0 * tally.steadyAgree / tally.steady : 0.0, tally.falseFails, tally.missedFails,
-                    median(tally.errors), largest(tally.errors));
-        all.samples += tally.samples;
-        all.found += tally.found;
-        all.agree += tally.agree;
-        all.steady += tally.steady;
-        all.steadyAgree += tally.steadyAgree;
-        all.falseFails += tally.falseFails;
-        all.missedFails += tally.missedFails;
-        all.errors.insert(all.errors.end(), tally.errors.begin(), tally.errors.end());
+    Tally everything;
+    for (const auto& [rendering, categories] : tallies) {
+        std::printf("\n%s\n%-20s %7s %6s %9s %13s %11s %12s %10s %10s\n", rendering.c_str(), "category", "samples",
+                    "found", "agreement", "size-steady", "false FAIL", "missed FAIL", "ratio MAE", "largest");
+        Tally all;
+        for (const auto& [category, tally] : categories) {
+            printRow(category, tally);
+            addTo(all, tally);
+        }
+        printRow("all", all);
+        addTo(everything, all);
     }
-    std::printf("%-20s %7d %6d %8.1f%% %5d/%-3d %5.1f%% %11d %12d %10.2f %10.2f\n", "all", all.samples, all.found,
-                100.0 * all.agree / all.samples, all.steadyAgree, all.steady, 100.0 * all.steadyAgree / all.steady,
-                all.falseFails, all.missedFails, median(all.errors), largest(all.errors));
+    std::printf("\n");
+    printRow("every rendering", everything);
     std::printf("\ncontrast analysis per screen (median of 5 runs):\n");
     for (const auto& [name, ms] : times) std::printf("  %-28s %7.2f ms\n", name.c_str(), ms);
     return 0;

@@ -10,6 +10,9 @@ colours, its font size and weight, and the verdict a reviewer gives: PASS at
 4.5:1, or 3.0:1 for large text (18 pt, or 14 pt bold), else FAIL; text over
 gradients and photos is "INCOMPLETE" (needs review by a person).
 
+Some pages are rendered once more as real captures often are: at 2 or 1 pixels
+a point and through JPEG (PAGE-2x-jpeg, PAGE-1x-jpeg), with the same truth.
+
 Usage: scripts/generate_contrast_study.py [PAGE ...]
 """
 import json
@@ -210,20 +213,28 @@ def pages():
     return made
 
 
+# Pages rendered again at a lower scale through JPEG: (page, scale).
+LOW_RESOLUTION = [("light", 2), ("dark", 2), ("placeholders", 2), ("pills", 2), ("links", 2), ("light", 1),
+                  ("tinted", 1)]
+
+
 def main():
     wanted = set(sys.argv[1:])
     for page in pages():
-        if wanted and page.name not in wanted:
-            continue
-        bundle = STUDY / page.name
-        with tempfile.TemporaryDirectory() as folder:
-            mockup = pathlib.Path(folder) / f"{page.name}.html"
-            mockup.write_text(page.html(), encoding="utf-8")
-            examples.generate(page.name, mockup, bundle)
-        truth = {"about": "Ground truth of the contrast study: the WCAG 2 ratio of each sample's CSS colours and the "
-                          "verdict a reviewer gives; written by scripts/generate_contrast_study.py.",
-                 "page": page.about, "samples": page.samples}
-        (bundle / "contrast-truth.json").write_text(json.dumps(truth, indent=2) + "\n", encoding="utf-8")
+        renderings = [(page.name, examples.SCALE, False)] + [
+            (f"{page.name}-{scale}x-jpeg", scale, True) for name, scale in LOW_RESOLUTION if name == page.name]
+        for name, scale, jpeg in renderings:
+            if wanted and name not in wanted:
+                continue
+            bundle = STUDY / name
+            with tempfile.TemporaryDirectory() as folder:
+                mockup = pathlib.Path(folder) / f"{page.name}.html"
+                mockup.write_text(page.html(), encoding="utf-8")
+                examples.generate(name, mockup, bundle, scale, jpeg)
+            truth = {"about": "Ground truth of the contrast study: the WCAG 2 ratio of each sample's CSS colours and "
+                              "the verdict a reviewer gives; written by scripts/generate_contrast_study.py.",
+                     "page": page.about, "samples": page.samples}
+            (bundle / "contrast-truth.json").write_text(json.dumps(truth, indent=2) + "\n", encoding="utf-8")
 
 
 if __name__ == "__main__":

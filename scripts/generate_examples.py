@@ -41,7 +41,6 @@ CHROMIUM_FLAGS = [
     "--headless", "--no-sandbox", "--disable-gpu", "--hide-scrollbars", "--no-first-run",
     "--disable-background-networking", "--disable-component-update", "--disable-sync",
     "--disable-features=Translate,MediaRouter", "--font-render-hinting=none",
-    f"--window-size={WIDTH},{HEIGHT}", f"--force-device-scale-factor={SCALE}",
 ]
 
 # Reads the accessibility boxes after layout and writes them into the DOM.
@@ -155,10 +154,28 @@ def chromium():
     sys.exit("generate_examples: chromium not found (apt-get install chromium)")
 
 
-def run_chromium(*arguments):
+def run_chromium(*arguments, scale=SCALE, size=(WIDTH, HEIGHT)):
     with tempfile.TemporaryDirectory() as profile:
-        return subprocess.run([chromium(), *CHROMIUM_FLAGS, f"--user-data-dir={profile}", *arguments],
+        return subprocess.run([chromium(), *CHROMIUM_FLAGS, f"--window-size={size[0]},{size[1]}",
+                               f"--force-device-scale-factor={scale}", f"--user-data-dir={profile}", *arguments],
                               check=True, capture_output=True, text=True, timeout=120).stdout
+
+
+def screenshot(mockup, target, scale, jpeg):
+    """Renders the mock-up at `scale` into the PNG `target`. With `jpeg` the
+    picture passes through Chromium's JPEG encoder first, as many real captures
+    did, and keeps its block noise and ringing in the PNG."""
+    if not jpeg:
+        run_chromium(f"--screenshot={target}", mockup.as_uri(), scale=scale)
+        return
+    with tempfile.TemporaryDirectory() as folder:
+        shot = pathlib.Path(folder) / "shot.jpeg"
+        run_chromium(f"--screenshot={shot}", mockup.as_uri(), scale=scale)
+        page = pathlib.Path(folder) / "shot.html"
+        page.write_text('<html><body style="margin: 0"><img src="shot.jpeg" style="display: block"></body></html>',
+                        encoding="utf-8")
+        run_chromium(f"--screenshot={target}", page.as_uri(), scale=1,
+                     size=(round(WIDTH * scale), round(HEIGHT * scale)))
 
 
 def visible_part(frame):
@@ -186,7 +203,7 @@ def orientation_of(kind):
     return {"initial": 1, "appFrames": {"1": portrait, "3": landscape, "4": landscape}}
 
 
-def capture_from(records, name):
+def capture_from(records, name, scale=SCALE):
     children = {record["id"]: [] for record in records}
     for record in records:
         if record["parent"] is not None:
@@ -214,7 +231,7 @@ def capture_from(records, name):
     capture = {
         "format": "audkit-capture",
         "version": 1,
-        "device": {"name": "iPhone 15", "systemName": "iOS", "systemVersion": "17.2", "scale": SCALE,
+        "device": {"name": "iPhone 15", "systemName": "iOS", "systemVersion": "17.2", "scale": scale,
                    "modelIdentifier": "iPhone15,4", "vendorIdentifier": "6B1D2C0E-6A9F-4C1B-9D7E-3E0C5A2F9B11"},
         "runner": {"bundleIdentifier": "com.example.shop.uitests.xctrunner"},
         "screenshot": "screenshot.png",
@@ -262,22 +279,22 @@ def owner_of(line):
                       "frame": {key: rounded(value) for key, value in visible.items()}}}
 
 
-def generate(name, mockup=None, bundle=None):
+def generate(name, mockup=None, bundle=None, scale=SCALE, jpeg=False):
     """Renders a mock-up (scripts/examples/NAME.html unless given) into a bundle
-    (examples/NAME unless given)."""
+    (examples/NAME unless given), at `scale` pixels a point, through JPEG when asked."""
     mockup = mockup or MOCKUPS / f"{name}.html"
     bundle = bundle or EXAMPLES / name
     bundle.mkdir(parents=True, exist_ok=True)
-    run_chromium(f"--screenshot={bundle / 'screenshot.png'}", mockup.as_uri())
+    screenshot(mockup, bundle / "screenshot.png", scale, jpeg)
 
     measured = measure(name, mockup)
-    capture = capture_from(measured["records"], name)
+    capture = capture_from(measured["records"], name, scale)
     settings = measured["records"][0].get("settings")
     if settings is not None:
         # The scripted Settings application, and the application measured once
         # more with the user's text size larger (--text-scale 1.3).
         larger = measure(name, mockup, LARGER_TEXT_STYLE)
-        after = capture_from(larger["records"], name)
+        after = capture_from(larger["records"], name, scale)
         (bundle / "after-larger-text.json").write_text(
             json.dumps({"root": after["root"], "elements": after["elements"]}, indent=2, ensure_ascii=False) + "\n",
             encoding="utf-8")
@@ -285,13 +302,13 @@ def generate(name, mockup=None, bundle=None):
                                "sliderValue": measured["records"][0].get("sliderValue"),
                                "afterLargerText": "after-larger-text.json"}
     (bundle / "capture.json").write_text(json.dumps(capture, indent=2, ensure_ascii=False) + "\n", encoding="utf-8")
-    truth = {"scale": SCALE}
+    truth = {"scale": scale}
     # The languages of the page's text, for Tesseract ("jpn+eng"); English when absent.
     if measured["records"][0].get("languages"):
         truth["languages"] = measured["records"][0]["languages"]
     truth["lines"] = [dict(
         {"text": line["text"], "fontSize": line["fontSize"],
-         "box": {key: rounded(value * SCALE) for key, value in line["box"].items()}},
+         "box": {key: rounded(value * scale) for key, value in line["box"].items()}},
         **owner_of(line))
         for line in measured["lines"]]
     (bundle / "text-lines.json").write_text(json.dumps(truth, indent=2, ensure_ascii=False) + "\n", encoding="utf-8")
