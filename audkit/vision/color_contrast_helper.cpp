@@ -226,27 +226,49 @@ void ColorContrastHelper::learnNoise() {
         while (line.step()) sample_.push_back(bitmap.pixelColor(line.currentPoint().x, line.currentPoint().y));
         sample_.push_back(bitmap.pixelColor(line.endPoint().x, line.endPoint().y));
     }
-    auto sample = sample_;
+    allRead_ = sample_;
     std::vector<std::vector<AudColor>> rows;
     if (bitmap.height() >= 2)
         for (const auto y : {std::int64_t{0}, bitmap.height() - 1}) {
             auto& row = rows.emplace_back();
             for (std::int64_t x = 0; x < bitmap.width(); ++x)
                 row.push_back(bitmap.pixelColor(static_cast<double>(x), static_cast<double>(y)));
-            sample.insert(sample.end(), row.begin(), row.end());
+            allRead_.insert(allRead_.end(), row.begin(), row.end());
         }
-    noiseLevel_ = snapLevelsFor(rows, sample_);
-    flattened_.emplace(sample, noiseLevel_);
+    surface_ = surfaceOf(rows, sample_);
+    snapWithin(surface_ == Surface::noisy ? noiseLevels : 0);
+}
+
+void ColorContrastHelper::snapWithin(int levels) {
+    noiseLevel_ = levels;
+    flattened_.emplace(allRead_, levels);
+    colorStreams_ = {};
+    recordedOrder_.clear();
+    colors_.clear();
+    allColorContrasts_.clear();
 }
 
 void ColorContrastHelper::analyse() {
     if (!croppedImage_) throw ColorContrastError::unableDetectColors();
-    auto& bitmap = *croppedImage_;
     try {
         learnNoise();
     } catch (const AudBitmap::BitmapError&) {
         throw ColorContrastError::unableDetectColors();
     }
+    try {
+        measure();
+        if (!allColorContrasts_.empty() || surface_ != Surface::clean) return;
+    } catch (const ColorContrastError& error) {
+        if (surface_ != Surface::clean || error.errorCase() != ColorContrastError::Case::unableDetectColors) throw;
+    }
+    // Clean rows may frame noisy glyphs (a JPEG block of pure white above
+    // them): where the exact colours gave nothing, they are snapped.
+    snapWithin(noiseLevels);
+    measure();
+}
+
+void ColorContrastHelper::measure() {
+    auto& bitmap = *croppedImage_;
     std::vector<AudColor> edges;
     for (const auto kind : lineKinds) {
         const ScanLine line(bitmap.frame(), kind);

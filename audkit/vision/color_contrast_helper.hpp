@@ -45,11 +45,14 @@ private:
     Case case_;
 };
 
-// Finds the text and background colours in the crop around one found text,
-// its compression noise flattened first (flattened_noise.hpp): four lines across the crop (horizontal, vertical, both
-// diagonals) are read into runs of one colour; the colours at the lines' ends are the background candidates; rare
-// colours and anti-aliasing blends are dropped, and each remaining pair of text against background becomes one record
-// with its contrast, the font size, the stroke width and whether it looks bold.
+// Finds the text and background colours in the crop around one found text:
+// four lines across the crop (horizontal, vertical, both diagonals) are read
+// into runs of one colour; the colours at the lines' ends are the background
+// candidates; rare colours and anti-aliasing blends are dropped, and each
+// remaining pair of text against background becomes one record with its
+// contrast, the font size, the stroke width and whether it looks bold. A
+// noisy crop has its colours snapped first (flattened_noise.hpp); a crop
+// whose exact colours give nothing is measured once more, snapped.
 class ColorContrastHelper {
 public:
     // Colours with less than this share of the recorded run length are dropped.
@@ -89,6 +92,8 @@ public:
 
 private:
     void learnNoise();
+    void snapWithin(int levels);  // and forgets what was measured
+    void measure();
     AudColor colorAt(double x, double y);
     void readLines();
     bool backgroundVaries();
@@ -101,7 +106,9 @@ private:
     std::shared_ptr<AudBitmap> croppedImage_;
     std::optional<FlattenedNoise> flattened_;
     int noiseLevel_ = 0;
-    std::vector<AudColor> sample_;  // the pixels along the scan lines, as read
+    Surface surface_ = Surface::clean;
+    std::vector<AudColor> allRead_;  // every pixel the analysis reads
+    std::vector<AudColor> sample_;   // the pixels along the scan lines, as read
     ColorBucket colorStreams_;
     std::vector<AudColor> recordedOrder_;  // bucket colours by first run recorded
     std::vector<AudColor> colors_;

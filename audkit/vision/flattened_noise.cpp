@@ -19,9 +19,23 @@ bool within(std::uint32_t a, std::uint32_t b, int levels) {
     return true;
 }
 
+// Grey value times 1000, as luma weighs the channels.
+int luma(std::uint32_t color) {
+    return 299 * static_cast<int>((color >> 16) & 0xff) + 587 * static_cast<int>((color >> 8) & 0xff) +
+           114 * static_cast<int>(color & 0xff);
+}
+
+// JPEG keeps colour at a quarter of the resolution of brightness: a coloured
+// stroke's pixels spread further in hue than in brightness, and brightness is
+// what contrast measures. Two colours are one within `levels` of luma and
+// chromaReach times that on each channel.
+bool alike(std::uint32_t a, std::uint32_t b, int levels) {
+    return std::abs(luma(a) - luma(b)) <= levels * 1000 && within(a, b, levels * chromaReach);
+}
+
 }  // namespace
 
-int snapLevelsFor(const std::vector<std::vector<AudColor>>& flatRows, const std::vector<AudColor>& sample) {
+Surface surfaceOf(const std::vector<std::vector<AudColor>>& flatRows, const std::vector<AudColor>& sample) {
     std::vector<int> deviations;
     for (const auto& row : flatRows) {
         if (row.empty()) continue;
@@ -38,22 +52,23 @@ int snapLevelsFor(const std::vector<std::vector<AudColor>>& flatRows, const std:
             deviations.push_back(std::max({std::abs(color.red - median[0]), std::abs(color.green - median[1]),
                                            std::abs(color.blue - median[2])}));
     }
-    if (deviations.empty()) return 0;
+    if (deviations.empty()) return Surface::clean;
     auto spread = deviations.begin() + static_cast<std::ptrdiff_t>(deviations.size() * 49 / 50);
     std::nth_element(deviations.begin(), spread, deviations.end());
-    if (*spread > mostNoise) return 0;
-    if (*spread >= leastNoise) return noiseLevels;
+    if (*spread > mostNoise) return Surface::textured;
+    if (*spread >= leastNoise) return Surface::noisy;
 
     std::unordered_map<std::uint32_t, std::size_t> counts;
     for (const auto& color : sample) ++counts[rgbOf(color)];
-    if (counts.empty()) return 0;
+    if (counts.empty()) return Surface::clean;
     const auto common = std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
         return a.second != b.second ? a.second < b.second : a.first > b.first;
     });
     std::size_t near = 0;
     for (const auto& [color, count] : counts)
         if (color != common->first && within(color, common->first, faintNoise)) near += count;
-    return static_cast<double>(near) >= noisyShare * static_cast<double>(common->second) ? noiseLevels : 0;
+    return static_cast<double>(near) >= noisyShare * static_cast<double>(common->second) ? Surface::noisy
+                                                                                         : Surface::clean;
 }
 
 FlattenedNoise::FlattenedNoise(const std::vector<AudColor>& sample, int levels) {
@@ -68,7 +83,7 @@ FlattenedNoise::FlattenedNoise(const std::vector<AudColor>& sample, int levels) 
 
     // Representatives by cell of a grid whose cells are levels + 1 wide: a
     // colour's representatives lie in its own cell or the next ones.
-    const int cell = levels + 1;
+    const int cell = levels * chromaReach + 1;
     const auto cellOf = [cell](std::uint32_t color, int shift) {
         return static_cast<int>((color >> shift) & 0xff) / cell;
     };
@@ -84,7 +99,7 @@ FlattenedNoise::FlattenedNoise(const std::vector<AudColor>& sample, int levels) 
                     const auto found = grid.find(key(r + dr, g + dg, b + db));
                     if (found == grid.end()) continue;
                     for (const auto& candidate : found->second)
-                        if ((!best || candidate.first < best->first) && within(color, candidate.second, levels))
+                        if ((!best || candidate.first < best->first) && alike(color, candidate.second, levels))
                             best = candidate;
                 }
         if (best) {

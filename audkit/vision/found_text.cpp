@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdlib>
 
 #include "audkit/base/text_helpers.hpp"
 #include "audkit/tree/image_crop.hpp"
@@ -12,6 +13,8 @@ namespace {
 constexpr std::string_view tallCharacters = "ABCDEFGHIJKLMNOPRSTUVWXYZbdfhklt0123456789";
 constexpr std::string_view descendingCharacters = "gpqy";
 constexpr std::string_view bothCharacters = "Qj";
+// Grey levels by which a pixel may differ from the background and be no ink.
+constexpr int noiseInGrey = 32;
 
 // The grey value of each pixel, as a monochrome photo filter would give it.
 std::vector<std::uint8_t> grey(const RgbaImage& image) {
@@ -51,9 +54,10 @@ std::optional<int> inkHeight(const RgbaImage& image) {
     }
     if (distinct < 2) return std::nullopt;
     const auto width = static_cast<std::size_t>(image.width);
+    // Compression noise beside the glyphs is no ink.
     auto inked = [&](std::size_t row) {
         for (std::size_t x = 0; x < width; ++x)
-            if (values[row * width + x] != background) return true;
+            if (std::abs(values[row * width + x] - static_cast<int>(background)) > noiseInGrey) return true;
         return false;
     };
     std::optional<std::size_t> top;
@@ -70,16 +74,16 @@ std::optional<int> inkHeight(const RgbaImage& image) {
 
 float estimatedFontSize(std::string_view text, const RgbaImage& crop, float scale) {
     const auto height = static_cast<int>(crop.height);
-    if (scale == 3.0F) {
+    if (scale > 0) {
         if (const auto ink = inkHeight(crop)) {
             // Chinese and Japanese glyphs fill about 0.88 of the em: with the
             // line box of 1.17 em, the mean of box and ink is 1.025 em.
             static constexpr std::array<float, 5> factors{1.188F, 1.06F, 1.08F, 0.97F, 0.976F};
             const float factor = factors[static_cast<std::size_t>(glyphClass(text))];
-            return std::ceil(factor * static_cast<float>((height + *ink) / 2) / 3.0F);
+            return std::ceil(factor * static_cast<float>((height + *ink) / 2) / scale);
         }
     }
-    return std::round(static_cast<float>(height) / scale);
+    return std::round(static_cast<float>(height) / (scale > 0 ? scale : 1.0F));
 }
 
 std::optional<FoundText> TextDetectionHelper::makeFoundText(const TextObservation& observation) const {
