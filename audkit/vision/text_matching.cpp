@@ -125,6 +125,14 @@ bool shownTextMatches(std::string_view detected, std::string_view text) {
     const auto shown = removingPunctuation(lowercased(detected));
     const auto assigned = removingPunctuation(lowercased(text));
     if (shown.find(assigned) != std::string::npos) return true;
+    // Recognition puts blanks where the text has none, between Chinese or
+    // Japanese and Latin letters above all, and drops narrow ones.
+    const auto withoutBlanks = [](std::string value) {
+        value.erase(std::remove(value.begin(), value.end(), ' '), value.end());
+        return value;
+    };
+    const auto compact = withoutBlanks(assigned);
+    if (!compact.empty() && withoutBlanks(shown).find(compact) != std::string::npos) return true;
     // Pieces between single blanks; empty pieces count but never match.
     const auto pieces = [](const std::string& value) {
         std::vector<std::string> result;

@@ -52,9 +52,9 @@ bool enoughWordsCovered(std::size_t covered, std::size_t total);
 std::string strippingValue(const std::string& text, const std::string& value);
 
 // Whether the text found on screen shows a view's whole text: it holds the
-// text (case and punctuation aside), or enough of the words found are whole
-// words of the text and they make up enough of the text: two thirds, four
-// fifths when more than five words were found.
+// text (case, punctuation and blanks aside), or enough of the words found
+// are whole words of the text and they make up enough of the text: two
+// thirds, four fifths when more than five words were found.
 bool shownTextMatches(std::string_view detected, std::string_view text);
 
 }  // namespace audkit

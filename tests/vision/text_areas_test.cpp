@@ -10,7 +10,8 @@ namespace {
 TEST(ShownText, WholeTextOrEnoughWholeWordsOfIt) {
     EXPECT_TRUE(shownTextMatches("Sign in, please", "Sign in"));  // holds the text, punctuation aside
     EXPECT_TRUE(shownTextMatches("SIGN IN", "Sign in!"));
-    EXPECT_FALSE(shownTextMatches("Sign on", "Sign in now"));                             // 1 of 2 words found
+    EXPECT_TRUE(shownTextMatches("测试机 Test", "测试机Test"));  // a blank recognition put between scripts
+    EXPECT_FALSE(shownTextMatches("Sign on", "Sign in now"));    // 1 of 2 words found
     EXPECT_FALSE(shownTextMatches("Terms and", "Terms and conditions apply"));            // 2 of 4 words of the text
     EXPECT_TRUE(shownTextMatches("Terms and conditions", "Terms and conditions apply"));  // 3 of 4
     // The start of a word cut off by a cover does not show that word.
