@@ -312,7 +312,7 @@ def generate(name, mockup=None, bundle=None, scale=SCALE, jpeg=False):
         **owner_of(line))
         for line in measured["lines"]]
     (bundle / "text-lines.json").write_text(json.dumps(truth, indent=2, ensure_ascii=False) + "\n", encoding="utf-8")
-    print(f"{bundle.relative_to(ROOT)}: {len(capture['elements'])} elements, {len(truth['lines'])} text lines")
+    print(f"{bundle.relative_to(ROOT) if bundle.is_relative_to(ROOT) else bundle}: {len(capture['elements'])} elements, {len(truth['lines'])} text lines")
 
 
 def main():
