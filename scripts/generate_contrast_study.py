@@ -153,6 +153,15 @@ def pages():
                   f"background: {fill}; border-radius: 999px; padding: 6px 16px;", element="UIButton", raw_type=9)
     made.append(pills)
 
+    saturated = Page("saturated", "Black and white text on fully saturated fills: pure blue, red, green and magenta.")
+    fills = ["#0000ff", "#ff0000", "#00ff00", "#ff00ff", "#0000cc", "#cc0000", "#8000ff", "#0033ff", "#ff0033",
+             "#00c000", "#0000ff", "#ff0000", "#6600cc", "#e00000"]
+    for i, fill in enumerate(fills):
+        text_colour = "#000000" if i % 3 != 2 else "#ffffff"
+        saturated.add("saturated fills", WORDS[(i + 7) % len(WORDS)], [15, 17, 13, 20, 16, 22][i % 6], i % 4 == 1,
+                      text_colour, fill, f"background: {fill}; padding: 6px 10px;")
+    made.append(saturated)
+
     placeholders = Page("placeholders", "Placeholder greys in white fields.")
     greys = ["#c7c7cc", "#b4b4ba", "#a0a0a6", "#8e8e93", "#767680", "#6e6e73", "#3c3c43", "#d1d1d6", "#aeaeb2",
              "#919196", "#7c7c80", "#636366", "#48484a", "#bcbcc0"]
@@ -215,7 +224,7 @@ def pages():
 
 # Pages rendered again at a lower scale through JPEG: (page, scale).
 LOW_RESOLUTION = [("light", 2), ("dark", 2), ("placeholders", 2), ("pills", 2), ("links", 2), ("light", 1),
-                  ("tinted", 1)]
+                  ("tinted", 1), ("saturated", 2)]
 
 
 def main():
