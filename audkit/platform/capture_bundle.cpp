@@ -378,7 +378,14 @@ CaptureBundle CaptureBundle::open(const std::filesystem::path& path) {
     std::error_code error;
     if (!std::filesystem::exists(path, error)) throw CaptureBundleError(path.string() + ": no such file or directory");
     const auto capturePath = std::filesystem::is_directory(path, error) ? path / "capture.json" : path;
-    if (!std::filesystem::is_regular_file(capturePath, error))
+    const auto status = std::filesystem::status(capturePath, error);
+    if (std::filesystem::is_directory(status))
+        throw CaptureBundleError(capturePath.string() +
+                                 ": a folder, not a file (a bundle is a directory holding capture.json)");
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        throw CaptureBundleError(capturePath.string() +
+                                 ": not a regular file (a pipe, device or socket), so no capture can be read from it");
+    if (!std::filesystem::is_regular_file(status))
         throw CaptureBundleError(capturePath.string() + ": not found (a bundle is a directory holding capture.json)");
     return fromText(readFile(capturePath), capturePath);
 }

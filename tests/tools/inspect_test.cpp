@@ -85,7 +85,9 @@ TEST(Executable, VersionAndUnknownCommands) {
     EXPECT_EQ(version.out, "audkit " + audVersion() + "\n");
     const auto bogus = runCommand("bogus");
     EXPECT_EQ(bogus.status, 2);
-    EXPECT_EQ(bogus.err, "audkit: unknown command \"bogus\" (commands: inspect, context, scan, result, import, capture, baseline)\n");
+    EXPECT_EQ(
+        bogus.err,
+        "audkit: unknown command \"bogus\" (commands: inspect, context, scan, result, import, capture, baseline)\n");
 }
 
 TEST(ScanCommand, ExecutableOptsInToDynamicTypeOnlyWhenAsked) {
@@ -223,8 +225,8 @@ TEST(CommandInputs, BadBundlesAreOneLineAndExitTwoForEveryCommand) {
     // A scale that is 0 as a float would shrink every frame to nothing; a
     // screenshot path out of the bundle would make the scan read any file.
     for (const auto& [member, expected] :
-         {std::pair{nlohmann::json{{"device", {{"name", "x"}, {"systemName", "iOS"}, {"systemVersion", "17"},
-                                               {"scale", 1e-300}}}},
+         {std::pair{nlohmann::json{
+                        {"device", {{"name", "x"}, {"systemName", "iOS"}, {"systemVersion", "17"}, {"scale", 1e-300}}}},
                     "\"device.scale\" must be a number of pixels per point from 0.1 to 100"},
           std::pair{nlohmann::json{{"screenshot", "../elsewhere.png"}}, "must name a file inside the bundle"},
           std::pair{nlohmann::json{{"screenshot", "/etc/hostname"}}, "must name a file inside the bundle"}}) {
@@ -235,8 +237,8 @@ TEST(CommandInputs, BadBundlesAreOneLineAndExitTwoForEveryCommand) {
     }
 }
 
-// --config and --baseline read regular files only: a FIFO would block the
-// scan for ever and /dev/zero fill the memory.
+// --config, --baseline and capture.json read regular files only: a FIFO
+// would block the scan for ever and /dev/zero fill the memory.
 TEST(CommandInputs, ConfigurationAndBaselineAreRegularFiles) {
     test::LogCapture log;
     test::TempDir dir;
@@ -252,6 +254,21 @@ TEST(CommandInputs, ConfigurationAndBaselineAreRegularFiles) {
             EXPECT_NE(err.str().find(file + ": "), std::string::npos) << err.str();
             EXPECT_NE(err.str().find(baseline ? "baseline" : "configuration"), std::string::npos) << err.str();
         }
+    }
+    // A capture.json that is a folder or a pipe is there, but is no file.
+    for (const auto& [made, expected] : {std::pair{"folder", "a folder, not a file"},
+                                         std::pair{"pipe", "not a regular file (a pipe, device or socket)"}}) {
+        const auto bundle = dir.path() / made;
+        std::filesystem::create_directory(bundle);
+        if (std::string(made) == "folder")
+            std::filesystem::create_directory(bundle / "capture.json");
+        else
+            ASSERT_EQ(::mkfifo((bundle / "capture.json").c_str(), 0600), 0);
+        cli::ScanOptions scan;
+        scan.bundles = {bundle.string()};
+        std::ostringstream out, err;
+        EXPECT_EQ(cli::runScan(scan, {}, out, err), 2);
+        EXPECT_NE(err.str().find(expected), std::string::npos) << err.str();
     }
 }
 
