@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <new>
 
 #include <cstdio>
 #include <nlohmann/json.hpp>
@@ -10,6 +11,7 @@
 #include "audkit/platform/png_codec.hpp"
 #include "tests/support/test_support.hpp"
 #include "tools/audkit/commands/commands.hpp"
+#include "tools/audkit/report/text_output.hpp"
 
 namespace audkit {
 namespace {
@@ -169,6 +171,12 @@ TEST(TextReport, LabelsCannotDriveTheTerminal) {
     EXPECT_NE(run.out.find("UIButton \"Pay\uFFFD]0;owned\uFFFD\uFFFD[2J now\uFFFD\""), std::string::npos) << run.out;
     for (const char c : run.out) EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << int(c);
     EXPECT_EQ(run.out.find("\u009b"), std::string::npos);
+}
+
+// Running out of memory (a capture of a million views) says so, not only
+// the library's "std::bad_alloc".
+TEST(TextReport, OutOfMemorySaysSo) {
+    EXPECT_NE(cli::failureLine(std::bad_alloc()).find("out of memory"), std::string::npos);
 }
 
 // An experimental rule's failure is reported as advisory and fails the scan

@@ -5,6 +5,7 @@
 #include <array>
 #include <charconv>
 #include <cstdio>
+#include <new>
 
 namespace audkit::cli {
 
@@ -98,6 +99,8 @@ std::string indentation(std::size_t depth) {
 }
 
 std::string failureLine(const std::exception& error) {
+    if (dynamic_cast<const std::bad_alloc*>(&error))
+        return "out of memory: the input needs more memory than this machine can give (std::bad_alloc)";
     std::string line = oneLine(error.what());
     if (const auto* client = dynamic_cast<const AudClientError*>(&error); client && !client->cause().empty())
         line += " (" + oneLine(client->cause()) + ")";
