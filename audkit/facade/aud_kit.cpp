@@ -200,7 +200,14 @@ AudKitResultKey AudKit::postResult(AudResult& result, const std::vector<std::str
 
 std::shared_ptr<AudResult> AudKit::getResult(const AudKitResultKey& key) {
     track("scan:retrieve");
-    return resultFromJson(parseFromOutside<Json>(client().getResult(key)));
+    const auto reply = client().getResult(key);
+    try {
+        return resultFromJson(parseFromOutside<Json>(reply));
+    } catch (const nlohmann::json::exception& error) {
+        throw MalformedResultError(key, error.what());
+    } catch (const Error& error) {  // a colour or rectangle no result holds
+        throw MalformedResultError(key, error.what());
+    }
 }
 
 void AudKit::tagResult(const AudKitResultKey& key, const std::vector<std::string>& tags) {

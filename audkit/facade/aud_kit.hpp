@@ -26,6 +26,14 @@ private:
     Case case_;
 };
 
+// The backend answered a request for a result with something that is no
+// result document; what was wrong is kept in the message.
+class MalformedResultError : public MessageError {
+public:
+    MalformedResultError(const AudKitResultKey& key, const std::string& cause)
+        : MessageError("the server's reply for result " + key.description() + " is no result document: " + cause) {}
+};
+
 // The result was stored by the backend, but naming or tagging it afterwards
 // failed: the key is kept so the stored result is not lost to the caller.
 class PostFollowUpError : public MessageError {

@@ -201,8 +201,19 @@ TEST_F(AudKitTest, AStoredResultKeepsItsKeyWhenTaggingItFails) {
     try {
         (void)kit->getResult(AudKitResultKey{"com.example.shop", "u1", "r1"});
         FAIL();
-    } catch (const nlohmann::json::exception& error) {
+    } catch (const MalformedResultError& error) {
         EXPECT_NE(std::string(error.what()).find("nests deeper than 512 levels"), std::string::npos) << error.what();
+    }
+    // A reply that is JSON but no result says which result and what is wrong.
+    backend.posted = R"({"audRuleResults": 3})";
+    try {
+        (void)kit->getResult(AudKitResultKey{"com.example.shop", "u1", "r1"});
+        FAIL();
+    } catch (const MalformedResultError& error) {
+        EXPECT_TRUE(std::string(error.what())
+                        .starts_with("the server's reply for result u1/com.example.shop/r1 is no "
+                                     "result document: "))
+            << error.what();
     }
 }
 
