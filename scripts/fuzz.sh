@@ -15,7 +15,7 @@ AUDKIT_SETUP_PACKAGES_ONLY=1 AUDKIT_EXTRA_PACKAGES="clang libclang-rt-dev" "$roo
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DAUDKIT_FUZZERS=ON -DAUDKIT_WERROR=ON \
     -DAUDKIT_BUILD_TESTS=OFF -DAUDKIT_BUILD_BENCHMARKS=OFF >/dev/null
-harnesses=(capture_bundle result_document png http_replies accessibility_dump)
+harnesses=(capture_bundle result_document png http_replies accessibility_dump command_inputs)
 cmake --build "$build" --target "${harnesses[@]/#/fuzz_}"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
