@@ -4,7 +4,6 @@
 #include <condition_variable>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <mutex>
 #include <ostream>
 #include <thread>
@@ -20,26 +19,31 @@
 namespace audkit::cli {
 namespace {
 
-// The recognisers of one worker by their languages, made when a screen first
-// needs them and kept for the next screens.
+// The recogniser of one worker, made for the languages a screen needs and
+// kept for the next screens while they need the same. One at a time: every
+// language's models held at once grew a mixed batch by a model set per
+// language and worker (a Japanese screen among English ones: 100 -> 200 MB),
+// where a change of languages costs a load of some tenths of a second.
 class Recognizers {
 public:
     explicit Recognizers(TesseractRecognizer::Options options) : options_(options) {}
     Recognizers(TesseractRecognizer::Options options, const std::string& languages,
                 std::shared_ptr<TextRecognizer> made)
-        : options_(options) {
-        byLanguages_.emplace(languages, std::move(made));
-    }
+        : options_(options), languages_(languages), recognizer_(std::move(made)) {}
 
     std::shared_ptr<TextRecognizer> operator()(const std::string& languages) {
-        auto& recognizer = byLanguages_[languages];
-        if (!recognizer) recognizer = std::make_shared<TesseractRecognizer>(languages, options_);
-        return recognizer;
+        if (!recognizer_ || languages != languages_) {
+            recognizer_.reset();  // its models go before the next ones load
+            recognizer_ = std::make_shared<TesseractRecognizer>(languages, options_);
+            languages_ = languages;
+        }
+        return recognizer_;
     }
 
 private:
     TesseractRecognizer::Options options_;
-    std::map<std::string, std::shared_ptr<TextRecognizer>> byLanguages_;
+    std::string languages_;
+    std::shared_ptr<TextRecognizer> recognizer_;
 };
 
 // Workers take screens in turn and leave each outcome in its slot; the
