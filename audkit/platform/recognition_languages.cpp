@@ -96,4 +96,9 @@ std::string languagePackage(std::string code) {
     return "tesseract-ocr-" + code;
 }
 
+std::string missingModelNote(const std::string& code) {
+    return "its text is written in " + code +
+           ", whose Tesseract model is not installed: read without it (apt-get install " + languagePackage(code) + ")";
+}
+
 }  // namespace audkit

@@ -25,4 +25,8 @@ RecognitionLanguages languagesForTexts(const std::vector<std::string>& texts,
 // Debian's package of a language's model: "chi_sim" is tesseract-ocr-chi-sim.
 std::string languagePackage(std::string code);
 
+// What a user is told of a screen whose language's model is missing: the
+// language and the package that brings it.
+std::string missingModelNote(const std::string& code);
+
 }  // namespace audkit

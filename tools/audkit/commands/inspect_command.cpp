@@ -86,9 +86,7 @@ int printText(BundlePlatform& platform, const InspectOptions& options, std::ostr
     if (languages.empty()) {
         const auto chosen =
             languagesForTexts(platform.bundle().recordedTexts(), TesseractRecognizer::installedLanguages());
-        for (const auto& code : chosen.missing)
-            err << "audkit: its text is written in " << code << ", whose Tesseract model is not installed: read "
-                << "without it (apt-get install " << languagePackage(code) << ")\n";
+        for (const auto& code : chosen.missing) err << "audkit: " << missingModelNote(code) << "\n";
         languages = chosen.languages;
     }
     TesseractRecognizer recognizer(languages);

@@ -85,9 +85,7 @@ int runScan(const ScanOptions& requested, const LoginOptions& login, std::ostrea
             reports.add(*screen.report);
             for (const auto& code : screen.report->result->missingLanguageModels)
                 if (namedModels.insert(code).second)
-                    err << "audkit: " << screen.name << ": its text is written in " << code
-                        << ", whose Tesseract model is not installed: read without it (apt-get install "
-                        << languagePackage(code) << ")\n";
+                    err << "audkit: " << screen.name << ": " << missingModelNote(code) << "\n";
             // Rules that could not run are named, never passed over in silence
             // (the text report lists them itself).
             if (options.format != "text")
