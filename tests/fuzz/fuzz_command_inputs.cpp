@@ -3,7 +3,7 @@
 // WebDriver server's replies (capture --webdriver). The first byte picks the
 // reader and, for WebDriver, the HTTP status; the rest is the file or the
 // body every request receives. Each reader accepts it or throws the
-// library's Error (ImportError for the WebDriver replies).
+// library's Error (the importer's ImportError for the WebDriver replies).
 #include <unistd.h>
 
 #include <cstddef>
@@ -12,6 +12,7 @@
 #include <string>
 
 #include "audkit/base/error.hpp"
+#include "tests/fuzz/replayed_replies.hpp"
 #include "tools/audkit/import/imported_tree.hpp"
 #include "tools/audkit/import/webdriver_client.hpp"
 #include "tools/audkit/scan/baseline.hpp"
@@ -21,24 +22,8 @@ namespace {
 
 using namespace audkit;
 
-// Answers every request with the fuzzer's reply.
-class Replay : public HttpTransport {
-public:
-    Replay(long status, std::string body) : status_(status), body_(std::move(body)) {}
-    HttpReply perform(const HttpRequest&) override { return {status_, body_}; }
-
-private:
-    long status_;
-    std::string body_;
-};
-
-template <class Read>
-void attempt(Read&& read) {
-    try {
-        read();
-    } catch (const Error&) {
-    } catch (const cli::ImportError&) {}
-}
+using fuzz::attempt;
+using fuzz::Replay;
 
 }  // namespace
 
@@ -59,8 +44,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         default: {
             Replay transport(data[0] % 4 == 2 ? 200 : 404, rest);
             const cli::WebDriver driver("http://127.0.0.1:4723", transport);
-            attempt([&] { (void)driver.session(""); });
-            attempt([&] { (void)driver.get("/session/s1/source"); });
+            try {
+                (void)driver.session("");
+            } catch (const cli::ImportError&) {}
+            try {
+                (void)driver.get("/session/s1/source");
+            } catch (const cli::ImportError&) {}
         }
     }
     return 0;

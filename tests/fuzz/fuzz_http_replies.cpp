@@ -15,29 +15,14 @@
 #include "audkit/network/aud_auth.hpp"
 #include "audkit/network/aud_client.hpp"
 #include "audkit/network/http_executor.hpp"
+#include "tests/fuzz/replayed_replies.hpp"
 
 namespace {
 
 using namespace audkit;
 
-// Answers every request with the fuzzer's reply.
-class Replay : public HttpTransport {
-public:
-    Replay(long status, std::string body) : status_(status), body_(std::move(body)) {}
-    HttpReply perform(const HttpRequest&) override { return {status_, body_}; }
-
-private:
-    long status_;
-    std::string body_;
-};
-
-template <class Read>
-void attempt(Read&& read) {
-    try {
-        read();
-    } catch (const Error&) {
-    }
-}
+using fuzz::attempt;
+using fuzz::Replay;
 
 }  // namespace
 
