@@ -31,41 +31,6 @@ bool attachesTextByBounds(const AudView& view) {
     }
 }
 
-bool sameNode(const AudView& a, const AudView& b) {
-    return a.elementType == b.elementType && a.className == b.className && a.name == b.name && a.value == b.value &&
-           a.accessibilityIdentifier == b.accessibilityIdentifier && a.boundsInScreen == b.boundsInScreen &&
-           a.get(viewkey::accessibilityTraits) == b.get(viewkey::accessibilityTraits) &&
-           a.children.size() == b.children.size();
-}
-
-// The same named element with the same subtree.
-bool sameElement(const AudView& a, const AudView& b) {
-    if (!a.name && !a.accessibilityIdentifier) return false;  // unnamed containers alike in size are not repeats
-    std::vector<std::pair<const AudView*, const AudView*>> pairs{{&a, &b}};
-    while (!pairs.empty()) {
-        const auto [x, y] = pairs.back();
-        pairs.pop_back();
-        if (!sameNode(*x, *y)) return false;
-        for (std::size_t i = 0; i < x->children.size(); ++i)
-            pairs.emplace_back(x->children[i].get(), y->children[i].get());
-    }
-    return true;
-}
-
-// The views listed a second time right after themselves (WebDriverAgent
-// repeats some elements): the same named element, with the same kind, value,
-// identifier, traits, bounds and subtree as the sibling before. Each is
-// judged once.
-std::unordered_set<const AudView*> repeatedViews(AudView& root) {
-    std::unordered_set<const AudView*> repeated;
-    root.runOnSelfAndDescendants([&](const AudView& node) {
-        for (std::size_t i = 1; i < node.children.size(); ++i)
-            if (sameElement(*node.children[i - 1], *node.children[i])) repeated.insert(node.children[i].get());
-        return RunStatus::proceed;
-    });
-    return repeated;
-}
-
 }  // namespace
 
 Aud::Aud(std::shared_ptr<AudConf> configuration, TextRecognizer* recognizer)
@@ -204,23 +169,13 @@ std::shared_ptr<AudResult> Aud::run(const std::shared_ptr<AudContext>& context) 
         results.insert(results.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
     };
 
-    std::size_t examined = 0, offScreen = 0, elements = 0, systemNotJudged = 0;
-    const auto screen = context->audDevice.screenSize();
     withheld_ = 0;
     const auto repeated = repeatedViews(*context->audView);
     context->audView->runOnSelfAndDescendants([&](AudView& node) {
         if (!isExamined(node)) return RunStatus::proceed;
         if (repeated.contains(&node)) return RunStatus::skipChildren;
         // The system's own controls are not the application's to change.
-        if (!configuration_->judgesSystemElements && node.get(viewkey::systemElement)) {
-            ++systemNotJudged;
-            return RunStatus::proceed;
-        }
-        if (countsAsExamined(node)) {
-            const bool onScreen = liesOnScreen(node, screen);
-            ++(onScreen ? examined : offScreen);
-            if (onScreen && isApplicationElement(node)) ++elements;
-        }
+        if (!configuration_->judgesSystemElements && node.get(viewkey::systemElement)) return RunStatus::proceed;
         const auto view = node.shared_from_this();
         const auto ownText = textToMatch(node);
         if (ownText && mappedViews.insert(&node).second) {
@@ -261,10 +216,12 @@ std::shared_ptr<AudResult> Aud::run(const std::shared_ptr<AudContext>& context) 
     auto result = std::make_shared<AudResult>(std::nullopt, configuration_, context, std::move(results));
     for (const auto& [id, reason] : notRun) ZKLog::debug(id + " was not run: " + reason + ".");
     result->rulesNotRun = std::move(notRun);
-    result->viewsExamined = examined;
-    result->elementsExamined = elements;
-    result->systemElementsNotJudged = systemNotJudged;
-    result->viewsOffScreen = offScreen;
+    const auto counts =
+        countExamined(*context->audView, context->audDevice.screenSize(), configuration_->judgesSystemElements);
+    result->viewsExamined = counts.views;
+    result->elementsExamined = counts.elements;
+    result->systemElementsNotJudged = counts.systemNotJudged;
+    result->viewsOffScreen = counts.offScreen;
     result->verdictsOnInferredFacts = withheld_;
     return result;
 }

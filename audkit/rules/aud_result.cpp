@@ -106,20 +106,14 @@ std::shared_ptr<AudResult> resultFromJson(const Json& json) {
     result->scanName = std::move(scanName);
     if (json.contains("tags")) result->tags = json.at("tags").get<std::vector<std::string>>();
     // The document does not keep the counts: they are worked out again from
-    // the tree, as the runner counts (system elements were not judged).
+    // the tree, as the runner counts.
     if (result->audContext && result->audContext->audView) {
-        const auto screen = result->audContext->audDevice.screenSize();
-        result->audContext->audView->runOnSelfAndDescendants([&](const AudView& view) {
-            if (!isExamined(view)) return RunStatus::proceed;
-            if (view.get(viewkey::systemElement))
-                ++result->systemElementsNotJudged;
-            else if (countsAsExamined(view)) {
-                const bool onScreen = liesOnScreen(view, screen);
-                ++(onScreen ? result->viewsExamined : result->viewsOffScreen);
-                if (onScreen && isApplicationElement(view)) ++result->elementsExamined;
-            }
-            return RunStatus::proceed;
-        });
+        const auto counts = countExamined(*result->audContext->audView, result->audContext->audDevice.screenSize(),
+                                          result->audConf && result->audConf->judgesSystemElements);
+        result->viewsExamined = counts.views;
+        result->elementsExamined = counts.elements;
+        result->systemElementsNotJudged = counts.systemNotJudged;
+        result->viewsOffScreen = counts.offScreen;
     }
     return result;
 }

@@ -13,6 +13,27 @@ namespace {
 
 using T = AudElementType;
 
+bool sameNode(const AudView& a, const AudView& b) {
+    return a.elementType == b.elementType && a.className == b.className && a.name == b.name && a.value == b.value &&
+           a.accessibilityIdentifier == b.accessibilityIdentifier && a.boundsInScreen == b.boundsInScreen &&
+           a.get(viewkey::accessibilityTraits) == b.get(viewkey::accessibilityTraits) &&
+           a.children.size() == b.children.size();
+}
+
+// The same named element with the same subtree.
+bool sameElement(const AudView& a, const AudView& b) {
+    if (!a.name && !a.accessibilityIdentifier) return false;  // unnamed containers alike in size are not repeats
+    std::vector<std::pair<const AudView*, const AudView*>> pairs{{&a, &b}};
+    while (!pairs.empty()) {
+        const auto [x, y] = pairs.back();
+        pairs.pop_back();
+        if (!sameNode(*x, *y)) return false;
+        for (std::size_t i = 0; i < x->children.size(); ++i)
+            pairs.emplace_back(x->children[i].get(), y->children[i].get());
+    }
+    return true;
+}
+
 // Whether the recogniser read the image; its error is logged.
 bool recognizeInto(TextDetectionHelper& helper, TextRecognizer& recognizer) {
     try {
@@ -91,6 +112,36 @@ bool countsAsExamined(const AudView& node) { return node.parent || node.elementT
 
 bool isApplicationElement(const AudView& view) {
     return view.isAccessibilityElement() && !view.isElementOrChildOfElementType(T::statusBar);
+}
+
+std::unordered_set<const AudView*> repeatedViews(const AudView& root) {
+    std::unordered_set<const AudView*> repeated;
+    root.runOnSelfAndDescendants([&](const AudView& node) {
+        for (std::size_t i = 1; i < node.children.size(); ++i)
+            if (sameElement(*node.children[i - 1], *node.children[i])) repeated.insert(node.children[i].get());
+        return RunStatus::proceed;
+    });
+    return repeated;
+}
+
+ExaminedCounts countExamined(const AudView& root, const AudBounds& screen, bool judgesSystemElements) {
+    ExaminedCounts counts;
+    const auto repeated = repeatedViews(root);
+    root.runOnSelfAndDescendants([&](const AudView& node) {
+        if (!isExamined(node)) return RunStatus::proceed;
+        if (repeated.contains(&node)) return RunStatus::skipChildren;
+        if (!judgesSystemElements && node.get(viewkey::systemElement)) {
+            ++counts.systemNotJudged;
+            return RunStatus::proceed;
+        }
+        if (countsAsExamined(node)) {
+            const bool onScreen = liesOnScreen(node, screen);
+            ++(onScreen ? counts.views : counts.offScreen);
+            if (onScreen && isApplicationElement(node)) ++counts.elements;
+        }
+        return RunStatus::proceed;
+    });
+    return counts;
 }
 
 bool liesOnScreen(const AudView& view, const AudBounds& screen) {

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "audkit/tree/aud_view.hpp"
@@ -28,6 +29,21 @@ bool isApplicationElement(const AudView& view);
 // Whether a view shows any part of itself on the screen (in pixels); an
 // unknown (empty) screen holds every view.
 bool liesOnScreen(const AudView& view, const AudBounds& screen);
+
+// The views listed a second time right after themselves (WebDriverAgent
+// repeats some elements): the same named element, with the same kind, value,
+// identifier, traits, bounds and subtree as the sibling before. Each is
+// judged once.
+std::unordered_set<const AudView*> repeatedViews(const AudView& root);
+
+// What a scan of this tree examines, as the runner walks it (repeated views
+// once, the system's elements left alone unless judged): the views on the
+// screen, those wholly beyond it, the application's accessibility elements
+// among those on it, and the system elements not judged.
+struct ExaminedCounts {
+    std::size_t views = 0, offScreen = 0, elements = 0, systemNotJudged = 0;
+};
+ExaminedCounts countExamined(const AudView& root, const AudBounds& screen, bool judgesSystemElements);
 
 // Every text recognised on a screenshot: the whole screen's, then, for each
 // view under `root` whose own text that reading missed, what reading the

@@ -155,6 +155,10 @@ TEST(AudRun, SystemElementsRepeatsAndInferredFacts) {
     EXPECT_EQ(statuses(*result, "RecordedButton", "MeaningfulAccessibleName"), std::vector{AudStatus::fail});
     EXPECT_EQ(result->verdictsOnInferredFacts, 1U);
     EXPECT_EQ(result->viewsExamined, 3U);  // three buttons: not the repeat, nor the application holding them
+    // A result read back from its document counts as the run did.
+    const auto readBack = resultFromJson(Json::parse(resultDocument(*result, -1)));
+    EXPECT_EQ(readBack->viewsExamined, result->viewsExamined);
+    EXPECT_EQ(readBack->elementsExamined, result->elementsExamined);
 
     const auto everything = run(true);
     EXPECT_EQ(statuses(*everything, "SystemButton", "ActiveControlName"), std::vector{AudStatus::fail});
