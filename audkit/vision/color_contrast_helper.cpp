@@ -43,23 +43,12 @@ bool isBlend(const AudColor& c, const AudColor& a, const AudColor& b) {
     });
 }
 
-// The median of each channel over columns [from, to) of a row.
-AudColor medianColor(AudBitmap& bitmap, std::int64_t y, std::int64_t from, std::int64_t to) {
-    std::array<std::vector<std::uint8_t>, 3> channels;
-    for (std::int64_t x = from; x < to; ++x) {
-        const auto color = bitmap.pixelColor(static_cast<double>(x), static_cast<double>(y));
-        channels[0].push_back(color.red), channels[1].push_back(color.green), channels[2].push_back(color.blue);
-    }
-    for (auto& channel : channels)
-        std::nth_element(channel.begin(), channel.begin() + static_cast<std::ptrdiff_t>(channel.size() / 2),
-                         channel.end());
-    const auto middle = channels[0].size() / 2;
-    return {channels[0][middle], channels[1][middle], channels[2][middle]};
-}
-
-bool within(const AudColor& a, const AudColor& b, int levels) {
-    return std::abs(a.red - b.red) <= levels && std::abs(a.green - b.green) <= levels &&
-           std::abs(a.blue - b.blue) <= levels;
+// The median colour of columns [from, to) of a row.
+AudColor medianOfRow(AudBitmap& bitmap, std::int64_t y, std::int64_t from, std::int64_t to) {
+    std::vector<AudColor> colors;
+    for (std::int64_t x = from; x < to; ++x)
+        colors.push_back(bitmap.pixelColor(static_cast<double>(x), static_cast<double>(y)));
+    return medianColor(colors);
 }
 
 std::int64_t mostFrequent(const std::vector<std::int64_t>& runs) {
@@ -202,9 +191,9 @@ bool ColorContrastHelper::backgroundVaries() {
         // Snapped, a gentle gradient is a few wide bands of one colour each;
         // its two ends still differ where noise does not.
         const auto quarter = bitmap.width() / 4;
-        if (quarter > 0 && !within(medianColor(bitmap, y, 0, quarter),
-                                   medianColor(bitmap, y, bitmap.width() - quarter, bitmap.width()),
-                                   std::max(noiseLevel_, leastGradientStep)))
+        if (quarter > 0 && !withinLevels(medianOfRow(bitmap, y, 0, quarter),
+                                         medianOfRow(bitmap, y, bitmap.width() - quarter, bitmap.width()),
+                                         std::max(noiseLevel_, leastGradientStep)))
             return true;
     }
     return false;

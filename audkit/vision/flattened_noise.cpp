@@ -35,22 +35,34 @@ bool alike(std::uint32_t a, std::uint32_t b, int levels) {
 
 }  // namespace
 
+bool withinLevels(const AudColor& a, const AudColor& b, int levels) { return within(rgbOf(a), rgbOf(b), levels); }
+
+AudColor medianColor(const std::vector<AudColor>& colors) {
+    if (colors.empty()) return {0, 0, 0};
+    std::array<std::vector<std::uint8_t>, 3> channels;
+    for (const auto& color : colors)
+        channels[0].push_back(color.red), channels[1].push_back(color.green), channels[2].push_back(color.blue);
+    std::array<std::uint8_t, 3> median{};
+    for (std::size_t c = 0; c < 3; ++c) {
+        auto middle = channels[c].begin() + static_cast<std::ptrdiff_t>(channels[c].size() / 2);
+        std::nth_element(channels[c].begin(), middle, channels[c].end());
+        median[c] = *middle;
+    }
+    return {median[0], median[1], median[2]};
+}
+
 Surface surfaceOf(const std::vector<std::vector<AudColor>>& flatRows, const std::vector<AudColor>& sample) {
     std::vector<int> deviations;
     for (const auto& row : flatRows) {
         if (row.empty()) continue;
-        std::array<std::vector<int>, 3> channels;
-        for (const auto& color : row)
-            channels[0].push_back(color.red), channels[1].push_back(color.green), channels[2].push_back(color.blue);
-        std::array<int, 3> median{};
-        for (std::size_t c = 0; c < 3; ++c) {
-            auto middle = channels[c].begin() + static_cast<std::ptrdiff_t>(channels[c].size() / 2);
-            std::nth_element(channels[c].begin(), middle, channels[c].end());
-            median[c] = *middle;
+        const auto median = rgbOf(medianColor(row));
+        for (const auto& color : row) {
+            int worst = 0;
+            for (const int shift : {16, 8, 0})
+                worst = std::max(worst, std::abs(static_cast<int>((rgbOf(color) >> shift) & 0xff) -
+                                                 static_cast<int>((median >> shift) & 0xff)));
+            deviations.push_back(worst);
         }
-        for (const auto& color : row)
-            deviations.push_back(std::max({std::abs(color.red - median[0]), std::abs(color.green - median[1]),
-                                           std::abs(color.blue - median[2])}));
     }
     if (deviations.empty()) return Surface::clean;
     auto spread = deviations.begin() + static_cast<std::ptrdiff_t>(deviations.size() * 49 / 50);
@@ -81,8 +93,8 @@ FlattenedNoise::FlattenedNoise(const std::vector<AudColor>& sample, int levels) 
         return a.second != b.second ? a.second > b.second : a.first < b.first;  // a fixed order for ties
     });
 
-    // Representatives by cell of a grid whose cells are levels + 1 wide: a
-    // colour's representatives lie in its own cell or the next ones.
+    // Representatives by cell of a grid whose cells are one channel reach
+    // wide: a colour's representatives lie in its own cell or the next ones.
     const int cell = levels * chromaReach + 1;
     const auto cellOf = [cell](std::uint32_t color, int shift) {
         return static_cast<int>((color >> shift) & 0xff) / cell;

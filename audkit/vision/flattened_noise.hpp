@@ -41,6 +41,11 @@ Surface surfaceOf(const std::vector<std::vector<AudColor>>& flatRows, const std:
 constexpr double noisyShare = 0.2;
 constexpr int faintNoise = 4;
 
+// Whether two colours differ by at most `levels` on every channel.
+bool withinLevels(const AudColor& a, const AudColor& b, int levels);
+// The median of each channel of the colours (black for none).
+AudColor medianColor(const std::vector<AudColor>& colors);
+
 class FlattenedNoise {
 public:
     // Learns the clusters from the colours of the pixels that will be read.
