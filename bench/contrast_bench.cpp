@@ -10,9 +10,10 @@
 // rendering (the clean 3x pages, and those rendered again at 2x or 1x through
 // JPEG, named PAGE-2x-jpeg). Then, for the study pages and the examples, the
 // time the contrast analysis takes per screen (median of 5).
-// With -v every sample that disagrees is listed.
+// With -v every sample that disagrees is listed; with --ocr neural the text
+// is read in the lines the text detector finds.
 //
-//   build/bench/bench_contrast [-v]
+//   build/bench/bench_contrast [-v] [--ocr neural|tesseract]
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -28,6 +29,8 @@
 #include "audkit/facade/aud.hpp"
 #include "audkit/facade/capture_context.hpp"
 #include "audkit/platform/bundle_platform.hpp"
+#include "audkit/platform/line_detector.hpp"
+#include "audkit/platform/tesseract_recognizer.hpp"
 #include "audkit/rules/rule_catalogue.hpp"
 #include "audkit/rules/rule_color_contrast.hpp"
 #include "audkit/tree/aud_view.hpp"
@@ -87,11 +90,11 @@ struct Scan {
     double analysisMs = 0;
 };
 
-Scan scan(const fs::path& bundle) {
+Scan scan(const fs::path& bundle, std::shared_ptr<TextRecognizer> recognizer) {
     BundlePlatform platform(CaptureBundle::open(bundle));
     const auto conf = contrastOnly();
     const auto context = captureContext(platform, *platform.elementUnderTest(), *conf);
-    const auto recognizer = platform.textRecognizer();
+    if (!recognizer) recognizer = platform.textRecognizer();
     Aud aud(conf, recognizer.get());
     Scan scanned;
     scanned.analysisMs = analysisTime(*context, aud.recognizeText(*context));
@@ -146,7 +149,16 @@ void addTo(Tally& all, const Tally& tally) {
 
 int main(int argc, char** argv) {
     oneRecognitionThread(argv);
-    const bool verbose = argc > 1 && std::string(argv[1]) == "-v";
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const bool verbose = std::find(arguments.begin(), arguments.end(), "-v") != arguments.end();
+    std::shared_ptr<TextRecognizer> recognizer;
+    if (const auto ocr = std::find(arguments.begin(), arguments.end(), "--ocr");
+        ocr != arguments.end() && ocr + 1 != arguments.end()) {
+        TesseractRecognizer::Options options;
+        options.lines = lineDetectorFor(*(ocr + 1));
+        LineDetector::useThreads(1);
+        recognizer = std::make_shared<TesseractRecognizer>("eng", options);
+    }
     ZKLog::setSink(nullptr);
     const fs::path root = AUDKIT_SOURCE_DIR;
     std::map<std::string, std::map<std::string, Tally>> tallies;  // by rendering, then category
@@ -155,7 +167,7 @@ int main(int argc, char** argv) {
     for (const auto& entry : fs::directory_iterator(root / "study" / "contrast")) pages.push_back(entry.path());
     std::sort(pages.begin(), pages.end());
     for (const auto& page : pages) {
-        const auto scanned = scan(page);
+        const auto scanned = scan(page, recognizer);
         times.emplace_back("study/" + page.filename().string(), scanned.analysisMs);
         std::ifstream file(page / "contrast-truth.json");
         const auto truth = nlohmann::json::parse(file);
@@ -197,7 +209,7 @@ int main(int argc, char** argv) {
     }
     for (const auto& entry : fs::directory_iterator(root / "examples")) {
         if (!fs::exists(entry.path() / "capture.json")) continue;
-        times.emplace_back("examples/" + entry.path().filename().string(), scan(entry.path()).analysisMs);
+        times.emplace_back("examples/" + entry.path().filename().string(), scan(entry.path(), recognizer).analysisMs);
     }
 
     Tally everything;

@@ -5,9 +5,10 @@
 // (the view that shows a text receives it, and only it) and font-size error;
 // and the whole 'audkit scan' against the tesseract command-line tool on the
 // same screenshot (page segmentation 3, one thread), five alternating runs
-// each, medians compared.
+// each, medians compared. --ocr neural reads the lines the text detector
+// finds; tesseract (the default here) lets Tesseract find them.
 //
-//   build/bench/bench_scan [EXAMPLES_DIR]
+//   build/bench/bench_scan [--ocr neural|tesseract] [EXAMPLES_DIR]
 #include <algorithm>
 #include <cctype>
 #include <chrono>
@@ -30,6 +31,7 @@
 #include "audkit/platform/bundle_platform.hpp"
 #include "audkit/platform/ink_image.hpp"
 #include "audkit/platform/jpeg_codec.hpp"
+#include "audkit/platform/line_detector.hpp"
 #include "audkit/platform/tesseract_recognizer.hpp"
 #include "audkit/vision/text_matching.hpp"
 #include "bench/one_recognition_thread.hpp"
@@ -78,7 +80,8 @@ auto bestOfThree(Stage stage, double& seconds) {
 }
 
 struct Figures {
-    std::size_t lines = 0, found = 0, sized = 0, sizedWithinOnePoint = 0, owners = 0, ownersReached = 0;
+    std::size_t lines = 0, found = 0, sized = 0, sizedWithinOnePoint = 0, owners = 0, ownersReached = 0,
+                ownersExact = 0;
 };
 
 // A ground-truth line is found when a recognised line covers its centre and
@@ -170,6 +173,8 @@ void compareOwners(const nlohmann::json& truth, const AudView& root, Figures& fi
         ++figures.owners;
         const bool reached = reads(view->detectedText, owner.shown);
         figures.ownersReached += reached ? 1 : 0;
+        // Exactly: the same letters, digits and order, case, punctuation and spacing aside.
+        figures.ownersExact += comparisonForm(*view->detectedText) == comparisonForm(owner.shown) ? 1 : 0;
         if (!reached && std::getenv("AUDKIT_BENCH_VERBOSE") != nullptr)
             std::printf("  not reached: %s \"%s\" (given \"%s\")\n", owner.className.c_str(), owner.shown.c_str(),
                         view->detectedText->c_str());
@@ -180,7 +185,18 @@ void compareOwners(const nlohmann::json& truth, const AudView& root, Figures& fi
 
 int main(int argc, char** argv) {
     oneRecognitionThread(argv);
+    std::string engine = "tesseract";
+    if (argc > 2 && std::string(argv[1]) == "--ocr") {
+        engine = argv[2];
+        argc -= 2;
+        argv += 2;
+    }
     const std::filesystem::path examples = argc > 1 ? argv[1] : AUDKIT_SOURCE_DIR "/examples";
+    std::shared_ptr<LineDetector> detector;
+    if (engine == "neural") {
+        detector = std::make_shared<LineDetector>();
+        LineDetector::useThreads(1);
+    }
     ZKLog::setSink(nullptr);
     // One recogniser per language list the examples ask for.
     std::map<std::string, std::unique_ptr<TesseractRecognizer>> recognizers;
@@ -200,7 +216,11 @@ int main(int argc, char** argv) {
         const auto truth = nlohmann::json::parse(truthFile);
         const auto languages = truth.value("languages", std::string("eng"));
         auto& recognizerSlot = recognizers[languages];
-        if (!recognizerSlot) recognizerSlot = std::make_unique<TesseractRecognizer>(languages);
+        if (!recognizerSlot) {
+            TesseractRecognizer::Options options;
+            options.lines = detector;
+            recognizerSlot = std::make_unique<TesseractRecognizer>(languages, options);
+        }
         auto& recognizer = *recognizerSlot;
 
         auto start = Clock::now();
@@ -253,12 +273,14 @@ int main(int argc, char** argv) {
         total.sizedWithinOnePoint += figures.sizedWithinOnePoint;
         total.owners += figures.owners;
         total.ownersReached += figures.ownersReached;
+        total.ownersExact += figures.ownersExact;
         const double ownerRecall = figures.owners ? double(figures.ownersReached) / double(figures.owners) : 1.0;
         lowestOwnerRecall = std::min(lowestOwnerRecall, ownerRecall);
 
         const auto quiet = " > /dev/null 2>&1";
         const auto [scanTime, tesseractTime] = alternatingSeconds(
-            std::string(AUDKIT_CLI_PATH) + " scan --lang " + languages + " " + path.string() + quiet,
+            std::string(AUDKIT_CLI_PATH) + " scan --ocr " + engine + " --lang " + languages + " " + path.string() +
+                quiet,
             "OMP_THREAD_LIMIT=1 tesseract " + (path / "screenshot.png").string() + " - --psm 3 -l " + languages + quiet,
             5);
 
@@ -271,11 +293,13 @@ int main(int argc, char** argv) {
                     tesseractTime, scanTime / tesseractTime);
     }
     std::printf(
-        "all examples: line recall %.3f (%zu of %zu lines); recall per owning view %.3f (%zu of %zu views), lowest "
-        "on one screen %.2f; font size within 1 pt for %.3f of %zu lines read exactly; scan %.2fs against "
+        "all examples (%s): line recall %.3f (%zu of %zu lines); recall per owning view %.3f (%zu of %zu views), "
+        "lowest on one screen %.2f; exact text per owning view %.3f; font size within 1 pt for %.3f of %zu lines read "
+        "exactly; scan %.2fs against "
         "tesseract %.2fs (ratio %.2f)\n",
-        double(total.found) / double(total.lines), total.found, total.lines,
+        engine.c_str(), double(total.found) / double(total.lines), total.found, total.lines,
         double(total.ownersReached) / double(total.owners), total.ownersReached, total.owners, lowestOwnerRecall,
+        double(total.ownersExact) / double(total.owners),
         total.sized ? double(total.sizedWithinOnePoint) / double(total.sized) : 0.0, total.sized, totalScan,
         totalTesseract, totalScan / totalTesseract);
     std::printf("agreement with the reviewers' expected verdicts:");

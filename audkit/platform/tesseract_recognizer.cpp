@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "audkit/platform/ink_image.hpp"
+#include "audkit/platform/line_detector.hpp"
 #include "audkit/platform/recognised_words.hpp"
 #include "audkit/platform/recognition_bands.hpp"
 #include "audkit/platform/recognition_languages.hpp"
@@ -42,6 +43,8 @@ void silenceTesseract() {
 
 // The bands a screen is read in (an image too short for them, in fewer).
 constexpr int readingBands = 2;
+// The least width and height of an image the line detector reads.
+constexpr std::uint32_t smallestDetectedSide = 256;
 
 // Only plain codes: a language names a file in the model folder.
 void checkCodes(const std::string& language) {
@@ -63,6 +66,15 @@ float inkShare(const std::vector<std::uint8_t>& ink, int width, const Recognitio
             dark += row[x] < darkInk ? 1 : 0;
     }
     return all == 0 ? 0.0F : static_cast<float>(dark) / static_cast<float>(all);
+}
+
+std::vector<TextObservation> textsOfLines(const std::vector<std::vector<RecognisedWord>>& lines,
+                                          const RgbaImage& image) {
+    std::vector<TextObservation> observations;
+    for (const auto& line : lines)
+        for (auto& observation : textsOfLine(line, image.width, image.height))
+            observations.push_back(std::move(observation));
+    return observations;
 }
 
 }  // namespace
@@ -121,10 +133,43 @@ struct TesseractRecognizer::Engine {
         std::erase_if(lines, [&](const auto& line) { return !band.keeps(line); });
         return lines;
     }
+
+    // The words of each detected line, read alone, in the image's pixels.
+    std::vector<std::vector<RecognisedWord>> detectedLines(const std::vector<std::uint8_t>& ink, int width, int height,
+                                                           const std::vector<DetectedLine>& detected, std::size_t first,
+                                                           std::size_t step) {
+        omp_set_num_threads(1);
+        std::vector<std::vector<RecognisedWord>> lines(detected.size());
+        if (first >= detected.size()) return lines;
+        const RecognitionBand whole{0, height, 0, height};
+        api.SetPageSegMode(tesseract::PSM_SINGLE_LINE);
+        api.SetImage(ink.data(), width, height, 1, width);
+        for (std::size_t at = first; at < detected.size(); at += step) {
+            const auto& box = detected[at];
+            api.SetRectangle(box.left, box.top, box.right - box.left, box.bottom - box.top);
+            if (api.Recognize(nullptr) != 0) throw TextRecognizerError("Tesseract could not recognise the screenshot");
+            std::unique_ptr<tesseract::ResultIterator> words(api.GetIterator());
+            if (!words) continue;
+            do {
+                std::unique_ptr<char[]> raw(words->GetUTF8Text(tesseract::RIL_WORD));
+                RecognisedWord word;
+                if (!raw || !words->BoundingBox(tesseract::RIL_WORD, &word.left, &word.top, &word.right, &word.bottom))
+                    continue;
+                word.text = raw.get();
+                word.confidence = words->Confidence(tesseract::RIL_WORD);
+                word.inkShare = inkShare(ink, width, whole, word);
+                lines[at].push_back(std::move(word));
+            } while (words->Next(tesseract::RIL_WORD));
+        }
+        return lines;
+    }
 };
 
 TesseractRecognizer::Options TesseractRecognizer::Options::oneScanAtATime() {
-    return Options{std::thread::hardware_concurrency() >= 2 ? 2 : 1, true};
+    Options options;
+    options.engines = std::thread::hardware_concurrency() >= 2 ? 2 : 1;
+    options.loadInBackground = true;
+    return options;
 }
 
 TesseractRecognizer::TesseractRecognizer(const std::string& language) : TesseractRecognizer(language, Options{}) {}
@@ -147,7 +192,8 @@ std::vector<std::string> TesseractRecognizer::installedLanguages() {
     return entry->second;
 }
 
-TesseractRecognizer::TesseractRecognizer(const std::string& language, Options options) {
+TesseractRecognizer::TesseractRecognizer(const std::string& language, Options options)
+    : lines_(std::move(options.lines)) {
     checkCodes(language);
     for (int i = 0; i < std::max(1, options.engines); ++i) {
         engines_.push_back(std::make_unique<Engine>());
@@ -187,6 +233,15 @@ std::vector<TextObservation> TesseractRecognizer::recognize(const RgbaImage& ima
     const auto ink = wasPrepared ? std::move(preparedInk_) : preprocess(image);
     prepared_.reset();
     preparedInk_ = {};
+    // The detector's network costs most of a second for each new size of
+    // image it reads: a view read again on its own (a row, a button, short
+    // in one direction at least) is read by Tesseract's own segmentation.
+    const bool screenSized = std::min(image.width, image.height) >= smallestDetectedSide;
+    return lines_ && screenSized ? readDetectedLines(ink, image) : readLines(ink, image);
+}
+
+std::vector<TextObservation> TesseractRecognizer::readLines(const std::vector<std::uint8_t>& ink,
+                                                            const RgbaImage& image) {
     waitUntilLoaded();
     const int width = static_cast<int>(image.width), height = static_cast<int>(image.height);
     const auto bands = recognitionBands(ink, width, height, readingBands);
@@ -210,11 +265,28 @@ std::vector<TextObservation> TesseractRecognizer::recognize(const RgbaImage& ima
     Lines lines;
     for (auto& band : byBand)
         lines.insert(lines.end(), std::make_move_iterator(band.begin()), std::make_move_iterator(band.end()));
-    std::vector<TextObservation> observations;
-    for (const auto& line : lines)
-        for (auto& observation : textsOfLine(line, image.width, image.height))
-            observations.push_back(std::move(observation));
-    return observations;
+    return textsOfLines(lines, image);
+}
+
+std::vector<TextObservation> TesseractRecognizer::readDetectedLines(const std::vector<std::uint8_t>& ink,
+                                                                    const RgbaImage& image) {
+    // The lines are found while the models may still be loading.
+    const auto detected = lines_->detect(image);
+    waitUntilLoaded();
+    const int width = static_cast<int>(image.width), height = static_cast<int>(image.height);
+    // Engine e reads lines e, e + n, ...: the others on their own threads.
+    const auto read = [&](std::size_t first) {
+        return engines_[first]->detectedLines(ink, width, height, detected, first, engines_.size());
+    };
+    std::vector<std::future<std::vector<std::vector<RecognisedWord>>>> others;
+    for (std::size_t engine = 1; engine < std::min(engines_.size(), detected.size()); ++engine)
+        others.push_back(std::async(std::launch::async, read, engine));
+    auto lines = read(0);
+    for (std::size_t engine = 1; engine <= others.size(); ++engine) {
+        auto more = others[engine - 1].get();
+        for (std::size_t at = engine; at < lines.size(); at += engines_.size()) lines[at] = std::move(more[at]);
+    }
+    return textsOfLines(lines, image);
 }
 
 }  // namespace audkit

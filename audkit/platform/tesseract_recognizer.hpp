@@ -5,17 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "audkit/base/error.hpp"
+#include "audkit/platform/text_recognizer_error.hpp"
 #include "audkit/tree/text_recognizer.hpp"
 
 namespace audkit {
 
-class TextRecognizerError : public MessageError {
-public:
-    using MessageError::MessageError;
-};
+class LineDetector;
 
-// Tesseract tuned for phone screenshots. Every pixel is first mapped to its
+// Tesseract tuned for phone screenshots, finding the lines itself or reading
+// those a detector found. Every pixel is first mapped to its
 // distance from the local background, so light-on-dark and light-grey text
 // become dark on light like the rest; lines of low confidence or without two
 // letters or digits are dropped; each line's box is grown from the ink to
@@ -34,6 +32,11 @@ public:
         // read and decode the screenshot); recognize() waits for them.
         // Errors then come from waitUntilLoaded() and recognize().
         bool loadInBackground = false;
+        // Where the lines of text are: found by this detector, each line then
+        // read alone; null lets Tesseract's page segmentation find them.
+        // Detectors are loaded once and kept (by a batch worker, say) while
+        // recognisers come and go with the languages of the screens.
+        std::shared_ptr<LineDetector> lines;
 
         // For a scan that has the machine to itself: two engines where there
         // are two cores, loaded in the background.
@@ -66,7 +69,11 @@ public:
 
 private:
     struct Engine;
+    std::vector<TextObservation> readLines(const std::vector<std::uint8_t>& ink, const RgbaImage& image);
+    std::vector<TextObservation> readDetectedLines(const std::vector<std::uint8_t>& ink, const RgbaImage& image);
+
     std::vector<std::unique_ptr<Engine>> engines_;
+    std::shared_ptr<LineDetector> lines_;
     std::vector<std::shared_future<void>> loading_;
     std::shared_ptr<const RgbaImage> prepared_;
     std::vector<std::uint8_t> preparedInk_;

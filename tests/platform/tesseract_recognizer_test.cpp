@@ -21,7 +21,7 @@ TEST(TesseractRecognizer, MissingLanguageModelIsAClearError) {
     EXPECT_THROW(TesseractRecognizer("../eng"), TextRecognizerError);
     // Loading in the background: the same error when the loading is awaited,
     // and from a recognition that would otherwise go on without text.
-    TesseractRecognizer background("eng+xx_nosuch", {2, true});
+    TesseractRecognizer background("eng+xx_nosuch", {2, true, nullptr});
     EXPECT_THROW(background.waitUntilLoaded(), TextRecognizerError);
     EXPECT_THROW(background.recognize(RgbaImage{8, 8, std::vector<std::uint8_t>(8 * 8 * 4, 255)}), TextRecognizerError);
 }
@@ -31,7 +31,7 @@ TEST(TesseractRecognizer, TwoEnginesAndAPreparedScreenshotReadExactlyWhatOneRead
     // the second band at the same time. Nothing is lost or doubled at the seam.
     // The grey image made ahead, while the models load, is the one made later.
     const auto screenshot = decodePng(test::readFile(test::sourceDir() / "examples" / "inbox" / "screenshot.png"));
-    TesseractRecognizer one("eng"), two("eng", {2, true});
+    TesseractRecognizer one("eng"), two("eng", {2, true, nullptr});
     two.prepare(std::make_shared<const RgbaImage>(screenshot));
     const auto alone = one.recognize(screenshot), together = two.recognize(screenshot);
     ASSERT_EQ(alone.size(), together.size());

@@ -81,6 +81,13 @@ int main(int argc, char** argv) {
                             "the languages of the screens' text for Tesseract, joined with + (e.g. eng+jpn, "
                             "eng+chi_sim+deu; by default each screen's own, from the scripts of its labels and "
                             "values)");
+    scanCommand
+        ->add_option("--ocr", scan.ocr,
+                     "what finds the lines of text: neural (a learned text detector, each line then read by "
+                     "Tesseract: more of small and JPEG screenshots, in about twice the time), tesseract "
+                     "(Tesseract's own page segmentation) or auto (default: the better at an acceptable cost, "
+                     "now tesseract)")
+        ->check(CLI::IsMember({"auto", "neural", "tesseract"}));
     scanCommand->add_option("--config", scan.config,
                             "adoption controls checked in with the tests: ignores by rule, class, identifier, label, "
                             "type and screen, the --fail-on gate, rule impacts (JSON)");
@@ -129,6 +136,9 @@ int main(int argc, char** argv) {
                               "judge the system's elements too, as the scans will");
     baselineCommand->add_option("--lang", baseline.languages,
                                 "Tesseract's languages, as the scans will use (by default each screen's own)");
+    baselineCommand
+        ->add_option("--ocr", baseline.ocr, "what finds the lines of text, as the scans will (auto, neural, tesseract)")
+        ->check(CLI::IsMember({"auto", "neural", "tesseract"}));
     baselineCommand->add_option("--jobs", baseline.jobs, "scan on this many threads (default: one per core)");
 
     ImportOptions importing;

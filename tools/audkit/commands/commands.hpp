@@ -26,9 +26,9 @@ public:
 
 struct InspectOptions {
     std::string bundle;
-    bool tree = false;  // the built view tree instead of the captured elements
-    bool json = false;  // with tree: the tree's JSON form
-    bool text = false;  // the text recognised on the screenshot instead
+    bool tree = false;           // the built view tree instead of the captured elements
+    bool json = false;           // with tree: the tree's JSON form
+    bool text = false;           // the text recognised on the screenshot instead
     std::string languages = {};  // empty: the screen's own, as a scan chooses them
 };
 
@@ -60,6 +60,9 @@ struct JudgingOptions {
     // Tesseract's languages, joined with + ("eng+jpn"); empty: each screen's
     // own, from the scripts of its texts.
     std::string languages;
+    // What finds the lines of text: "neural" (the learned detector),
+    // "tesseract" (its page segmentation) or "auto" (lineDetectorFor).
+    std::string ocr = "auto";
     unsigned jobs = 0;  // worker threads; 0: one per core (never more than screens)
     bool debug = false;
 };

@@ -10,6 +10,7 @@
 
 #include "audkit/base/process_state.hpp"
 #include "audkit/offline/scan_bundle.hpp"
+#include "audkit/platform/line_detector.hpp"
 #include "audkit/platform/tesseract_recognizer.hpp"
 #include "tools/audkit/import/dump_import.hpp"
 #include "tools/audkit/report/output_file.hpp"
@@ -161,7 +162,12 @@ void scanScreens(const ScreenScan& scan, const std::vector<std::string>& bundles
     // side, each worker reads with one. Given languages: the first recogniser
     // is made here, so a missing model stops the scan before it starts.
     // Languages chosen from each screen are loaded as screens need them.
-    const auto options = jobs == 1 ? TesseractRecognizer::Options::oneScanAtATime() : TesseractRecognizer::Options{};
+    // Each worker loads a line detector of its own (the network is not
+    // shared between threads), once for all its screens.
+    auto options = jobs == 1 ? TesseractRecognizer::Options::oneScanAtATime() : TesseractRecognizer::Options{};
+    const auto& engine = scan.judging.ocr;
+    options.lines = lineDetectorFor(engine);
+    LineDetector::useThreads(jobs == 1 ? static_cast<int>(cores) : 1);
     const auto& languages = scan.judging.languages;
     auto first = languages.empty()
                      ? Recognizers(options)
@@ -171,15 +177,17 @@ void scanScreens(const ScreenScan& scan, const std::vector<std::string>& bundles
     std::vector<std::jthread> workers;
     workers.emplace_back([&ordered, first = std::move(first)]() mutable { ordered.work(std::move(first)); });
     for (unsigned worker = 1; worker < jobs; ++worker)
-        workers.emplace_back([&ordered, &languages] {
-            if (languages.empty()) return ordered.work(Recognizers(TesseractRecognizer::Options{}));
+        workers.emplace_back([&ordered, &languages, &engine] {
+            TesseractRecognizer::Options options;
             std::shared_ptr<TextRecognizer> recognizer;
             try {
-                recognizer = std::make_shared<TesseractRecognizer>(languages);
+                options.lines = lineDetectorFor(engine);
+                if (languages.empty()) return ordered.work(Recognizers(options));
+                recognizer = std::make_shared<TesseractRecognizer>(languages, options);
             } catch (const std::exception&) {
-                return;  // the first recogniser loaded the same models: the other workers scan on
+                return;  // the first worker loaded the same models: the other workers scan on
             }
-            ordered.work(Recognizers(TesseractRecognizer::Options{}, languages, std::move(recognizer)));
+            ordered.work(Recognizers(options, languages, std::move(recognizer)));
         });
     try {
         ordered.handOn(each);
