@@ -105,6 +105,83 @@ TEST(Baseline, ANewFindingFails) {
     EXPECT_NE(header, std::string::npos) << run.out;
 }
 
+// A sign-in capture without identifiers or screenshot, edited.
+fs::path anonymousCopy(const fs::path& folder, const std::function<void(json&)>& edit) {
+    fs::create_directories(folder);
+    const auto copy = editedCopy(folder, [&](json& capture) {
+        for (auto& [id, record] : capture["elements"].items())
+            record["attributes"].erase("XC_kAXXCAttributeIdentifier");
+        capture["screenshot"] = nullptr;
+        edit(capture);
+    });
+    fs::remove(copy / "screenshot.png");
+    return copy;
+}
+
+// Moves every frame of a capture: x and width stretched (a wider device), y shifted.
+void moveFrames(json& capture, double stretch, double shift) {
+    for (auto& [id, record] : capture["elements"].items())
+        for (const char* member : {"XC_kAXXCAttributeFrame", "XC_kAXXCAttributeVisibleFrame"}) {
+            auto& frame = record["attributes"][member];
+            frame["X"] = frame["X"].get<double>() * stretch;
+            frame["Width"] = frame["Width"].get<double>() * stretch;
+            frame["Y"] = frame["Y"].get<double>() + shift;
+        }
+}
+
+// Elements without identifiers are known again by class, label and frame or
+// place in the tree: a capture of the same screen whose frames moved 3 pt,
+// with one element taken out, keeps the others' findings known and names the
+// entry of the one taken out as stale; so does one captured on a wider device.
+// An entry's reason is shown; the first version of the file still reads.
+TEST(Baseline, ElementsAreKnownAfterAShiftAndOnAnotherDevice) {
+    test::LogCapture log;
+    test::TempDir dir;
+    const auto before = anonymousCopy(dir.path() / "before", [](json&) {});
+    const auto baseline = dir.path() / "baseline.json";
+    ASSERT_EQ(record({before.string()}, baseline).status, 0);
+    auto document = json::parse(test::readFile(baseline));
+    ASSERT_EQ(document["findings"].size(), 7U);
+    for (auto& entry : document["findings"])
+        if (entry["rule"] == "ActiveControlName") entry["reason"] = "close icon, labelled in the next release";
+    std::ofstream(baseline) << document.dump();
+
+    const auto shifted = anonymousCopy(dir.path() / "shifted", [](json& capture) {
+        moveFrames(capture, 1, 3);
+        std::string removed;
+        for (auto& [id, record] : capture["elements"].items())
+            if (record["attributes"].value("XC_kAXXCAttributeLabel", "") == "Create account") removed = id;
+        for (auto& [id, record] : capture["elements"].items()) {
+            auto& children = record["attributes"]["XC_kAXXCAttributeChildren"];
+            if (children.is_array())
+                children.erase(std::remove(children.begin(), children.end(), removed), children.end());
+        }
+        capture["elements"].erase(removed);
+    });
+    const auto run = scanWith(shifted, baseline);
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_NE(run.out.find("6 findings known from the baseline, 0 new"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("ActiveControlName (CRITICAL) known (close icon, labelled in the next release)"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.err.find("1 entry matches no finding of the screens scanned any more (fixed, or the element is "
+                           "gone); take it out of the baseline:\n  sign-in TouchTargetSize UIButton \"Create account\" "
+                           "at 182, 621, 107 x 20 pt\n"),
+              std::string::npos)
+        << run.err;
+
+    const auto wider = anonymousCopy(dir.path() / "wider", [](json& capture) { moveFrames(capture, 1.1, 0); });
+    const auto onWider = scanWith(wider, baseline);
+    EXPECT_NE(onWider.out.find("7 findings known from the baseline, 0 new"), std::string::npos) << onWider.out;
+    EXPECT_EQ(onWider.err.find("take it out"), std::string::npos) << onWider.err;
+
+    // Version 1: elements keyed by text, frames in whole points.
+    std::ofstream(baseline) << R"({"format": "audkit-baseline", "version": 1, "findings": [
+        {"screen": "sign-in", "rule": "TouchTargetSize", "element": "UISwitch \"Remember me\" at 323,463 51x31"}]})";
+    const auto old = scanWith(before, baseline);
+    EXPECT_NE(old.out.find("1 findings known from the baseline, 6 new"), std::string::npos) << old.out;
+}
+
 TEST(Baseline, BrokenFilesAndBundlesAreNamed) {
     test::LogCapture log;
     test::TempDir dir;

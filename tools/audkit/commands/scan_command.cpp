@@ -82,6 +82,7 @@ int runScan(const ScanOptions& requested, const LoginOptions& login, std::ostrea
                 if (!batch) singleError = (screen.examinedNothing ? screen.name + ": " : "") + screen.error;
                 return;
             }
+            if (baseline) baseline->noteScanned(*screen.report);
             reports.add(*screen.report);
             for (const auto& code : screen.report->result->missingLanguageModels)
                 if (namedModels.insert(code).second)
@@ -99,6 +100,7 @@ int runScan(const ScanOptions& requested, const LoginOptions& login, std::ostrea
             return exitUsage;
         }
         reports.finish();
+        if (baseline) reportStale(*baseline, options.baseline, err);
         return reports.anyNotScanned() ? exitUsage : reports.anyFailing() ? exitFailures : exitSuccess;
     } catch (const std::exception& error) {
         err << "audkit: " << failureLine(error) << '\n';

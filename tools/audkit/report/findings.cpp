@@ -35,7 +35,8 @@ std::vector<Finding> judgedViews(const AudResult& result) {
     for (const auto& ruleResult : result.audRuleResults) {
         const bool finding = ruleResult->status == AudStatus::fail || ruleResult->status == AudStatus::incomplete;
         const auto view = views.find(ruleResult->audViewId);
-        judged.push_back({finding ? ++numbered : 0, ruleResult, view == views.end() ? nullptr : view->second});
+        judged.push_back(
+            {finding ? ++numbered : 0, ruleResult, view == views.end() ? nullptr : view->second, false, {}});
     }
     return judged;
 }

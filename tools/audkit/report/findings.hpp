@@ -18,6 +18,7 @@ struct Finding {
     std::shared_ptr<AudRuleResult> result;
     std::shared_ptr<const AudView> view;  // null when the view is not in the tree
     bool known = false;                   // accepted in the baseline the scan compared with
+    std::string knownBecause;             // the reason the baseline gives for it, if any
 
     // "UIButton "Sign in" (id signInButton)": type, then label and identifier,
     // and for an imported element where it stands in the dump (", line 57 of the dump").

@@ -32,7 +32,8 @@ void writeTextReport(std::ostream& out, const ScreenReport& screen) {
         const auto frame = finding.frameInPoints(scale);
         out << "\n#" << finding.number << " " << toString(ruleResult.status) << " " << ruleResult.ruleId << " ("
             << toString(ruleResult.impact) << (ruleResult.experimental ? ", experimental rule" : "") << ")"
-            << (finding.known      ? " known"
+            << (finding.known
+                    ? " known" + (finding.knownBecause.empty() ? "" : " (" + oneLine(finding.knownBecause) + ")")
                 : screen.baselined ? " new"
                                    : "")
             << (ruleResult.status == AudStatus::fail && !finding.known && !counts(screen, finding)
