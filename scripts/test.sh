@@ -9,6 +9,26 @@ shift || true
 # The HTML report is tested in a real browser.
 export AUDKIT_EXTRA_PACKAGES="${AUDKIT_EXTRA_PACKAGES:-} chromium"
 "$root/scripts/setup.sh" "$build" "$@"
+
+# The SARIF validator the tests run: Microsoft's SARIF multitool from npm, at a
+# pinned version whose checksum is checked, fetched once.
+tools=${AUDKIT_TEST_TOOLS:-/usr/local/share/audkit/test-tools}
+export AUDKIT_SARIF_MULTITOOL="$tools/sarif-multitool/Sarif.Multitool"
+if [[ ! -x "$AUDKIT_SARIF_MULTITOOL" ]]; then
+  echo "audkit tests: fetching the SARIF validator into $tools" >&2
+  fetched=$(mktemp -d)
+  trap 'rm -rf "$fetched"' EXIT
+  (cd "$fetched" && npm pack --silent @microsoft/sarif-multitool-linux@5.7.0 >/dev/null)
+  echo "27d8e3e96dde578a23b7c45035b8d741fece5731e2700aa068015b8c44d1514e  $fetched/microsoft-sarif-multitool-linux-5.7.0.tgz" |
+    sha256sum --check --quiet
+  tar -xzf "$fetched/microsoft-sarif-multitool-linux-5.7.0.tgz" -C "$fetched"
+  chmod +x "$fetched/package/Sarif.Multitool"
+  mkdir -p "$tools"
+  # Copied beside, then renamed: an interrupted fetch leaves no half tool.
+  rm -rf "$tools/.sarif-multitool.part" "$tools/sarif-multitool"
+  cp -r "$fetched/package" "$tools/.sarif-multitool.part"
+  mv "$tools/.sarif-multitool.part" "$tools/sarif-multitool"
+fi
 # One recognition thread: Tesseract's extra threads only slow it down on small machines.
 export OMP_THREAD_LIMIT=${OMP_THREAD_LIMIT:-1}
 # Tests never send telemetry to the real analytics and usage hosts.

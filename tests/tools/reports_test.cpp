@@ -281,5 +281,62 @@ TEST(JUnitReport, ARealReaderReadsEveryCase) {
     EXPECT_TRUE(labelRead) << output;
 }
 
+// A batch's SARIF log passes Microsoft's SARIF validator (schema and rules)
+// and holds every finding once: a FAIL at its impact's level, an INCOMPLETE to
+// review, its rule in the tool's list, the element's place in the tree and the
+// baseline's state (sign-in's findings recorded, inbox's new).
+TEST(SarifReport, ABatchLogValidatesAndHoldsEveryFinding) {
+    test::LogCapture log;
+    test::TempDir dir;
+    const auto inbox = (test::sourceDir() / "examples" / "inbox").string();
+    cli::BaselineOptions recording;
+    recording.bundles = {example};
+    recording.output = (dir.path() / "baseline.json").string();
+    std::ostringstream ignored;
+    ASSERT_EQ(cli::runBaseline(recording, ignored, ignored), 0);
+
+    cli::ScanOptions options;
+    options.bundles = {example, inbox};
+    options.format = "json";
+    options.baseline = recording.output;
+    options.sarif = (dir.path() / "report.sarif").string();
+    const auto run = scan(options);
+    ASSERT_EQ(run.status, 1) << run.err;
+
+    const char* installed = std::getenv("AUDKIT_SARIF_MULTITOOL");
+    const std::string validator =
+        installed ? installed : "/usr/local/share/audkit/test-tools/sarif-multitool/Sarif.Multitool";
+    ASSERT_TRUE(fs::exists(validator)) << validator << " is missing: scripts/test.sh fetches it";
+    const auto [status, output] = shell("DOTNET_SYSTEM_GLOBALIZATION_INVARIANT=1 " + validator + " validate " +
+                                        options.sarif + " -o " + (dir.path() / "validation.sarif").string() + " 2>&1");
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_EQ(output.find(": error "), std::string::npos) << output;
+
+    const auto sarif = json::parse(test::readFile(options.sarif));
+    const auto& sarifRun = sarif["runs"][0];
+    std::map<std::string, int> expected, found;  // "screen rule status" -> count
+    for (const auto& entry : json::parse(run.out))
+        for (const auto& ruleResult : entry["result"]["audRuleResults"])
+            if (ruleResult["status"] == "FAIL" || ruleResult["status"] == "INCOMPLETE")
+                ++expected[entry["bundle"].get<std::string>() + " " + ruleResult["ruleId"].get<std::string>() + " " +
+                           ruleResult["status"].get<std::string>()];
+    for (const auto& result : sarifRun["results"]) {
+        const auto screen = result["properties"]["screen"].get<std::string>();
+        ++found[screen + " " + result["ruleId"].get<std::string>() + " " +
+                result["properties"]["status"].get<std::string>()];
+        EXPECT_EQ(sarifRun["tool"]["driver"]["rules"][result["ruleIndex"].get<std::size_t>()]["id"], result["ruleId"]);
+        EXPECT_EQ(result["baselineState"], screen == example ? "unchanged" : "new") << result.dump();
+        EXPECT_EQ(result["level"], result["kind"] == "fail" ? (result["properties"]["impact"] == "MODERATE" ? "warning"
+                                                               : result["properties"]["impact"] == "MINOR"  ? "note"
+                                                                                                            : "error")
+                                                            : "none")
+            << result.dump();
+        EXPECT_TRUE(result["locations"][0]["logicalLocations"][0]["fullyQualifiedName"].get<std::string>().starts_with(
+            "UIApplication[0]/"))
+            << result.dump();
+    }
+    EXPECT_EQ(found, expected);
+}
+
 }  // namespace
 }  // namespace audkit

@@ -55,6 +55,8 @@ int main(int argc, char** argv) {
         ->check(CLI::IsMember({"text", "description", "json"}));
     scanCommand->add_option("--output", scan.output, "also write the result document to this file");
     scanCommand->add_option("--junit", scan.junit, "also write a JUnit XML report to this file");
+    scanCommand->add_option("--sarif", scan.sarif,
+                            "also write a SARIF 2.1.0 log to this file (GitHub code scanning and other review tools)");
     scanCommand->add_option("--html", scan.html,
                             "also write a self-contained HTML report (screenshot with numbered boxes, findings by "
                             "rule, filters) to this file");

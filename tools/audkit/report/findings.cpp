@@ -1,7 +1,9 @@
 #include "tools/audkit/report/findings.hpp"
 
 #include <cmath>
+#include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace audkit::cli {
 
@@ -13,6 +15,23 @@ std::string Finding::element() const {
     // An imported element is found again in the dump a team has.
     if (const auto source = view->get(viewkey::source)) text += ", " + *source + " of the dump";
     return text;
+}
+
+std::string Finding::treePath() const {
+    if (!view) return {};
+    std::vector<std::string> steps;
+    for (const AudView* node = view.get(); node != nullptr; node = node->parent) {
+        std::size_t position = 0;
+        if (node->parent)
+            for (const auto& sibling : node->parent->children) {
+                if (sibling.get() == node) break;
+                position += sibling->className == node->className ? 1 : 0;
+            }
+        steps.push_back(node->className + "[" + std::to_string(position) + "]");
+    }
+    std::string path;
+    for (auto step = steps.rbegin(); step != steps.rend(); ++step) path += (path.empty() ? "" : "/") + *step;
+    return path;
 }
 
 Finding::Frame Finding::frameInPoints(float scale) const {

@@ -23,6 +23,9 @@ struct Finding {
     // "UIButton "Sign in" (id signInButton)": type, then label and identifier,
     // and for an imported element where it stands in the dump (", line 57 of the dump").
     std::string element() const;
+    // Where the view stands in the tree: each ancestor's class and position
+    // among its siblings of that class, from the root ("UIWindow[0]/UIButton[2]").
+    std::string treePath() const;
     // The view's frame in points: x, y, width, height.
     struct Frame {
         double x = 0, y = 0, width = 0, height = 0;

@@ -32,6 +32,22 @@ private:
 };
 std::string junitReport(const std::vector<ScreenReport>& screens);
 
+// SARIF 2.1.0, for code-scanning and review tools: one result per finding
+// (FAIL a failure whose level follows its impact, INCOMPLETE one to review),
+// its message with the element, frame and measured facts, a location in the
+// bundle's capture (or the dump scanned and its line) and the element's place
+// in the tree, a fingerprint that stays with the element, and the baseline's
+// state. Built a screen at a time: it keeps each finding's result, not the
+// screen's.
+class SarifReport {
+public:
+    void add(const ScreenReport& screen);
+    std::string document() const;
+
+private:
+    std::vector<std::string> results_;  // each result's JSON text
+};
+
 // One self-contained HTML page (no network: the screenshot is embedded) per
 // report: for each screen the screenshot with a numbered box over every view
 // that has a finding, coloured by status, and the findings grouped by rule

@@ -22,7 +22,7 @@ class ScanReports {
 public:
     struct Options {
         std::string format = "text";
-        std::string junit, html;  // files to write, when given
+        std::string junit, html, sarif;  // files to write, when given
         bool batch = false;
         AudImpact gate = AudImpact::minor;
     };
@@ -49,6 +49,7 @@ private:
     std::ostream& out_;
     std::vector<Row> rows_;
     std::optional<JunitReport> junit_;
+    std::optional<SarifReport> sarif_;
     std::optional<OutputFile> htmlSections_;
     std::optional<HtmlReport> html_;
     bool failing_ = false, broken_ = false, anyJson_ = false;

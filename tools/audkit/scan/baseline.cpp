@@ -16,23 +16,6 @@ namespace {
 // How far a frame's edges may move, in points, and still be the same element's.
 constexpr double frameTolerance = 6;
 
-// Each ancestor's class and position among its siblings of that class, from the root.
-std::string treePath(const AudView& view) {
-    std::vector<std::string> steps;
-    for (const AudView* node = &view; node != nullptr; node = node->parent) {
-        std::size_t position = 0;
-        if (node->parent)
-            for (const auto& sibling : node->parent->children) {
-                if (sibling.get() == node) break;
-                position += sibling->className == node->className ? 1 : 0;
-            }
-        steps.push_back(node->className + "[" + std::to_string(position) + "]");
-    }
-    std::string path;
-    for (auto step = steps.rbegin(); step != steps.rend(); ++step) path += (path.empty() ? "" : "/") + *step;
-    return path;
-}
-
 // A version 1 element key: "id IDENTIFIER", or CLASS "LABEL" at X,Y WxH in whole points.
 ElementIdentity fromVersionOne(const std::string& key) {
     ElementIdentity element;
@@ -108,7 +91,7 @@ ElementIdentity ElementIdentity::of(const Finding& finding, float scale) {
     }
     identity.className = view.className;
     identity.label = view.name.value_or("");
-    identity.path = treePath(view);
+    identity.path = finding.treePath();
     const auto frame = finding.frameInPoints(scale);
     // Whole points: the file reads the same for sub-pixel differences.
     identity.x = std::round(frame.x);
