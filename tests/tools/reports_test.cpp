@@ -284,7 +284,8 @@ TEST(JUnitReport, ARealReaderReadsEveryCase) {
 // A batch's SARIF log passes Microsoft's SARIF validator (schema and rules)
 // and holds every finding once: a FAIL at its impact's level, an INCOMPLETE to
 // review, its rule in the tool's list, the element's place in the tree and the
-// baseline's state (sign-in's findings recorded, inbox's new).
+// baseline's state (sign-in's findings recorded, inbox's new). The GitLab
+// report holds the same findings, each with a fingerprint of its own.
 TEST(SarifReport, ABatchLogValidatesAndHoldsEveryFinding) {
     test::LogCapture log;
     test::TempDir dir;
@@ -300,6 +301,7 @@ TEST(SarifReport, ABatchLogValidatesAndHoldsEveryFinding) {
     options.format = "json";
     options.baseline = recording.output;
     options.sarif = (dir.path() / "report.sarif").string();
+    options.gitlab = (dir.path() / "quality.json").string();
     const auto run = scan(options);
     ASSERT_EQ(run.status, 1) << run.err;
 
@@ -336,6 +338,18 @@ TEST(SarifReport, ABatchLogValidatesAndHoldsEveryFinding) {
             << result.dump();
     }
     EXPECT_EQ(found, expected);
+
+    const auto quality = json::parse(test::readFile(options.gitlab));
+    ASSERT_EQ(quality.size(), sarifRun["results"].size());
+    std::set<std::string> fingerprints;
+    for (const auto& issue : quality) {
+        fingerprints.insert(issue["fingerprint"].get<std::string>());
+        EXPECT_TRUE(std::set<std::string>({"info", "minor", "major", "critical"}).contains(issue["severity"]))
+            << issue.dump();
+        EXPECT_TRUE(issue["location"]["path"].get<std::string>().ends_with("/capture.json")) << issue.dump();
+        EXPECT_GE(issue["location"]["lines"]["begin"].get<int>(), 1);
+    }
+    EXPECT_EQ(fingerprints.size(), quality.size());
 }
 
 }  // namespace

@@ -57,6 +57,8 @@ int main(int argc, char** argv) {
     scanCommand->add_option("--junit", scan.junit, "also write a JUnit XML report to this file");
     scanCommand->add_option("--sarif", scan.sarif,
                             "also write a SARIF 2.1.0 log to this file (GitHub code scanning and other review tools)");
+    scanCommand->add_option("--gitlab", scan.gitlab,
+                            "also write a GitLab code-quality report to this file (artifacts:reports:codequality)");
     scanCommand->add_option("--html", scan.html,
                             "also write a self-contained HTML report (screenshot with numbered boxes, findings by "
                             "rule, filters) to this file");

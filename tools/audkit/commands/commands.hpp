@@ -74,6 +74,7 @@ struct ScanOptions : JudgingOptions {
     std::string output;               // write the result document here too
     std::string junit;                // write a JUnit XML report here
     std::string sarif;                // write a SARIF 2.1.0 log here
+    std::string gitlab;               // write a GitLab code-quality report here
     std::string html;                 // write a self-contained HTML report here
     std::string annotate;             // write the screenshot with numbered boxes here (PNG)
     std::string failOn;               // the least impact of a failure that makes exit status 1 (none: minor)

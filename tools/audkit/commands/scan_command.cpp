@@ -69,7 +69,8 @@ int runScan(const ScanOptions& requested, const LoginOptions& login, std::ostrea
         }
 
         // Scan each screen, hand its outcome to the reports, then let it go.
-        ScanReports reports({options.format, options.junit, options.html, options.sarif, batch, gate}, out);
+        ScanReports reports({options.format, options.junit, options.html, options.sarif, options.gitlab, batch, gate},
+                            out);
         ScreenScan scan{options, baseline ? &*baseline : nullptr, options.failOnExperimental, !options.annotate.empty(),
                         batch};
         if (!batch && options.progress) err << "audkit: scanning " << bundles[0] << "...\n" << std::flush;

@@ -1,9 +1,14 @@
 #include "tools/audkit/report/findings.hpp"
 
 #include <cmath>
+#include <filesystem>
 #include <string>
 #include <unordered_map>
 #include <vector>
+
+#include "audkit/rules/rule_color_contrast.hpp"
+#include "tools/audkit/import/dump_import.hpp"
+#include "tools/audkit/report/text_output.hpp"
 
 namespace audkit::cli {
 
@@ -40,6 +45,43 @@ Finding::Frame Finding::frameInPoints(float scale) const {
     const auto points = [scale](float pixels) { return std::round(static_cast<double>(pixels) / scale * 100) / 100; };
     const auto& bounds = view->boundsInScreen;
     return {points(bounds.left()), points(bounds.top()), points(bounds.width()), points(bounds.height())};
+}
+
+std::string Finding::message(float scale) const {
+    const auto frame = frameInPoints(scale);
+    std::string text = element() + " at " + cli::number(frame.x) + ", " + cli::number(frame.y) + ", " +
+                       cli::number(frame.width) + " x " + cli::number(frame.height) + " pt: " + result->ruleSummary;
+    if (result->props)
+        if (const auto* pair = result->props->get(RuleColorContrast::decidingPairKey.name))
+            text += " Colours: " + describePropValue(*pair) + ".";
+    return text;
+}
+
+std::string Finding::capturePath(const std::string& screen) {
+    const std::filesystem::path path(screen);
+    if (isDumpFile(path) || path.filename() == "capture.json") return screen;
+    return (path / "capture.json").string();
+}
+
+std::optional<int> Finding::dumpLine(const std::string& screen) const {
+    if (!view || !isDumpFile(screen)) return std::nullopt;
+    const auto source = view->get(viewkey::source);
+    if (!source || !source->starts_with("line ")) return std::nullopt;
+    try {
+        const int line = std::stoi(source->substr(5));
+        return line > 0 ? std::optional(line) : std::nullopt;
+    } catch (const std::exception&) {
+        return std::nullopt;  // a capture may say anything there
+    }
+}
+
+std::string Finding::fingerprint(const std::string& screen) const {
+    std::string element = "a view that is not in the tree";
+    if (view && view->accessibilityIdentifier)
+        element = "id " + *view->accessibilityIdentifier;
+    else if (view)
+        element = treePath() + " \"" + view->name.value_or("") + "\"";
+    return screen + "|" + result->ruleId + "|" + element;
 }
 
 std::vector<Finding> judgedViews(const AudResult& result) {

@@ -31,6 +31,17 @@ struct Finding {
         double x = 0, y = 0, width = 0, height = 0;
     };
     Frame frameInPoints(float scale) const;
+    // The finding in a sentence for reports of other tools: the element, its
+    // frame in points, the rule's message and the measured colours, if any.
+    std::string message(float scale) const;
+    // Where the screen's file lies for reports of other tools: a dump scanned
+    // directly, else the bundle's capture.json.
+    static std::string capturePath(const std::string& screen);
+    // The finding's line in the dump scanned directly; none for a bundle.
+    std::optional<int> dumpLine(const std::string& screen) const;
+    // The same text for the same element, rule and screen from scan to scan:
+    // the identifier where there is one, else the place in the tree and label.
+    std::string fingerprint(const std::string& screen) const;
 };
 
 // Every recorded result with its view; FAIL and INCOMPLETE ones are numbered

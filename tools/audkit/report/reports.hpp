@@ -48,6 +48,19 @@ private:
     std::vector<std::string> results_;  // each result's JSON text
 };
 
+// GitLab's code-quality report (a JSON array of issues): each finding with its
+// rule, message, severity from impact (an INCOMPLETE is "info"), the
+// capture's or dump's path and line, and a fingerprint that stays with the
+// element, so that merge requests show the findings that are new.
+class GitlabReport {
+public:
+    void add(const ScreenReport& screen);
+    std::string document() const;
+
+private:
+    std::vector<std::string> issues_;  // each issue's JSON text
+};
+
 // One self-contained HTML page (no network: the screenshot is embedded) per
 // report: for each screen the screenshot with a numbered box over every view
 // that has a finding, coloured by status, and the findings grouped by rule

@@ -4,11 +4,8 @@
 #include <optional>
 
 #include "audkit/rules/rule_catalogue.hpp"
-#include "audkit/rules/rule_color_contrast.hpp"
 #include "audkit/tree/aud_context.hpp"
-#include "tools/audkit/import/dump_import.hpp"
 #include "tools/audkit/report/reports.hpp"
-#include "tools/audkit/report/text_output.hpp"
 
 namespace audkit::cli {
 namespace {
@@ -81,23 +78,13 @@ void SarifReport::add(const ScreenReport& screen) {
     const float scale = result.audContext ? result.audContext->audDevice.scale : 1.0F;
     // A dump scanned directly is the artifact, and its line the region; a
     // bundle's capture is, with the dump's line (if imported) as a property.
-    const bool dump = isDumpFile(screen.name);
-    const auto artifact = uriOf(dump ? screen.name
-                                     : (std::filesystem::path(screen.name).filename() == "capture.json"
-                                            ? screen.name
-                                            : (std::filesystem::path(screen.name) / "capture.json").string()));
+    const auto artifact = uriOf(Finding::capturePath(screen.name));
     for (const auto& finding : screen.findings) {
         const auto& ruleResult = *finding.result;
         const auto frame = finding.frameInPoints(scale);
-        std::string message = finding.element() + " at " + number(frame.x) + ", " + number(frame.y) + ", " +
-                              number(frame.width) + " x " + number(frame.height) + " pt: " + ruleResult.ruleSummary;
-        if (ruleResult.props)
-            if (const auto* pair = ruleResult.props->get(RuleColorContrast::decidingPairKey.name))
-                message += " Colours: " + describePropValue(*pair) + ".";
         nlohmann::ordered_json physical{{"artifactLocation", {{"uri", artifact}}}};
         const auto source = finding.view ? finding.view->get(viewkey::source) : std::nullopt;
-        if (dump && source && source->starts_with("line "))
-            physical["region"] = {{"startLine", std::stoi(source->substr(5))}};
+        if (const auto line = finding.dumpLine(screen.name)) physical["region"] = {{"startLine", *line}};
         nlohmann::ordered_json location{
             {"physicalLocation", physical},
             {"logicalLocations",
@@ -106,15 +93,11 @@ void SarifReport::add(const ScreenReport& screen) {
         nlohmann::ordered_json entry{{"ruleId", ruleResult.ruleId},
                                      {"kind", fails ? "fail" : "review"},
                                      {"level", fails ? levelOf(ruleResult.impact) : "none"},
-                                     {"message", {{"text", message}}},
+                                     {"message", {{"text", finding.message(scale)}}},
                                      {"locations", {location}}};
         if (const auto index = ruleIndex(ruleResult.ruleId)) entry["ruleIndex"] = *index;
         // The same element and rule in the next scan has the same fingerprint.
-        entry["partialFingerprints"] = {
-            {"audkitElement/v1", screen.name + "|" + ruleResult.ruleId + "|" +
-                                     (finding.view && finding.view->accessibilityIdentifier
-                                          ? "id " + *finding.view->accessibilityIdentifier
-                                          : finding.treePath() + " " + finding.view->name.value_or(""))}};
+        entry["partialFingerprints"] = {{"audkitElement/v1", finding.fingerprint(screen.name)}};
         if (screen.baselined) entry["baselineState"] = finding.known ? "unchanged" : "new";
         nlohmann::ordered_json properties{
             {"screen", screen.name},

@@ -27,6 +27,7 @@ std::string indented(const std::string& text) {
 ScanReports::ScanReports(Options options, std::ostream& out) : options_(std::move(options)), out_(out) {
     if (!options_.junit.empty()) junit_.emplace();
     if (!options_.sarif.empty()) sarif_.emplace();
+    if (!options_.gitlab.empty()) gitlab_.emplace();
     if (!options_.html.empty()) {
         // The screens' sections wait in a file of their own until the page is put together.
         htmlSections_.emplace(options_.html + ".sections");
@@ -42,6 +43,7 @@ void ScanReports::add(const ScreenReport& screen) {
                      screen.coverage.viewsExamined, fails});
     if (junit_) junit_->add(screen);
     if (sarif_) sarif_->add(screen);
+    if (gitlab_) gitlab_->add(screen);
     if (html_) html_->add(screen);
     if (options_.format == "json") {
         if (!options_.batch) {
@@ -85,6 +87,7 @@ void ScanReports::finish() {
     }
     if (junit_) writeDocument(options_.junit, junit_->document());
     if (sarif_) writeDocument(options_.sarif, sarif_->document());
+    if (gitlab_) writeDocument(options_.gitlab, gitlab_->document());
     if (html_) {
         if (!htmlSections_->stream().flush()) throw UsageError("cannot write " + options_.html);
         std::ifstream sections(htmlSections_->partialPath(), std::ios::binary);

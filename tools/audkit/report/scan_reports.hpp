@@ -22,7 +22,7 @@ class ScanReports {
 public:
     struct Options {
         std::string format = "text";
-        std::string junit, html, sarif;  // files to write, when given
+        std::string junit, html, sarif, gitlab;  // files to write, when given
         bool batch = false;
         AudImpact gate = AudImpact::minor;
     };
@@ -50,6 +50,7 @@ private:
     std::vector<Row> rows_;
     std::optional<JunitReport> junit_;
     std::optional<SarifReport> sarif_;
+    std::optional<GitlabReport> gitlab_;
     std::optional<OutputFile> htmlSections_;
     std::optional<HtmlReport> html_;
     bool failing_ = false, broken_ = false, anyJson_ = false;
