@@ -15,6 +15,7 @@ public:
         .id = AudRuleId::activeControlName,
         .standard = AudStandard::wcag20,
         .impact = AudImpact::critical,
+        .criterion = "4.1.2 Name, Role, Value",
         .summary =
             "Any interactive view should have an accessible name available for assistive technologies such as "
             "VoiceOver and Voice Control.",

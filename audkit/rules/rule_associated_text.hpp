@@ -17,6 +17,7 @@ public:
         .id = AudRuleId::associatedText,
         .standard = AudStandard::wcag20,
         .impact = AudImpact::serious,
+        .criterion = "1.3.1 Info and Relationships",
         .summary =
             "A control should get its accessible name from a nearby label available for assistive technologies "
             "such as VoiceOver and Voice Control.",

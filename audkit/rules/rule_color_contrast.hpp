@@ -20,6 +20,7 @@ public:
     static constexpr RuleInfo info{.id = AudRuleId::colorContrast,
                                    .standard = AudStandard::wcag20,
                                    .impact = AudImpact::serious,
+                                   .criterion = "1.4.3 Contrast (Minimum)",
                                    .summary =
                                        "Ensures that each text element has a minimum 4.5:1 contrast ratio with "
                                        "its background and that large text has a minimum 3.0:1 contrast ratio."};

@@ -20,6 +20,7 @@ public:
         .id = AudRuleId::focusableText,
         .standard = AudStandard::wcag20,
         .impact = AudImpact::critical,
+        .criterion = "1.3.1 Info and Relationships",
         .summary = "Views containing text should be focusable for assistive technologies such as VoiceOver.",
         .restsOn = elementFlag};
     static constexpr PropKey<std::string> textKey{"text"};

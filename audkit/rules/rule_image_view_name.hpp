@@ -14,6 +14,7 @@ public:
         .id = AudRuleId::imageViewName,
         .standard = AudStandard::wcag20,
         .impact = AudImpact::critical,
+        .criterion = "1.1.1 Non-text Content",
         .summary =
             "Focusable image elements should provide a meaningful accessible name available for assistive technologies "
             "such as VoiceOver and Voice Control.",

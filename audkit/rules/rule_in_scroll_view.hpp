@@ -16,6 +16,7 @@ public:
         .id = AudRuleId::inScrollView,
         .standard = AudStandard::wcag20,
         .impact = AudImpact::serious,
+        .criterion = "1.4.4 Resize Text",
         .summary =
             "Text should be within a scrollable view to ensure that all elements are visible on all screen sizes.",
         .passingDescription = "This text element is within a scrollable view."};

@@ -17,6 +17,7 @@ public:
         .id = AudRuleId::inaccessibleAction,
         .standard = AudStandard::wcag20,
         .impact = AudImpact::critical,
+        .criterion = "2.1.1 Keyboard",
         .experimental = true,
         .summary = "An interactive view should have the ability to be activated with assistive technology.",
         .passingDescription = "This view can be activated using an assistive technology.",

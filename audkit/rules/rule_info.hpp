@@ -21,6 +21,9 @@ struct RuleInfo {
     AudRuleId id;
     AudStandard standard;
     AudImpact impact;
+    // The WCAG success criterion the rule checks ("1.4.3 Contrast (Minimum)");
+    // empty for a platform convention or a best practice.
+    std::string_view criterion{};
     bool experimental = false;
     bool ignoredByDefault = false;
     std::string_view summary;

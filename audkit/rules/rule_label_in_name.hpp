@@ -17,6 +17,7 @@ public:
         .id = AudRuleId::labelInName,
         .standard = AudStandard::wcag21,
         .impact = AudImpact::serious,
+        .criterion = "2.5.3 Label in Name",
         .summary = "An accessibility focusable view should ensure its name includes its visible label.",
         .passingDescription = "This view's visible label is a part of its name.",
         .restsOn = elementFlag};

@@ -17,6 +17,7 @@ public:
         .id = AudRuleId::nestedElementsName,
         .standard = AudStandard::wcag20,
         .impact = AudImpact::critical,
+        .criterion = "4.1.2 Name, Role, Value",
         .summary =
             "A focusable view should have all visible text within its accessible name available to assistive "
             "technologies like VoiceOver and Voice Control.",

@@ -18,6 +18,7 @@ public:
     static constexpr RuleInfo info{.id = AudRuleId::screenOrientation,
                                    .standard = AudStandard::wcag21,
                                    .impact = AudImpact::serious,
+                                   .criterion = "1.3.4 Orientation",
                                    .summary = "Views should adhere to the user's preferred display orientation.",
                                    .passingDescription = "The application supports multiple screen orientations."};
     static constexpr PropKey<AudOrientation> supportedOrientationsKey{"supportedOrientations"};

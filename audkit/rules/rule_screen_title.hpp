@@ -18,6 +18,7 @@ public:
         .id = AudRuleId::screenTitle,
         .standard = AudStandard::wcag20,
         .impact = AudImpact::moderate,
+        .criterion = "2.4.2 Page Titled",
         .summary = "Every screen within an application should provide a title to be announced by assistive technology.",
         .passingDescription = "The screen has a title that can be announced by an assistive technology."};
     static constexpr const char* partialScreenMessage =

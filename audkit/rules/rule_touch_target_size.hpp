@@ -23,6 +23,7 @@ public:
         .id = AudRuleId::touchTargetSize,
         .standard = AudStandard::wcag21,
         .impact = AudImpact::moderate,
+        .criterion = "2.5.5 Target Size (Enhanced)",
         .summary = "All active controls should have a minimum of 44pt by 44pt visual and tappable area.",
         .passingDescription = "The active control has a visual and tappable area of at least 44 x 44."};
     static constexpr PropKey<bool> isTextFieldKey{"Is TextField or Child of TextField"};

@@ -22,6 +22,7 @@ public:
         .id = AudRuleId::touchTargetSpacing,
         .standard = AudStandard::wcag22,
         .impact = AudImpact::serious,
+        .criterion = "2.5.8 Target Size (Minimum)",
         .summary =
             "Actionable controls should have a minimum dimension of 24 x 24 points or must be positioned so that "
             "if a circle with a diameter of 24 points is placed on the center of control, the circle will not "

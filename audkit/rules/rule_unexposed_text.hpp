@@ -26,6 +26,7 @@ public:
         .id = AudRuleId::unexposedText,
         .standard = AudStandard::wcag20,
         .impact = AudImpact::critical,
+        .criterion = "1.3.1 Info and Relationships",
         .summary =
             "Text shown on the screen should be exposed to assistive technology through an accessibility "
             "element.",

@@ -41,6 +41,13 @@ int main(int argc, char** argv) {
     contextCommand->add_option("BUNDLE", context.bundle, "bundle directory or its capture.json")->required();
     contextCommand->add_flag("--json", context.json, "write the context's JSON form");
 
+    auto* rulesCommand =
+        app.add_subcommand("rules", "List the rules: impact, standard, WCAG criterion, what each checks");
+    std::string explained;
+    auto* explainCommand =
+        app.add_subcommand("explain", "What a rule checks, why it matters and how to fix what it finds");
+    explainCommand->add_option("RULE", explained, "the rule's id, as audkit rules lists it")->required();
+
     ScanOptions scan;
     auto* scanCommand = app.add_subcommand("scan", "Scan a bundle with every rule");
     scanCommand
@@ -188,6 +195,8 @@ int main(int argc, char** argv) {
 
     if (inspectCommand->parsed()) return runInspect(inspect, std::cout, std::cerr);
     if (contextCommand->parsed()) return runContext(context, std::cout, std::cerr);
+    if (rulesCommand->parsed()) return runRules(std::cout);
+    if (explainCommand->parsed()) return runExplain(explained, std::cout, std::cerr);
     if (scanCommand->parsed()) {
         scan.progress = ::isatty(STDERR_FILENO) != 0;
         return runScan(scan, login, std::cout, std::cerr);

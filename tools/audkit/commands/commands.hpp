@@ -46,6 +46,13 @@ struct ContextOptions {
 // size, or the context's JSON form.
 int runContext(const ContextOptions& options, std::ostream& out, std::ostream& err);
 
+// Lists the rules: id, impact, standard and WCAG success criterion, whether
+// experimental, and what each checks in a line.
+int runRules(std::ostream& out);
+// Prints a rule's facts and its documentation page (the id in any case);
+// exit 2 for a rule that does not exist.
+int runExplain(const std::string& rule, std::ostream& out, std::ostream& err);
+
 // How screens are judged: the same for a scan and for the baseline it is
 // compared with.
 struct JudgingOptions {

@@ -6,6 +6,7 @@
 #include "audkit/rules/rule_catalogue.hpp"
 #include "audkit/tree/aud_context.hpp"
 #include "tools/audkit/report/reports.hpp"
+#include "tools/audkit/report/rule_pages.hpp"
 
 namespace audkit::cli {
 namespace {
@@ -42,10 +43,13 @@ std::string uriOf(const std::string& path) {
 
 nlohmann::ordered_json ruleDescriptor(const RuleInfo& info) {
     const std::string id(toString(info.id)), summary(info.summary);
-    const std::string standard(toString(info.standard));
+    std::string standard(toString(info.standard));
+    if (!info.criterion.empty()) standard += " " + std::string(info.criterion);
+    nlohmann::ordered_json help{{"text", summary + " (" + standard + "; audkit explain " + id + ")"}};
+    if (const auto page = rulePage(id)) help["markdown"] = std::string(*page);
     return {{"id", id},
             {"shortDescription", {{"text", summary}}},
-            {"help", {{"text", summary + " (" + standard + ")"}}},
+            {"help", help},
             {"defaultConfiguration", {{"level", levelOf(info.impact)}}},
             {"properties",
              {{"impact", toString(info.impact)},
