@@ -25,7 +25,10 @@ ElementIdentity fromVersionOne(const std::string& key) {
     }
     static const std::regex pattern(R"re(^(.*) "(.*)" at (-?\d+),(-?\d+) (\d+)x(\d+)$)re");
     std::smatch parts;
-    if (!std::regex_match(key, parts, pattern)) {
+    // libstdc++'s matcher recurses per character: a key longer than any
+    // element's is taken as it is.
+    constexpr std::size_t longestKey = 4096;
+    if (key.size() > longestKey || !std::regex_match(key, parts, pattern)) {
         element.className = key;  // "unknown view": matches nothing
         element.path = key;
         return element;
