@@ -106,14 +106,11 @@ struct TesseractRecognizer::Engine {
         api.SetVariable("tessedit_do_invert", "0");
     }
 
-    // The words of each line Tesseract reads in a band of the ink image, in
-    // the whole image's pixels.
-    std::vector<std::vector<RecognisedWord>> lines(const std::vector<std::uint8_t>& ink, int width,
-                                                   const RecognitionBand& band) {
-        // Tesseract's OpenMP threads only slow recognition down on small machines.
-        omp_set_num_threads(1);
-        api.SetImage(ink.data() + static_cast<std::size_t>(band.top) * static_cast<std::size_t>(width), width,
-                     band.bottom - band.top, 1, width);
+    // The words of each line Tesseract recognises in the image it was given
+    // (a band of the ink image starting at `band.top`, or a rectangle of the
+    // whole), in the whole image's pixels.
+    std::vector<std::vector<RecognisedWord>> recognised(const std::vector<std::uint8_t>& ink, int width,
+                                                        const RecognitionBand& band) {
         if (api.Recognize(nullptr) != 0) throw TextRecognizerError("Tesseract could not recognise the screenshot");
         std::vector<std::vector<RecognisedWord>> lines;
         std::unique_ptr<tesseract::ResultIterator> words(api.GetIterator());
@@ -130,6 +127,18 @@ struct TesseractRecognizer::Engine {
             word.top += band.top, word.bottom += band.top;
             lines.back().push_back(std::move(word));
         } while (words->Next(tesseract::RIL_WORD));
+        return lines;
+    }
+
+    // The words of each line Tesseract reads in a band of the ink image, in
+    // the whole image's pixels.
+    std::vector<std::vector<RecognisedWord>> lines(const std::vector<std::uint8_t>& ink, int width,
+                                                   const RecognitionBand& band) {
+        // Tesseract's OpenMP threads only slow recognition down on small machines.
+        omp_set_num_threads(1);
+        api.SetImage(ink.data() + static_cast<std::size_t>(band.top) * static_cast<std::size_t>(width), width,
+                     band.bottom - band.top, 1, width);
+        auto lines = recognised(ink, width, band);
         std::erase_if(lines, [&](const auto& line) { return !band.keeps(line); });
         return lines;
     }
@@ -141,25 +150,14 @@ struct TesseractRecognizer::Engine {
         omp_set_num_threads(1);
         std::vector<std::vector<RecognisedWord>> lines(detected.size());
         if (first >= detected.size()) return lines;
-        const RecognitionBand whole{0, height, 0, height};
         api.SetPageSegMode(tesseract::PSM_SINGLE_LINE);
         api.SetImage(ink.data(), width, height, 1, width);
         for (std::size_t at = first; at < detected.size(); at += step) {
             const auto& box = detected[at];
             api.SetRectangle(box.left, box.top, box.right - box.left, box.bottom - box.top);
-            if (api.Recognize(nullptr) != 0) throw TextRecognizerError("Tesseract could not recognise the screenshot");
-            std::unique_ptr<tesseract::ResultIterator> words(api.GetIterator());
-            if (!words) continue;
-            do {
-                std::unique_ptr<char[]> raw(words->GetUTF8Text(tesseract::RIL_WORD));
-                RecognisedWord word;
-                if (!raw || !words->BoundingBox(tesseract::RIL_WORD, &word.left, &word.top, &word.right, &word.bottom))
-                    continue;
-                word.text = raw.get();
-                word.confidence = words->Confidence(tesseract::RIL_WORD);
-                word.inkShare = inkShare(ink, width, whole, word);
-                lines[at].push_back(std::move(word));
-            } while (words->Next(tesseract::RIL_WORD));
+            for (auto& line : recognised(ink, width, RecognitionBand{0, height, 0, height}))
+                lines[at].insert(lines[at].end(), std::make_move_iterator(line.begin()),
+                                 std::make_move_iterator(line.end()));
         }
         return lines;
     }
