@@ -16,6 +16,10 @@ tools=${AUDKIT_TEST_TOOLS:-/usr/local/share/audkit/test-tools}
 export AUDKIT_SARIF_MULTITOOL="$tools/sarif-multitool/Sarif.Multitool"
 if [[ ! -x "$AUDKIT_SARIF_MULTITOOL" ]]; then
   echo "audkit tests: fetching the SARIF validator into $tools" >&2
+  sudo=""
+  [[ $(id -u) -eq 0 ]] || sudo=sudo
+  command -v npm >/dev/null ||
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends npm >/dev/null
   fetched=$(mktemp -d)
   trap 'rm -rf "$fetched"' EXIT
   (cd "$fetched" && npm pack --silent @microsoft/sarif-multitool-linux@5.7.0 >/dev/null)
@@ -23,11 +27,11 @@ if [[ ! -x "$AUDKIT_SARIF_MULTITOOL" ]]; then
     sha256sum --check --quiet
   tar -xzf "$fetched/microsoft-sarif-multitool-linux-5.7.0.tgz" -C "$fetched"
   chmod +x "$fetched/package/Sarif.Multitool"
-  mkdir -p "$tools"
+  $sudo mkdir -p "$tools"
   # Copied beside, then renamed: an interrupted fetch leaves no half tool.
-  rm -rf "$tools/.sarif-multitool.part" "$tools/sarif-multitool"
-  cp -r "$fetched/package" "$tools/.sarif-multitool.part"
-  mv "$tools/.sarif-multitool.part" "$tools/sarif-multitool"
+  $sudo rm -rf "$tools/.sarif-multitool.part" "$tools/sarif-multitool"
+  $sudo cp -r "$fetched/package" "$tools/.sarif-multitool.part"
+  $sudo mv "$tools/.sarif-multitool.part" "$tools/sarif-multitool"
 fi
 # One recognition thread: Tesseract's extra threads only slow it down on small machines.
 export OMP_THREAD_LIMIT=${OMP_THREAD_LIMIT:-1}
