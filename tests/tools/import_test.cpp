@@ -263,6 +263,38 @@ TEST(ImportPageSource, DuplicateNamesAndEmptyScreens) {
     EXPECT_NE(scanned.err.find("nothing was examined"), std::string::npos) << scanned.err;
 }
 
+// A page source scanned directly takes the screenshot given with it, or the
+// one beside it by name; a bundle, which has its own, refuses one.
+TEST(ImportPageSource, AScanTakesTheScreenshotGiven) {
+    test::LogCapture log;
+    test::TempDir dir;
+    const auto page =
+        write(dir.path() / "page.xml",
+              R"(<XCUIElementTypeApplication type="XCUIElementTypeApplication" x="0" y="0" width="390" height="844">
+  <XCUIElementTypeButton type="XCUIElementTypeButton" name="Add" label="Add" x="16" y="100" width="80" height="44"/>
+</XCUIElementTypeApplication>)");
+    write(dir.path() / "shot.png",
+          encodePng(RgbaImage{390, 844, std::vector<std::uint8_t>(std::size_t{390} * 844 * 4, 255)}));
+    const auto scanWith = [&](const fs::path& screen, const std::string& screenshot) {
+        cli::ScanOptions options;
+        options.bundles = {screen.string()};
+        options.screenshot = screenshot;
+        std::ostringstream out, err;
+        const int status = cli::runScan(options, {}, out, err);
+        return test::CommandRun{status, out.str(), err.str()};
+    };
+    const std::string noScreenshot = "ColorContrast (no screenshot was captured)";
+    const auto without = scanWith(page, "");
+    EXPECT_NE(without.out.find(noScreenshot), std::string::npos) << without.out << without.err;
+    const auto with = scanWith(page, (dir.path() / "shot.png").string());
+    EXPECT_NE(with.status, 2) << with.err;
+    EXPECT_EQ(with.out.find(noScreenshot), std::string::npos) << with.out;
+    const auto bundle = scanWith(test::sourceDir() / "examples" / "sign-in", (dir.path() / "shot.png").string());
+    EXPECT_EQ(bundle.status, 2);
+    EXPECT_NE(bundle.err.find("--screenshot takes one page source or debug description"), std::string::npos)
+        << bundle.err;
+}
+
 // Safari's own controls and the status bar are the system's: recorded as
 // such, counted and left alone by the scan unless it is asked to judge them.
 // A trait a newer system introduced is kept and reported, not a refusal.

@@ -54,6 +54,9 @@ int main(int argc, char** argv) {
         ->add_option("BUNDLE", scan.bundles,
                      "bundle directory or its capture.json; several, or a folder of bundles, scan as a batch")
         ->required();
+    scanCommand->add_option("--screenshot", scan.screenshot,
+                            "with one page source or debug description: its screenshot (PNG or JPEG; else the file "
+                            "beside it with the same name)");
     scanCommand->add_option("--jobs", scan.jobs, "batch: scan on this many threads (default: one per core)");
     scanCommand
         ->add_option("--format", scan.format,

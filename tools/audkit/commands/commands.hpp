@@ -82,6 +82,7 @@ struct ScanOptions : JudgingOptions {
     std::string junit;                // write a JUnit XML report here
     std::string sarif;                // write a SARIF 2.1.0 log here
     std::string gitlab;               // write a GitLab code-quality report here
+    std::string screenshot;           // a single dump's screenshot (else the one beside it, by name)
     std::string html;                 // write a self-contained HTML report here
     std::string annotate;             // write the screenshot with numbered boxes here (PNG)
     std::string failOn;               // the least impact of a failure that makes exit status 1 (none: minor)

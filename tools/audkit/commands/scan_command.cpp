@@ -7,6 +7,7 @@
 #include "audkit/platform/png_codec.hpp"
 #include "audkit/platform/recognition_languages.hpp"
 #include "tools/audkit/commands/commands.hpp"
+#include "tools/audkit/import/dump_import.hpp"
 #include "tools/audkit/report/annotated_screenshot.hpp"
 #include "tools/audkit/report/output_file.hpp"
 #include "tools/audkit/report/scan_reports.hpp"
@@ -60,6 +61,9 @@ int runScan(const ScanOptions& requested, const LoginOptions& login, std::ostrea
         if (batch && (!options.output.empty() || !options.annotate.empty() || options.post || !options.save.empty()))
             throw UsageError(
                 "--output, --annotate, --post and --save take one bundle; a batch writes --junit and --html");
+        if (!options.screenshot.empty() && (batch || !isDumpFile(bundles[0])))
+            throw UsageError(
+                "--screenshot takes one page source or debug description to scan; a bundle has its own screenshot");
         std::optional<Baseline> baseline;
         if (!options.baseline.empty()) baseline = Baseline::read(options.baseline);
         std::unique_ptr<AudKit> backend;
@@ -71,8 +75,12 @@ int runScan(const ScanOptions& requested, const LoginOptions& login, std::ostrea
         // Scan each screen, hand its outcome to the reports, then let it go.
         ScanReports reports({options.format, options.junit, options.html, options.sarif, options.gitlab, batch, gate},
                             out);
-        ScreenScan scan{options, baseline ? &*baseline : nullptr, options.failOnExperimental, !options.annotate.empty(),
-                        batch};
+        ScreenScan scan{options,
+                        baseline ? &*baseline : nullptr,
+                        options.failOnExperimental,
+                        !options.annotate.empty(),
+                        batch,
+                        options.screenshot};
         if (!batch && options.progress) err << "audkit: scanning " << bundles[0] << "...\n" << std::flush;
         std::optional<std::string> singleError;
         std::set<std::string> namedModels;  // each missing model is named once

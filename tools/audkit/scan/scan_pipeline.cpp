@@ -111,7 +111,8 @@ private:
         try {
             if (isDumpFile(bundle)) {
                 imported = temporaryFolderBeside(std::filesystem::temp_directory_path() / "audkit-scan") / "bundle";
-                importDump(bundle, screenshotBeside(bundle), *imported, outcome.notes);
+                importDump(bundle, scan_.screenshot.empty() ? screenshotBeside(bundle) : scan_.screenshot, *imported,
+                           outcome.notes);
             }
             BundleScanOptions options;
             options.configuration = configuration(scan_.judging, bundle);

@@ -29,8 +29,9 @@ struct ScreenScan {
     JudgingOptions judging;              // with the configuration file merged in
     const Baseline* baseline = nullptr;  // marks the findings it holds as known
     bool experimentalFails = false;
-    bool keepsPixels = false;   // the decoded screenshot stays with the result (to draw on it)
-    bool showsProgress = true;  // a line per screen on standard error: "[3/54] bundle"
+    bool keepsPixels = false;     // the decoded screenshot stays with the result (to draw on it)
+    bool showsProgress = true;    // a line per screen on standard error: "[3/54] bundle"
+    std::string screenshot = {};  // the screenshot of a single dump scanned (else the one beside it)
 };
 
 // Scans the bundles offline on `judging.jobs` threads (0: one per core, never
