@@ -195,6 +195,16 @@ TEST_F(AudKitTest, AStoredResultKeepsItsKeyWhenTaggingItFails) {
     backend.renameStatus = 500;
     EXPECT_THROW(kit->postResult(*result, {}, "Checkout"), PostFollowUpError);
 
+    // A reply with 200,000 members in one object is read in linear time:
+    // looking each name up in its ordered object took minutes.
+    const auto posted = kit->getResult(AudKitResultKey{"com.example.shop", "u1", "r1"});
+    std::string members = "\"wide\":{";
+    for (int member = 0; member < 200'000; ++member)
+        members += (member ? ",\"" : "\"") + std::to_string(member) + "\":" + std::to_string(member);
+    backend.posted.insert(1, members + "},");
+    EXPECT_EQ(kit->getResult(AudKitResultKey{"com.example.shop", "u1", "r1"})->audRuleResults.size(),
+              posted->audRuleResults.size());
+
     // A reply nested 100,000 levels deep is refused as malformed, not copied
     // until the stack runs out.
     backend.posted = std::string(100'000, '[') + std::string(100'000, ']');
