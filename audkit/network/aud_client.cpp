@@ -53,8 +53,8 @@ std::string keyPath(const AudKitResultKey& key) {
 
 }  // namespace
 
-AudClientError::AudClientError(Case errorCase, std::string cause)
-    : MessageError(clientErrorText(errorCase)), case_(errorCase), cause_(std::move(cause)) {}
+AudClientError::AudClientError(Case errorCase, std::string cause, int statusCode)
+    : MessageError(clientErrorText(errorCase)), case_(errorCase), cause_(std::move(cause)), statusCode_(statusCode) {}
 
 AudClient::AudClient(std::shared_ptr<HttpTransport> transport, std::shared_ptr<Authentication> authentication,
                      const std::string& serverURL, std::optional<std::string> organizationId)
@@ -93,7 +93,7 @@ const AudUser& AudClient::verifyUser() {
             ZKLog::debug(std::string("Authentication failed: ") + error.what());
             const auto status =
                 error.statusCode() != 0 ? "HTTP status " + std::to_string(error.statusCode()) + ": " : std::string();
-            throw AudClientError(AudClientError::Case::couldNotVerifyUser, status + error.what());
+            throw AudClientError(AudClientError::Case::couldNotVerifyUser, status + error.what(), error.statusCode());
         } catch (const std::exception& error) {
             ZKLog::debug(std::string("Authentication failed: ") + error.what());
             throw AudClientError(AudClientError::Case::couldNotVerifyUser, error.what());

@@ -33,15 +33,18 @@ public:
         couldNotVerifyUser,
         couldNotSerializeResult
     };
-    explicit AudClientError(Case errorCase, std::string cause = {});
+    explicit AudClientError(Case errorCase, std::string cause = {}, int statusCode = 0);
     Case errorCase() const { return case_; }
     // What went wrong underneath (the transport's or the server's words); the
     // message itself stays the same for every cause.
     const std::string& cause() const { return cause_; }
+    // The server's HTTP status where it answered with an error, else 0.
+    int statusCode() const { return statusCode_; }
 
 private:
     Case case_;
     std::string cause_;
+    int statusCode_;
 };
 
 // A result key whose part is empty, "." or "..": as a path it would name

@@ -107,17 +107,25 @@ TEST_F(BackendCommands, SecretsAndTheServerComeFromTheEnvironmentOrStandardInput
 
 TEST_F(BackendCommands, AFailedUserCheckSaysWhy) {
     const auto removal = removing("u1/com.example.shop/r1");
-    const std::string check = "audkit: Authentication could not be validated. Please check your credentials and try again.";
+    const std::string check =
+        "audkit: Authentication could not be validated. Please check your credentials and try again.";
     auto run = result(removal, {backend.address(), "wrong-key", "", ""});
     EXPECT_EQ(run.status, 2);
     EXPECT_TRUE(run.err.starts_with(check + " (HTTP status 401: ")) << run.err;
     EXPECT_NE(run.err.find("unknown key"), std::string::npos) << run.err;
     for (const auto& line : log.lines()) EXPECT_EQ(line.find("wrong-key"), std::string::npos) << line;
 
+    // Only a 401 blames the credentials.
     backend.userStatus = 500;
-    EXPECT_EQ(result(removal, login()).err, check + " (HTTP status 500: Server unexpectedly returned no data.)\n");
+    EXPECT_EQ(result(removal, login()).err,
+              "audkit: could not check the user with the server: HTTP status 500: Server unexpectedly returned no "
+              "data.\n");
     backend.userStatus = 302;
-    EXPECT_EQ(result(removal, login()).err, check + " (HTTP status 302: Server unexpectedly returned no data.)\n");
+    EXPECT_EQ(result(removal, login()).err,
+              "audkit: could not check the user with the server: HTTP status 302: Server unexpectedly returned no "
+              "data.\n");
+    backend.userStatus = 403;
+    EXPECT_TRUE(result(removal, login()).err.starts_with("audkit: the server refused the user check: HTTP status 403"));
 
     int closedPort = 0;
     {
@@ -126,7 +134,9 @@ TEST_F(BackendCommands, AFailedUserCheckSaysWhy) {
         closedPort = gone.port;
     }
     run = result(removal, {"http://127.0.0.1:" + std::to_string(closedPort), "key-1", "", ""});
-    EXPECT_TRUE(run.err.starts_with(check + " (The request to http://127.0.0.1:")) << run.err;
+    EXPECT_TRUE(
+        run.err.starts_with("audkit: could not check the user with the server: The request to http://127.0.0.1:"))
+        << run.err;
     EXPECT_NE(run.err.find("onnect"), std::string::npos) << run.err;
 }
 

@@ -101,9 +101,16 @@ std::string indentation(std::size_t depth) {
 std::string failureLine(const std::exception& error) {
     if (dynamic_cast<const std::bad_alloc*>(&error))
         return "out of memory: the input needs more memory than this machine can give (std::bad_alloc)";
+    const auto* client = dynamic_cast<const AudClientError*>(&error);
+    // Only a 401 judges the credentials: a server error, a refusal, a
+    // redirect or a connection that failed says nothing of them.
+    if (client && client->errorCase() == AudClientError::Case::couldNotVerifyUser && client->statusCode() != 401 &&
+        !client->cause().empty())
+        return (client->statusCode() == 403 ? "the server refused the user check: "
+                                            : "could not check the user with the server: ") +
+               oneLine(client->cause());
     std::string line = oneLine(error.what());
-    if (const auto* client = dynamic_cast<const AudClientError*>(&error); client && !client->cause().empty())
-        line += " (" + oneLine(client->cause()) + ")";
+    if (client && !client->cause().empty()) line += " (" + oneLine(client->cause()) + ")";
     return line;
 }
 

@@ -21,8 +21,9 @@ std::string oneLine(std::string_view text);
 
 // Every command's error line (after "audkit: "): the error as one line, with
 // the cause underneath where the library's own text does not say it (a
-// refused connection, a refused certificate, an HTTP status behind "Please
-// check your credentials").
+// refused connection, a refused certificate, the 401 behind "Please check
+// your credentials"); a user check that failed for any other reason than the
+// credentials leads with that reason instead.
 std::string failureLine(const std::exception& error);
 
 // The shortest decimal form of a number ("390", "12.5").
