@@ -156,7 +156,16 @@ ScreenTextRule::Judged RuleUnexposedText::collectScreenProps(AudView& root, cons
         judged.emplace_back(root.shared_from_this(), std::move(props));
         return judged;
     }
-    for (auto& [holder, lines] : unexposed) {
+    // In the tree's order, not the views' addresses: the findings are numbered
+    // the same on every run.
+    std::vector<std::pair<AudView*, std::vector<Line>*>> inTreeOrder;
+    root.runOnSelfAndDescendants([&](AudView& node) {
+        if (const auto found = unexposed.find(&node); found != unexposed.end())
+            inTreeOrder.emplace_back(&node, &found->second);
+        return RunStatus::proceed;
+    });
+    for (auto& [holder, held] : inTreeOrder) {
+        auto& lines = *held;
         inReadingOrder(lines);
         std::vector<std::string> texts;
         AudBounds frame;
