@@ -340,7 +340,8 @@ std::vector<std::uint8_t> inkImage(const RgbaImage& image) {
         for (int distance = 0; distance < 256; ++distance)
             inkOf[static_cast<std::size_t>(most) * 256 + distance] =
                 static_cast<std::uint8_t>(255 - std::min(255, 2 * 255 * distance / most));
-    std::vector<std::uint8_t> out(grey.size());
+    // Each distance becomes its ink in place: a screenshot's worth of bytes
+    // less held while the screen is read.
     for (int cy = 0; cy < cells.rows; ++cy) {
         const int y0 = cy * cellSize, y1 = std::min(height, y0 + cellSize);
         for (int cx = 0; cx < cells.columns; ++cx) {
@@ -352,12 +353,12 @@ std::vector<std::uint8_t> inkImage(const RgbaImage& image) {
             const auto* table = inkOf.data() + static_cast<std::size_t>(most) * 256;
             for (int y = y0; y < y1; ++y) {
                 const auto row = static_cast<std::size_t>(y) * width;
-                for (int x = x0; x < x1; ++x) out[row + x] = table[distances[row + x]];
+                for (int x = x0; x < x1; ++x) distances[row + x] = table[distances[row + x]];
             }
         }
     }
-    eraseMarksThatAreNoText(out, width, height);
-    return out;
+    eraseMarksThatAreNoText(distances, width, height);
+    return distances;
 }
 
 }  // namespace audkit
