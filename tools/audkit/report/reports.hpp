@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdio>
 #include <iosfwd>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -17,17 +19,19 @@ void writeTextReport(std::ostream& out, const ScreenReport& screen);
 
 // JUnit XML: one testsuite per rule, one testcase per judged view; a FAIL is a
 // failure, an INCOMPLETE is skipped; impact and element are properties. Built
-// a screen at a time: it keeps each screen's cases as text, not its result.
+// a screen at a time: each screen's cases wait as text in a scratch file of
+// their rule's (a thousand screens' cases are some 50 MB), not its result.
 class JunitReport {
 public:
     void add(const ScreenReport& screen);
-    std::string document() const;
+    void write(std::ostream& document) const;
 
 private:
     struct Suite {
         std::size_t tests = 0, failures = 0, skipped = 0;
-        std::string body;
+        std::unique_ptr<std::FILE, int (*)(std::FILE*)> cases{nullptr, std::fclose};
     };
+    Suite& suite(const std::string& rule);
     std::map<std::string, Suite> suites_;  // by rule id
 };
 std::string junitReport(const std::vector<ScreenReport>& screens);

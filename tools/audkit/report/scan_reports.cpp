@@ -85,7 +85,11 @@ void ScanReports::finish() {
         else
             summaryTable();
     }
-    if (junit_) writeDocument(options_.junit, junit_->document());
+    if (junit_) {
+        OutputFile document(options_.junit);
+        junit_->write(document.stream());
+        document.commit();
+    }
     if (sarif_) writeDocument(options_.sarif, sarif_->document());
     if (gitlab_) writeDocument(options_.gitlab, gitlab_->document());
     if (html_) {
