@@ -71,6 +71,12 @@ static_assert(rowsInIdOrder(), "one catalogue row per rule id, in id order");
 
 std::span<const RuleCatalogueEntry> ruleCatalogue() { return catalogue; }
 
+std::string standardText(const RuleInfo& info) {
+    std::string standard(toString(info.standard));
+    if (!info.criterion.empty()) standard += " " + std::string(info.criterion);
+    return standard;
+}
+
 const RuleInfo& catalogueEntry(AudRuleId id) { return *catalogue.at(static_cast<std::size_t>(id)).info; }
 
 std::shared_ptr<RuleConf> catalogueConf(AudRuleId id) {

@@ -10,13 +10,6 @@
 namespace audkit::cli {
 namespace {
 
-// "WCAG 2.0, 1.4.3 Contrast (Minimum)", or the standard alone ("best practice").
-std::string standardOf(const RuleInfo& info) {
-    std::string standard(toString(info.standard));
-    if (!info.criterion.empty()) standard += " " + std::string(info.criterion);
-    return standard;
-}
-
 const RuleInfo* ruleNamed(const std::string& name) {
     const auto lower = [](std::string text) {
         std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
@@ -33,12 +26,12 @@ int runRules(std::ostream& out) {
     std::size_t idWidth = 0, standardWidth = 0;
     for (const auto& rule : ruleCatalogue()) {
         idWidth = std::max(idWidth, toString(rule.info->id).size());
-        standardWidth = std::max(standardWidth, standardOf(*rule.info).size());
+        standardWidth = std::max(standardWidth, standardText(*rule.info).size());
     }
     for (const auto& rule : ruleCatalogue()) {
         const auto& info = *rule.info;
         out << std::left << std::setw(static_cast<int>(idWidth + 2)) << toString(info.id) << std::setw(10)
-            << toString(info.impact) << std::setw(static_cast<int>(standardWidth + 2)) << standardOf(info)
+            << toString(info.impact) << std::setw(static_cast<int>(standardWidth + 2)) << standardText(info)
             << (info.experimental ? "experimental  " : "") << info.summary << '\n';
     }
     out << "\naudkit explain RULE tells what a rule checks, why it matters and how to fix what it finds.\n";
@@ -52,7 +45,7 @@ int runExplain(const std::string& rule, std::ostream& out, std::ostream& err) {
         return exitUsage;
     }
     const std::string id(toString(info->id));
-    out << id << ": " << toString(info->impact) << ", " << standardOf(*info)
+    out << id << ": " << toString(info->impact) << ", " << standardText(*info)
         << (info->experimental ? ", experimental (its failures are advisory unless --fail-on-experimental)" : "")
         << (info->ignoredByDefault ? ", off unless asked for" : "") << "\n"
         << info->summary << "\n";

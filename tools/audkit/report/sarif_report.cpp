@@ -43,8 +43,7 @@ std::string uriOf(const std::string& path) {
 
 nlohmann::ordered_json ruleDescriptor(const RuleInfo& info) {
     const std::string id(toString(info.id)), summary(info.summary);
-    std::string standard(toString(info.standard));
-    if (!info.criterion.empty()) standard += " " + std::string(info.criterion);
+    const auto standard = standardText(info);
     nlohmann::ordered_json help{{"text", summary + " (" + standard + "; audkit explain " + id + ")"}};
     if (const auto page = rulePage(id)) help["markdown"] = std::string(*page);
     return {{"id", id},
