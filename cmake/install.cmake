@@ -38,8 +38,7 @@ install(FILES ${PROJECT_BINARY_DIR}/audkitConfig.cmake ${PROJECT_BINARY_DIR}/aud
 # build linked with, for the system's shared libraries: Requires.private would
 # make pkg-config --static ask for the static libraries of their own
 # dependencies too. No installed header includes a dependency's header, so
-# their compile flags are not needed. OpenMP has no .pc file: its libraries are
-# named by path.
+# their compile flags are not needed.
 set(AUDKIT_PC_FLAGS "")
 foreach(prefix IN ITEMS SPNG UTF8PROC TURBOJPEG TESSERACT CURL ZLIB)
   foreach(dir IN LISTS ${prefix}_LIBRARY_DIRS)
@@ -51,9 +50,18 @@ foreach(prefix IN ITEMS SPNG UTF8PROC TURBOJPEG TESSERACT CURL ZLIB)
     list(APPEND AUDKIT_PC_FLAGS "-l${name}")
   endforeach()
 endforeach()
-list(APPEND AUDKIT_PC_FLAGS ${OPENCV_LIBRARIES})
-foreach(name IN LISTS OpenMP_CXX_LIB_NAMES)
-  list(APPEND AUDKIT_PC_FLAGS "${OpenMP_${name}_LIBRARY}")
+# OpenCV's libraries were found by path: named as -l flags, as the others.
+foreach(library IN LISTS OPENCV_LIBRARIES)
+  get_filename_component(dir ${library} DIRECTORY)
+  get_filename_component(name ${library} NAME_WE)
+  string(REGEX REPLACE "^lib" "" name ${name})
+  if(NOT dir IN_LIST CMAKE_CXX_IMPLICIT_LINK_DIRECTORIES)
+    list(APPEND AUDKIT_PC_FLAGS "-L${dir}")
+  endif()
+  list(APPEND AUDKIT_PC_FLAGS "-l${name}")
+endforeach()
+foreach(name IN LISTS CMAKE_DL_LIBS)
+  list(APPEND AUDKIT_PC_FLAGS "-l${name}")
 endforeach()
 list(REMOVE_DUPLICATES AUDKIT_PC_FLAGS)
 list(JOIN AUDKIT_PC_FLAGS " " AUDKIT_PC_LIBS_PRIVATE)

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <map>
 #include <mutex>
-#include <omp.h>
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
 #include <thread>
@@ -18,6 +18,16 @@
 
 namespace audkit {
 namespace {
+
+// Tells the OpenMP runtime that Tesseract's library brought in (whichever
+// compiler built this one) to read on this thread alone: its extra threads
+// only slow recognition down on small machines. Looked up, not linked, so the
+// library and its users never name one compiler's OpenMP.
+void oneRecognitionThread() {
+    using SetThreads = void (*)(int);
+    static const auto setThreads = reinterpret_cast<SetThreads>(::dlsym(RTLD_DEFAULT, "omp_set_num_threads"));
+    if (setThreads) setThreads(1);
+}
 
 std::vector<std::string> languageCodes(const std::string& languages) {
     std::vector<std::string> codes;
@@ -134,8 +144,7 @@ struct TesseractRecognizer::Engine {
     // the whole image's pixels.
     std::vector<std::vector<RecognisedWord>> lines(const std::vector<std::uint8_t>& ink, int width,
                                                    const RecognitionBand& band) {
-        // Tesseract's OpenMP threads only slow recognition down on small machines.
-        omp_set_num_threads(1);
+        oneRecognitionThread();
         api.SetImage(ink.data() + static_cast<std::size_t>(band.top) * static_cast<std::size_t>(width), width,
                      band.bottom - band.top, 1, width);
         auto lines = recognised(ink, width, band);
@@ -147,7 +156,7 @@ struct TesseractRecognizer::Engine {
     std::vector<std::vector<RecognisedWord>> detectedLines(const std::vector<std::uint8_t>& ink, int width, int height,
                                                            const std::vector<DetectedLine>& detected, std::size_t first,
                                                            std::size_t step) {
-        omp_set_num_threads(1);
+        oneRecognitionThread();
         std::vector<std::vector<RecognisedWord>> lines(detected.size());
         if (first >= detected.size()) return lines;
         api.SetPageSegMode(tesseract::PSM_SINGLE_LINE);
