@@ -22,9 +22,28 @@ install(TARGETS audkit EXPORT audkitTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS audkit_cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# Headers only: the sources, tests and tools stay in the source tree.
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/audkit/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/audkit
-        FILES_MATCHING PATTERN "*.hpp")
+# Headers only, and only the public ones: the umbrella header and every header
+# it includes, however deeply. The others, the sources, tests and tools stay in
+# the source tree; an edited include list configures again.
+set(AUDKIT_PUBLIC_HEADERS "")
+set(pending audkit/audkit.hpp)
+while(pending)
+  list(POP_FRONT pending header)
+  if(header IN_LIST AUDKIT_PUBLIC_HEADERS)
+    continue()
+  endif()
+  list(APPEND AUDKIT_PUBLIC_HEADERS ${header})
+  set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${header})
+  file(STRINGS ${PROJECT_SOURCE_DIR}/${header} includes REGEX "^#include \"audkit/")
+  foreach(line IN LISTS includes)
+    string(REGEX REPLACE "^#include \"([^\"]+)\".*" "\\1" included "${line}")
+    list(APPEND pending ${included})
+  endforeach()
+endwhile()
+foreach(header IN LISTS AUDKIT_PUBLIC_HEADERS)
+  get_filename_component(folder ${header} DIRECTORY)
+  install(FILES ${PROJECT_SOURCE_DIR}/${header} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${folder})
+endforeach()
 
 install(EXPORT audkitTargets NAMESPACE audkit:: DESTINATION ${AUDKIT_CMAKE_DIR})
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/audkitConfig.cmake.in

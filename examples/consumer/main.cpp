@@ -4,8 +4,7 @@
 #include <cstdio>
 #include <exception>
 
-#include "audkit/facade/aud_kit.hpp"
-#include "audkit/offline/scan_bundle.hpp"
+#include "audkit/audkit.hpp"
 
 int main(int argc, char** argv) {
     if (argc != 3) {
