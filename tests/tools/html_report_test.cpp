@@ -19,9 +19,10 @@ using nlohmann::json;
 // (with a screenshot path) a picture of it. Chromium is Debian's.
 std::string chromium(const std::string& url, const std::string& screenshot = "") {
     const test::TempDir profile;
-    std::string command = "chromium --headless --no-sandbox --disable-gpu --no-first-run "
-                          "--disable-background-networking --disable-component-update --user-data-dir=" +
-                          profile.path().string() + " --window-size=1100,1400 ";
+    std::string command =
+        "chromium --headless --no-sandbox --disable-gpu --no-first-run "
+        "--disable-background-networking --disable-component-update --user-data-dir=" +
+        profile.path().string() + " --window-size=1100,1400 ";
     command += screenshot.empty() ? "--dump-dom " : "--screenshot=" + screenshot + " ";
     command += "'" + url + "' 2>/dev/null";
     std::string output;
@@ -77,6 +78,17 @@ TEST(HtmlReport, EveryFindingHasItsBoxAndEntryInABrowser) {
             << n;
     }
     EXPECT_EQ(count(dom, std::regex("<li class=\"finding\"")), findings);
+    // Every card links to its box, every box to a card; the contrast failure
+    // shows its colours as swatches with the ratio.
+    std::smatch link;
+    for (auto at = dom.cbegin();
+         std::regex_search(at, dom.cend(), link, std::regex("href=\"#(box|finding)-([0-9-]+)\""));
+         at = link.suffix().first)
+        EXPECT_NE(dom.find("id=\"" + link[1].str() + "-" + link[2].str() + "\""), std::string::npos) << link[0];
+    EXPECT_EQ(count(dom, std::regex("href=\"#box-0-")), findings);
+    EXPECT_GE(count(dom, std::regex("<div class=\"pair\"><span class=\"swatch\" style=\"[^\"]+\"></span> #[0-9a-f]{6} "
+                                    "on <span class=\"swatch\" style=\"[^\"]+\"></span> #[0-9a-f]{6} [^ ]+ [0-9.]+:1")),
+              1U);
     EXPECT_EQ(count(dom, std::regex("<script")), 1U);  // the label stayed text
     EXPECT_NE(dom.find("&lt;script&gt;document.title='x'&lt;/script&gt; &amp; \"more\""), std::string::npos);
     EXPECT_NE(dom.find("<title>audkit report</title>"), std::string::npos);

@@ -67,10 +67,12 @@ private:
 
 // One self-contained HTML page (no network: the screenshot is embedded) per
 // report: for each screen the screenshot with a numbered box over every view
-// that has a finding, coloured by status, and the findings grouped by rule
-// with impact, message and property bag; filters by status, impact and rule
-// run in the page itself. `#status=FAIL&impact=SERIOUS&rule=...` in the
-// address sets the filters when the page opens. Built a screen at a time: each
+// that has a finding, coloured by status and linked to its card and back, and
+// the findings grouped by rule, most severe first, with impact, message,
+// property bag and a contrast finding's colours as swatches with their ratio;
+// filters by status, impact, rule and (with a baseline) known or new run in
+// the page itself. `#status=FAIL&impact=SERIOUS&rule=...` in the address sets
+// the filters when the page opens. Built a screen at a time: each
 // screen's section goes to `sections` as it is added (a batch keeps no
 // screenshot longer than it takes to write it), and finish() writes the page
 // around what was written there.
@@ -82,8 +84,10 @@ public:
 
 private:
     std::ostream& sections_;
-    std::set<std::string> statuses_, impacts_, rules_;
+    std::set<std::string> statuses_, rules_;
+    std::set<AudImpact> impacts_;
     std::size_t screens_ = 0, findings_ = 0;
+    bool anyKnown_ = false;  // a baseline knew a finding: the page filters known and new
 };
 std::string htmlReport(const std::vector<ScreenReport>& screens);
 
