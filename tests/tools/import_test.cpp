@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -293,6 +294,19 @@ TEST(ImportPageSource, AScanTakesTheScreenshotGiven) {
     EXPECT_EQ(bundle.status, 2);
     EXPECT_NE(bundle.err.find("--screenshot takes one page source or debug description"), std::string::npos)
         << bundle.err;
+
+    // "-" reads the dump from standard input, once.
+    std::istringstream piped(test::readFile(page));
+    auto* saved = std::cin.rdbuf(piped.rdbuf());
+    const auto fromInput = scanWith("-", (dir.path() / "shot.png").string());
+    std::cin.rdbuf(saved);
+    EXPECT_NE(fromInput.status, 2) << fromInput.err;
+    EXPECT_TRUE(fromInput.out.starts_with("-: 1 failures, 0 incomplete, 7 passes; 1 views examined")) << fromInput.out;
+    cli::ScanOptions twice;
+    twice.bundles = {"-", "-"};
+    std::ostringstream out, err;
+    EXPECT_EQ(cli::runScan(twice, {}, out, err), 2);
+    EXPECT_NE(err.str().find("can be read only once"), std::string::npos) << err.str();
 }
 
 // Safari's own controls and the status bar are the system's: recorded as

@@ -52,7 +52,8 @@ int main(int argc, char** argv) {
     auto* scanCommand = app.add_subcommand("scan", "Scan a bundle with every rule");
     scanCommand
         ->add_option("BUNDLE", scan.bundles,
-                     "bundle directory or its capture.json; several, or a folder of bundles, scan as a batch")
+                     "bundle directory or its capture.json, or a page source or debug description (- reads one "
+                     "from standard input); several, or a folder of bundles, scan as a batch")
         ->required();
     scanCommand->add_option("--screenshot", scan.screenshot,
                             "with one page source or debug description: its screenshot (PNG or JPEG; else the file "
@@ -160,7 +161,10 @@ int main(int argc, char** argv) {
         "import",
         "Turn an Appium/WebDriverAgent or UIAutomation page source, or an XCTest debug description, into a "
         "capture bundle");
-    importCommand->add_option("FILE", importing.dump, "the page source (XML) or debug description (text)")->required();
+    importCommand
+        ->add_option("FILE", importing.dump,
+                     "the page source (XML) or debug description (text); - reads it from standard input")
+        ->required();
     importCommand->add_option("--screenshot", importing.screenshot, "the screen's screenshot (PNG or JPEG)");
     importCommand->add_option("--output", importing.output, "the bundle folder to create (must not exist)")->required();
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 
 #include "tools/audkit/commands/commands.hpp"
@@ -12,6 +13,18 @@ namespace audkit::cli {
 
 std::string readInputFile(const std::string& path, std::uintmax_t largest, const std::string& what) {
     namespace fs = std::filesystem;
+    if (path == standardInput) {
+        // Read to one byte past the limit, so that a larger input is refused
+        // without being held.
+        std::string text(static_cast<std::size_t>(largest) + 1, '\0');
+        std::cin.read(text.data(), static_cast<std::streamsize>(text.size()));
+        text.resize(static_cast<std::size_t>(std::cin.gcount()));
+        if (text.size() > largest)
+            throw UsageError("standard input: larger than " + std::to_string(largest / (1024 * 1024)) + " MB, so no " +
+                             what);
+        if (text.empty()) throw UsageError("standard input: empty, so no " + what);
+        return text;
+    }
     std::error_code error;
     const auto status = fs::status(path, error);
     if (error || !fs::exists(status)) throw UsageError(path + ": no such " + what);

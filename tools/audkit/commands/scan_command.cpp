@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <memory>
 #include <ostream>
 #include <set>
@@ -7,6 +8,7 @@
 #include "audkit/platform/png_codec.hpp"
 #include "audkit/platform/recognition_languages.hpp"
 #include "tools/audkit/commands/commands.hpp"
+#include "tools/audkit/commands/input_file.hpp"
 #include "tools/audkit/import/dump_import.hpp"
 #include "tools/audkit/report/annotated_screenshot.hpp"
 #include "tools/audkit/report/output_file.hpp"
@@ -52,6 +54,11 @@ void singleScreenExtras(const ScanOptions& options, const ScreenReport& report, 
 
 int runScan(const ScanOptions& requested, const LoginOptions& login, std::ostream& out, std::ostream& err) {
     try {
+        // "-" stands for standard input, which holds one file at most.
+        if (std::count(requested.bundles.begin(), requested.bundles.end(), standardInput) +
+                (requested.config == standardInput) + (requested.baseline == standardInput) >
+            1)
+            throw UsageError("- stands for standard input, which can be read only once");
         // Configure: everything decided before the first screen is read.
         const auto options = withConfiguration(requested);
         const auto gate = failureGate(options.failOn);

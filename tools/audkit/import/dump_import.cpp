@@ -51,6 +51,7 @@ std::string importDump(const std::string& dump, const std::string& screenshotPat
 }
 
 bool isDumpFile(const std::filesystem::path& path) {
+    if (path == standardInput) return true;
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error) || path.filename() == "capture.json") return false;
     std::ifstream in(path, std::ios::binary);
@@ -60,6 +61,7 @@ bool isDumpFile(const std::filesystem::path& path) {
 }
 
 std::string screenshotBeside(const std::filesystem::path& dump) {
+    if (dump == standardInput) return {};
     for (const char* extension : {".png", ".jpg", ".jpeg"}) {
         auto candidate = dump;
         candidate.replace_extension(extension);
