@@ -115,6 +115,26 @@ TEST(AnnotatedScreenshot, BoxesSitOnTheViewsAtTheScreensScale) {
     // The unlabelled logo image (159, 115, 72 x 72 pt) is INCOMPLETE.
     EXPECT_EQ(pixel(annotated, 159 * scale + 1, (115 + 36) * scale), (std::array<int, 3>{239, 108, 0}));
 
+    // Two views with the same top-left corner: the second tag goes inside its
+    // box instead of over the first (the grey screen shows through no tag).
+    test::BundleBuilder corner;
+    corner.element("app", 2, test::attributes("UIApplication", test::rect(0, 0, 390, 844), {"outer", "inner"}));
+    corner.element("outer", 9, test::attributes("UIButton", test::rect(100, 200, 150, 60)));
+    corner.element("inner", 9, test::attributes("UIButton", test::rect(100, 200, 40, 40)));
+    corner.screenshotPixels = {1170, 2532};
+    corner.write(dir.path() / "corner");
+    std::ofstream(dir.path() / "corner" / "screenshot.png", std::ios::binary)
+        << encodePng(RgbaImage{1170, 2532, std::vector<std::uint8_t>(std::size_t{1170} * 2532 * 4, 128)});
+    options.bundles = {(dir.path() / "corner").string()};
+    options.annotate = (dir.path() / "corner.png").string();
+    const auto cornerRun = scan(options);
+    ASSERT_EQ(cornerRun.status, 1) << cornerRun.err;
+    const auto tags = decodePng(test::readFile(options.annotate));
+    const std::array<int, 3> grey{128, 128, 128};
+    // The corner is at 300, 600 px; a tag is 42 px high at 3x.
+    EXPECT_NE(pixel(tags, 303, 600 - 42 + 3), grey) << cornerRun.out;  // the first tag, above the corner
+    EXPECT_NE(pixel(tags, 303, 603), grey);                            // the second, inside
+
     // A capture without pixels has nothing to annotate.
     test::BundleBuilder builder;
     builder.element("app", 2, test::attributes("UIApplication", test::rect(0, 0, 390, 844), {"title"}));

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace audkit::cli {
 namespace {
@@ -22,6 +23,43 @@ constexpr std::array<std::array<std::uint8_t, 5>, 11> glyphs{{
     {7, 5, 7, 1, 7},  // 9
     {0, 0, 0, 2, 4},  // ,
 }};
+
+long tagWidth(const std::string& text, long dot) { return static_cast<long>(text.size()) * 4 * dot + dot; }
+long tagHeight(long dot) { return 7 * dot; }
+
+struct Area {
+    long left, top, right, bottom;
+    bool overlaps(const Area& other) const {
+        return left < other.right && other.left < right && top < other.bottom && other.top < bottom;
+    }
+};
+
+// Where a box's tag goes: above its top-left corner, else inside it, below
+// it, or the same at its right end: the first place that stays in the image
+// and covers no tag already placed. Where every one would, the first is moved
+// down past the tags it covers.
+Area tagPlace(const AudBounds& bounds, long width, long height, long imageWidth, long imageHeight,
+              const std::vector<Area>& placed) {
+    const long left = std::lround(bounds.left()), top = std::lround(bounds.top());
+    const long right = std::lround(bounds.right()), bottom = std::lround(bounds.bottom());
+    const auto at = [&](long x, long y) {
+        x = std::clamp(x, 0L, std::max(0L, imageWidth - width));
+        return Area{x, y, x + width, y + height};
+    };
+    const auto uncovered = [&](const Area& area) {
+        return std::none_of(placed.begin(), placed.end(), [&](const Area& other) { return area.overlaps(other); });
+    };
+    std::vector<Area> candidates;
+    for (const long x : {left, right - width})
+        for (const long y : {top - height, top, bottom}) candidates.push_back(at(x, y));
+    for (const auto& candidate : candidates)
+        if (candidate.top >= 0 && candidate.bottom <= imageHeight && uncovered(candidate)) return candidate;
+    auto area = at(left, std::max(0L, top - height));
+    for (std::size_t moves = 0; moves <= placed.size() && !uncovered(area); ++moves)
+        for (const auto& other : placed)
+            if (area.overlaps(other)) area = at(area.left, other.bottom);
+    return area;
+}
 
 class Canvas {
 public:
@@ -48,8 +86,8 @@ public:
     // The text (digits and commas) in white on a tag of the colour, its
     // top-left corner at (x, y); returns nothing, clipped at the edges.
     void tag(long x, long y, const std::string& text, long dot, BoxColour colour) {
-        const long advance = 4 * dot, width = static_cast<long>(text.size()) * advance + dot, height = 7 * dot;
-        fill(x, y, x + width, y + height, colour);
+        const long advance = 4 * dot;
+        fill(x, y, x + tagWidth(text, dot), y + tagHeight(dot), colour);
         long pen = x + dot;
         for (const char c : text) {
             const auto& glyph = glyphs[c == ',' ? 10 : static_cast<std::size_t>(c - '0')];
@@ -84,13 +122,12 @@ RgbaImage annotatedScreenshot(RgbaImage screenshot, const std::vector<Finding>& 
         const long right = std::lround(bounds.right()), bottom = std::lround(bounds.bottom());
         canvas.outline(left, top, right, bottom, thickness, boxColour(box.worst));
     }
-    // Tags last, so no box crosses a number.
+    // Tags last, so no box crosses a number; no tag hides another.
+    std::vector<Area> placed;
     for (const auto& box : boxes) {
-        const auto& bounds = box.view->boundsInScreen;
-        const long tagHeight = 7 * dot;
-        long y = std::lround(bounds.top()) - tagHeight;
-        if (y < 0) y = std::lround(bounds.top());
-        canvas.tag(std::lround(bounds.left()), y, box.numbers, dot, boxColour(box.worst));
+        placed.push_back(tagPlace(box.view->boundsInScreen, tagWidth(box.numbers, dot), tagHeight(dot),
+                                  screenshot.width, screenshot.height, placed));
+        canvas.tag(placed.back().left, placed.back().top, box.numbers, dot, boxColour(box.worst));
     }
     return screenshot;
 }

@@ -15,7 +15,9 @@ BoxColour boxColour(AudStatus status);
 
 // The screenshot with a box around every view that has a finding, in the
 // colour of its worst status, and a tag with the findings' numbers at its
-// top-left corner. Boxes are in the screenshot's pixels (the views' bounds).
+// top-left corner (or, where another tag is there, inside, below or at its
+// right end: no tag hides another). Boxes are in the screenshot's pixels (the
+// views' bounds).
 RgbaImage annotatedScreenshot(RgbaImage screenshot, const std::vector<Finding>& findings, float scale);
 
 }  // namespace audkit::cli
