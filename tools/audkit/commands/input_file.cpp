@@ -1,5 +1,6 @@
 #include "tools/audkit/commands/input_file.hpp"
 
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -14,11 +15,12 @@ namespace audkit::cli {
 std::string readInputFile(const std::string& path, std::uintmax_t largest, const std::string& what) {
     namespace fs = std::filesystem;
     if (path == standardInput) {
-        // Read to one byte past the limit, so that a larger input is refused
-        // without being held.
-        std::string text(static_cast<std::size_t>(largest) + 1, '\0');
-        std::cin.read(text.data(), static_cast<std::streamsize>(text.size()));
-        text.resize(static_cast<std::size_t>(std::cin.gcount()));
+        // Read a piece at a time to one byte past the limit, so that a larger
+        // input is refused without being held.
+        std::string text;
+        std::array<char, 1 << 16> piece;
+        while (text.size() <= largest && std::cin.read(piece.data(), piece.size()).gcount() > 0)
+            text.append(piece.data(), static_cast<std::size_t>(std::cin.gcount()));
         if (text.size() > largest)
             throw UsageError("standard input: larger than " + std::to_string(largest / (1024 * 1024)) + " MB, so no " +
                              what);
