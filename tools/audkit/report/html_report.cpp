@@ -9,6 +9,7 @@
 #include "audkit/rules/rule_color_contrast.hpp"
 #include "tools/audkit/report/annotated_screenshot.hpp"
 #include "tools/audkit/report/reports.hpp"
+#include "tools/audkit/report/rule_pages.hpp"
 #include "tools/audkit/report/text_output.hpp"
 
 namespace audkit::cli {
@@ -166,7 +167,13 @@ void screenSection(std::ostream& out, const ScreenReport& screen, std::size_t in
         std::stable_sort(findings.begin(), findings.end(), [](const Finding* a, const Finding* b) {
             return severity(*a->result) < severity(*b->result);
         });
-        out << "<div class=\"rule\"><h3>" << markup(rule) << "</h3><ul style=\"padding:0;margin:0\">\n";
+        // A rule of the catalogue links to its documentation page; a custom rule has none.
+        out << "<div class=\"rule\"><h3>";
+        if (rulePage(rule))
+            out << "<a href=\"" << markup(rulePageAddress(rule)) << "\">" << markup(rule) << "</a>";
+        else
+            out << markup(rule);
+        out << "</h3><ul style=\"padding:0;margin:0\">\n";
         for (const auto* finding : findings) {
             const auto& ruleResult = *finding->result;
             const auto frame = finding->frameInPoints(scale);

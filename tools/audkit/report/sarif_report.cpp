@@ -48,6 +48,7 @@ nlohmann::ordered_json ruleDescriptor(const RuleInfo& info) {
     if (const auto page = rulePage(id)) help["markdown"] = std::string(*page);
     return {{"id", id},
             {"shortDescription", {{"text", summary}}},
+            {"helpUri", rulePageAddress(id)},
             {"help", help},
             {"defaultConfiguration", {{"level", levelOf(info.impact)}}},
             {"properties",
