@@ -22,6 +22,12 @@ install(TARGETS audkit EXPORT audkitTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS audkit_cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(AUDKIT_BUILD_SERVER)
+  if(AUDKIT_LIBRARY_TYPE STREQUAL "SHARED_LIBRARY")
+    set_target_properties(audkit_server_cli PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
+  endif()
+  install(TARGETS audkit_server_cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 # Headers only, and only the public ones: the umbrella header and every header
 # it includes, however deeply. The others, the sources, tests and tools stay in
 # the source tree; an edited include list configures again.

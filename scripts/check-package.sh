@@ -36,7 +36,7 @@ for kind in static shared; do
     prefix="$work/$kind"
     echo "== $kind library"
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=$shared \
-        -DAUDKIT_BUILD_TESTS=OFF -DAUDKIT_BUILD_BENCHMARKS=OFF -DCMAKE_INSTALL_PREFIX="$prefix" "$@" >/dev/null
+        -DAUDKIT_BUILD_TESTS=OFF -DAUDKIT_BUILD_BENCHMARKS=OFF -DAUDKIT_BUILD_SERVER=OFF -DCMAKE_INSTALL_PREFIX="$prefix" "$@" >/dev/null
     cmake --build "$build"
     cmake --install "$build" >/dev/null
     libdir=$(find "$prefix" -name 'audkit.pc' -printf '%h\n' | head -n 1)/..

@@ -14,7 +14,7 @@ build=${2:-"$root/build-fuzz"}
 AUDKIT_SETUP_PACKAGES_ONLY=1 AUDKIT_EXTRA_PACKAGES="clang libclang-rt-dev" "$root/scripts/setup.sh"
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DAUDKIT_FUZZERS=ON -DAUDKIT_WERROR=ON \
-    -DAUDKIT_BUILD_TESTS=OFF -DAUDKIT_BUILD_BENCHMARKS=OFF >/dev/null
+    -DAUDKIT_BUILD_TESTS=OFF -DAUDKIT_BUILD_BENCHMARKS=OFF -DAUDKIT_BUILD_SERVER=OFF >/dev/null
 harnesses=(capture_bundle result_document png http_replies accessibility_dump command_inputs)
 cmake --build "$build" --target "${harnesses[@]/#/fuzz_}"
 

@@ -17,6 +17,7 @@ packages=(
   tesseract-ocr-deu libutf8proc-dev libcli11-dev libpugixml-dev
   libgtest-dev libgmock-dev libcpp-httplib-dev libbenchmark-dev openssl python3-jsonschema libxml2-utils python3-junitparser
   libopencv-dnn-dev libopencv-imgproc-dev python3-onnx
+  libsqlite3-dev libpq-dev libsodium-dev postgresql
 )
 # Other scripts add what only they need (the fuzz build: clang).
 read -r -a extra <<<"${AUDKIT_EXTRA_PACKAGES:-}"

@@ -1,0 +1,115 @@
+#include <chrono>
+#include <nlohmann/json.hpp>
+
+#include "tools/audkit-server/auth/secrets.hpp"
+#include "tools/audkit-server/auth/tokens.hpp"
+#include "tools/audkit-server/http/exchange.hpp"
+#include "tools/audkit-server/http/services.hpp"
+
+namespace audkit::server {
+namespace {
+
+constexpr std::size_t formLimit = 16 * 1024;
+
+std::int64_t secondsNow() {
+    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+void replyGrantError(httplib::Response& reply, int status, const std::string& code, const std::string& why) {
+    // OAuth's members for OpenID clients, and "message" for ours.
+    replyJson(reply, nlohmann::json{{"error", code}, {"error_description", why}, {"message", why}}.dump(), status);
+}
+
+void replyTokens(httplib::Response& reply, const TokenPair& tokens) {
+    replyJson(reply, nlohmann::json{{"access_token", tokens.access},
+                                    {"refresh_token", tokens.refresh},
+                                    {"expires_in", tokens.accessLifetime},
+                                    {"refresh_expires_in", tokens.refreshLifetime},
+                                    {"token_type", "Bearer"}}
+                         .dump());
+}
+
+// An unknown user costs a login as much time as a wrong password, so the
+// time of a reply does not tell which user names exist.
+const std::string& decoyHash() {
+    static const std::string hash = hashPassword(randomId());
+    return hash;
+}
+
+void passwordGrant(Services& services, const httplib::Request& request, httplib::Response& reply,
+                   const std::map<std::string, std::string>& form) {
+    const auto username = form.count("username") ? form.at("username") : "";
+    const auto password = form.count("password") ? form.at("password") : "";
+    const auto address = services.clientAddress(request);
+    const auto now = LoginLimiter::Clock::now();
+    if (const auto wait = services.logins.waitFor(username, address, now)) {
+        reply.set_header("Retry-After", std::to_string(wait));
+        replyGrantError(reply, 429, "too_many_attempts",
+                        "too many failed logins: try again in " + std::to_string(wait) + " s");
+        services.log.write("warning", "login refused", {{"user", username}, {"client", address}, {"wait_s", wait}});
+        return;
+    }
+    const auto user = services.accounts.userByEmail(username);
+    const auto hash = user ? services.accounts.passwordHashOf(user->id) : std::nullopt;
+    const bool matches = passwordMatches(password, hash ? *hash : decoyHash());
+    if (!user || !hash || !matches) {
+        services.logins.failed(username, address, now);
+        services.log.write("warning", "login failed", {{"user", username}, {"client", address}});
+        replyGrantError(reply, 401, "invalid_grant", "wrong user name or password");
+        return;
+    }
+    services.logins.succeeded(username);
+    services.log.write("info", "login", {{"user", user->id}, {"client", address}});
+    replyTokens(reply, issueTokens(user->id, services.tokenKey, secondsNow()));
+}
+
+void refreshGrant(Services& services, httplib::Response& reply, const std::map<std::string, std::string>& form) {
+    const auto token = form.count("refresh_token") ? form.at("refresh_token") : "";
+    const auto userId = tokenUser(token, "refresh", services.tokenKey, secondsNow());
+    if (!userId || !services.accounts.userById(*userId)) {
+        replyGrantError(reply, 400, "invalid_grant", "the refresh token is not valid (expired, or of a removed user)");
+        return;
+    }
+    replyTokens(reply, issueTokens(*userId, services.tokenKey, secondsNow()));
+}
+
+}  // namespace
+
+void addAuthEndpoints(httplib::Server& server, Services& services) {
+    server.Get("/auth-url", [&services](const httplib::Request& request, httplib::Response& reply) {
+        auto url = services.options.publicUrl;
+        if (url.empty()) {
+            std::string scheme = services.options.certificate.empty() ? "http" : "https";
+            if (services.options.behindProxy && request.has_header("X-Forwarded-Proto"))
+                scheme = request.get_header_value("X-Forwarded-Proto") == "https" ? "https" : "http";
+            url = scheme + "://" + request.get_header_value("Host");
+        }
+        replyJson(reply, nlohmann::json{{"url", url}, {"realm", services.options.realm}}.dump());
+    });
+
+    const auto tokenPath = "/auth/realms/" + services.options.realm + "/protocol/openid-connect/token";
+    server.Post(tokenPath, [&services](const httplib::Request& request, httplib::Response& reply,
+                                       const httplib::ContentReader& reader) {
+        const auto body = readBody(reader, reply, formLimit);
+        if (!body) return;
+        const auto form = formFields(*body);
+        const auto grant = form.count("grant_type") ? form.at("grant_type") : "";
+        if (grant == "password")
+            passwordGrant(services, request, reply, form);
+        else if (grant == "refresh_token")
+            refreshGrant(services, reply, form);
+        else
+            replyGrantError(reply, 400, "unsupported_grant_type",
+                            "grant_type must be \"password\" or \"refresh_token\"");
+    });
+
+    server.Get("/attest/user", [&services](const httplib::Request& request, httplib::Response& reply) {
+        const auto user = services.caller(request, reply);
+        if (!user) return;
+        replyJson(reply, nlohmann::json{{"userId", user->id}, {"email", user->email}}.dump(
+                             -1, ' ', false, nlohmann::json::error_handler_t::replace));
+    });
+}
+
+}  // namespace audkit::server
