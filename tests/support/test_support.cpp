@@ -1,6 +1,7 @@
 #include "tests/support/test_support.hpp"
 
 #include <atomic>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <unistd.h>
@@ -110,5 +111,22 @@ std::string readFile(const std::filesystem::path& path) {
 }
 
 std::filesystem::path sourceDir() { return AUDKIT_SOURCE_DIR; }
+
+std::string chromium(const std::string& url, const std::string& screenshot) {
+    const TempDir profile;
+    std::string command =
+        "chromium --headless --no-sandbox --disable-gpu --no-first-run "
+        "--disable-background-networking --disable-component-update --virtual-time-budget=10000 --user-data-dir=" +
+        profile.path().string() + " --window-size=1100,1400 ";
+    command += screenshot.empty() ? "--dump-dom " : "--screenshot=" + screenshot + " ";
+    command += "'" + url + "' 2>/dev/null";
+    std::string output;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return output;
+    char buffer[4096];
+    while (const auto read = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, read);
+    ::pclose(pipe);
+    return output;
+}
 
 }  // namespace audkit::test

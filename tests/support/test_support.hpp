@@ -83,6 +83,11 @@ struct CommandRun {
 std::string errorOf(const std::function<void()>& call);
 
 std::string readFile(const std::filesystem::path& path);
+
+// What headless Chromium (Debian's) makes of a page: the DOM once its scripts
+// ran and the navigations they started ended, or (with a screenshot path) a
+// picture of it. A fresh profile each time: no cookie is kept.
+std::string chromium(const std::string& url, const std::string& screenshot = "");
 std::filesystem::path sourceDir();
 
 }  // namespace audkit::test

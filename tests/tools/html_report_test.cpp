@@ -15,25 +15,6 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-// What headless Chromium makes of a page: the DOM after its scripts ran, or
-// (with a screenshot path) a picture of it. Chromium is Debian's.
-std::string chromium(const std::string& url, const std::string& screenshot = "") {
-    const test::TempDir profile;
-    std::string command =
-        "chromium --headless --no-sandbox --disable-gpu --no-first-run "
-        "--disable-background-networking --disable-component-update --user-data-dir=" +
-        profile.path().string() + " --window-size=1100,1400 ";
-    command += screenshot.empty() ? "--dump-dom " : "--screenshot=" + screenshot + " ";
-    command += "'" + url + "' 2>/dev/null";
-    std::string output;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return output;
-    char buffer[4096];
-    while (const auto read = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, read);
-    ::pclose(pipe);
-    return output;
-}
-
 std::size_t count(const std::string& text, const std::regex& pattern) {
     return static_cast<std::size_t>(
         std::distance(std::sregex_iterator(text.begin(), text.end(), pattern), std::sregex_iterator()));
@@ -68,7 +49,7 @@ TEST(HtmlReport, EveryFindingHasItsBoxAndEntryInABrowser) {
     ASSERT_GT(incomplete, 0U);
 
     const auto page = "file://" + options.html;
-    const auto dom = chromium(page);
+    const auto dom = test::chromium(page);
     ASSERT_NE(dom.find("data-ready=\"true\""), std::string::npos) << "the page's script did not run:\n" << dom;
     for (std::size_t number = 1; number <= findings; ++number) {
         const auto n = std::to_string(number);
@@ -94,7 +75,7 @@ TEST(HtmlReport, EveryFindingHasItsBoxAndEntryInABrowser) {
     EXPECT_NE(dom.find("<title>audkit report</title>"), std::string::npos);
 
     // The filter in the address: only failures are shown.
-    const auto failures = chromium(page + "#status=FAIL");
+    const auto failures = test::chromium(page + "#status=FAIL");
     EXPECT_EQ(count(failures, std::regex("<li class=\"finding\"[^>]*data-status=\"INCOMPLETE\"[^>]*hidden")),
               incomplete);
     EXPECT_EQ(count(failures, std::regex("<li class=\"finding\"[^>]*data-status=\"FAIL\"[^>]*hidden")), 0U);
@@ -103,7 +84,7 @@ TEST(HtmlReport, EveryFindingHasItsBoxAndEntryInABrowser) {
     fs::create_directories(AUDKIT_TEST_ARTIFACTS);
     const auto picture = fs::path(AUDKIT_TEST_ARTIFACTS) / "html-report.png";
     fs::remove(picture);
-    chromium(page, picture.string());
+    test::chromium(page, picture.string());
     EXPECT_GT(fs::exists(picture) ? fs::file_size(picture) : 0, 10'000U);
 }
 

@@ -47,6 +47,11 @@ std::string token(const std::string& userId, const std::string& kind, std::int64
 
 }  // namespace
 
+std::string signedToken(const std::string& userId, const std::string& kind, std::int64_t lifetime,
+                        const std::string& key, std::int64_t now) {
+    return token(userId, kind, now + lifetime, key);
+}
+
 TokenPair issueTokens(const std::string& userId, const std::string& key, std::int64_t now) {
     return {token(userId, "access", now + accessTokenLifetime, key),
             token(userId, "refresh", now + refreshTokenLifetime, key), accessTokenLifetime, refreshTokenLifetime};

@@ -43,7 +43,7 @@ ApiServer::ApiServer(Database& database, ServerOptions options, StructuredLog& l
     // read (or inflated).
     const std::regex bodyRoutes(
         "^(POST /auth/realms/[^/]+/protocol/openid-connect/token|POST /attest/result/aud|"
-        "POST /attest/result/tag/.+|PUT /attest/results/summaries/.+/name)$");
+        "POST /attest/result/tag/.+|PUT /attest/results/summaries/.+/name|POST /login)$");
     http.set_pre_routing_handler([bodyRoutes](const httplib::Request& request, httplib::Response& reply) {
         requestStart = std::chrono::steady_clock::now();
         if (hasBody(request) && !std::regex_match(request.method + " " + request.path, bodyRoutes)) {
@@ -88,6 +88,7 @@ ApiServer::ApiServer(Database& database, ServerOptions options, StructuredLog& l
     });
     addAuthEndpoints(http, services_);
     addResultEndpoints(http, services_);
+    addDashboard(http, services_);
 }
 
 ApiServer::~ApiServer() = default;

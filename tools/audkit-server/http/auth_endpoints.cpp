@@ -1,7 +1,6 @@
 #include <chrono>
 #include <nlohmann/json.hpp>
 
-#include "tools/audkit-server/auth/secrets.hpp"
 #include "tools/audkit-server/auth/tokens.hpp"
 #include "tools/audkit-server/http/exchange.hpp"
 #include "tools/audkit-server/http/services.hpp"
@@ -30,38 +29,19 @@ void replyTokens(httplib::Response& reply, const TokenPair& tokens) {
                          .dump());
 }
 
-// An unknown user costs a login as much time as a wrong password, so the
-// time of a reply does not tell which user names exist.
-const std::string& decoyHash() {
-    static const std::string hash = hashPassword(randomId());
-    return hash;
-}
-
 void passwordGrant(Services& services, const httplib::Request& request, httplib::Response& reply,
                    const std::map<std::string, std::string>& form) {
-    const auto username = form.count("username") ? form.at("username") : "";
-    const auto password = form.count("password") ? form.at("password") : "";
-    const auto address = services.clientAddress(request);
-    const auto now = LoginLimiter::Clock::now();
-    if (const auto wait = services.logins.waitFor(username, address, now)) {
-        reply.set_header("Retry-After", std::to_string(wait));
+    const auto field = [&](const char* name) { return form.count(name) ? form.at(name) : std::string(); };
+    const auto login = services.logIn(field("username"), field("password"), services.clientAddress(request));
+    if (login.wait > 0) {
+        reply.set_header("Retry-After", std::to_string(login.wait));
         replyGrantError(reply, 429, "too_many_attempts",
-                        "too many failed logins: try again in " + std::to_string(wait) + " s");
-        services.log.write("warning", "login refused", {{"user", username}, {"client", address}, {"wait_s", wait}});
-        return;
-    }
-    const auto user = services.accounts.userByEmail(username);
-    const auto hash = user ? services.accounts.passwordHashOf(user->id) : std::nullopt;
-    const bool matches = passwordMatches(password, hash ? *hash : decoyHash());
-    if (!user || !hash || !matches) {
-        services.logins.failed(username, address, now);
-        services.log.write("warning", "login failed", {{"user", username}, {"client", address}});
+                        "too many failed logins: try again in " + std::to_string(login.wait) + " s");
+    } else if (!login.user) {
         replyGrantError(reply, 401, "invalid_grant", "wrong user name or password");
-        return;
+    } else {
+        replyTokens(reply, issueTokens(login.user->id, services.tokenKey, secondsNow()));
     }
-    services.logins.succeeded(username);
-    services.log.write("info", "login", {{"user", user->id}, {"client", address}});
-    replyTokens(reply, issueTokens(user->id, services.tokenKey, secondsNow()));
 }
 
 void refreshGrant(Services& services, httplib::Response& reply, const std::map<std::string, std::string>& form) {

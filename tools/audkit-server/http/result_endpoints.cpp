@@ -94,8 +94,8 @@ void addResultEndpoints(httplib::Server& server, Services& services) {
         summary.id = randomId();
         summary.organisation = caller->organisation;
         summary.userId = caller->id;
-        summary.created =
-            std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+        summary.posted =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
                 .count();
         services.results.add(summary, *body);
         services.log.write("info", "result posted",

@@ -38,6 +38,35 @@ std::optional<User> Services::caller(const httplib::Request& request, httplib::R
     return std::nullopt;
 }
 
+namespace {
+
+// An unknown user costs a login as much time as a wrong password, so the
+// time of a reply does not tell which user names exist.
+const std::string& decoyHash() {
+    static const std::string hash = hashPassword(randomId());
+    return hash;
+}
+
+}  // namespace
+
+Services::Login Services::logIn(const std::string& email, const std::string& password, const std::string& address) {
+    const auto now = LoginLimiter::Clock::now();
+    if (const auto wait = logins.waitFor(email, address, now)) {
+        log.write("warning", "login refused", {{"user", email}, {"client", address}, {"wait_s", wait}});
+        return {std::nullopt, wait};
+    }
+    const auto user = accounts.userByEmail(email);
+    const auto hash = user ? accounts.passwordHashOf(user->id) : std::nullopt;
+    if (!passwordMatches(password, hash ? *hash : decoyHash()) || !user || !hash) {
+        logins.failed(email, address, now);
+        log.write("warning", "login failed", {{"user", email}, {"client", address}});
+        return {};
+    }
+    logins.succeeded(email);
+    log.write("info", "login", {{"user", user->id}, {"client", address}});
+    return {user, 0};
+}
+
 std::string Services::clientAddress(const httplib::Request& request) const {
     if (options.behindProxy && request.has_header("X-Forwarded-For")) {
         auto forwarded = request.get_header_value("X-Forwarded-For");

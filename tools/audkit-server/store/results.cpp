@@ -1,5 +1,6 @@
 #include "tools/audkit-server/store/results.hpp"
 
+#include <algorithm>
 #include <sstream>
 
 namespace audkit::server {
@@ -21,15 +22,41 @@ std::vector<std::string> splitRules(const std::string& text) {
     return rules;
 }
 
+constexpr const char* summaryColumns =
+    "SELECT id, organisation, user_id, package, screen, name, posted, failures, incompletes, passes, "
+    "failing_rules FROM results ";
+
 }  // namespace
+
+std::vector<ResultSummary> Results::summaries(const std::string& sql, const std::vector<SqlValue>& values) {
+    std::vector<ResultSummary> summaries;
+    for (const auto& row : database_.run(summaryColumns + sql, values)) {
+        ResultSummary summary{*row[0],
+                              *row[1],
+                              *row[2],
+                              *row[3],
+                              *row[4],
+                              row[5],
+                              std::stoll(*row[6]),
+                              std::stoll(*row[7]),
+                              std::stoll(*row[8]),
+                              std::stoll(*row[9]),
+                              splitRules(*row[10]),
+                              {}};
+        for (const auto& tag : database_.run("SELECT tag FROM tags WHERE result_id = ? ORDER BY tag", {summary.id}))
+            summary.tags.push_back(tag[0].value_or(""));
+        summaries.push_back(std::move(summary));
+    }
+    return summaries;
+}
 
 void Results::add(const ResultSummary& summary, const std::string& document) {
     database_.transaction([&] {
         database_.run(
-            "INSERT INTO results (id, organisation, user_id, package, screen, name, created, failures, incompletes, "
+            "INSERT INTO results (id, organisation, user_id, package, screen, name, posted, failures, incompletes, "
             "passes, failing_rules, document) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
             {summary.id, summary.organisation, summary.userId, summary.package, summary.screen,
-             summary.name ? SqlValue(*summary.name) : SqlValue(nullptr), summary.created, summary.failures,
+             summary.name ? SqlValue(*summary.name) : SqlValue(nullptr), summary.posted, summary.failures,
              summary.incompletes, summary.passes, joinedRules(summary.failingRules), Blob{document}});
         for (const auto& tag : summary.tags)
             database_.run("INSERT INTO tags (result_id, tag) VALUES (?, ?) ON CONFLICT DO NOTHING", {summary.id, tag});
@@ -37,27 +64,9 @@ void Results::add(const ResultSummary& summary, const std::string& document) {
 }
 
 std::optional<ResultSummary> Results::summary(const std::string& organisation, const std::string& id) {
-    const auto rows = database_.run(
-        "SELECT id, organisation, user_id, package, screen, name, created, failures, incompletes, passes, "
-        "failing_rules FROM results WHERE organisation = ? AND id = ?",
-        {organisation, id});
-    if (rows.empty()) return std::nullopt;
-    const auto& row = rows.front();
-    ResultSummary summary{*row[0],
-                          *row[1],
-                          *row[2],
-                          *row[3],
-                          *row[4],
-                          row[5],
-                          std::stoll(*row[6]),
-                          std::stoll(*row[7]),
-                          std::stoll(*row[8]),
-                          std::stoll(*row[9]),
-                          splitRules(*row[10]),
-                          {}};
-    for (const auto& tag : database_.run("SELECT tag FROM tags WHERE result_id = ? ORDER BY tag", {id}))
-        summary.tags.push_back(tag[0].value_or(""));
-    return summary;
+    auto found = summaries("WHERE organisation = ? AND id = ?", {organisation, id});
+    if (found.empty()) return std::nullopt;
+    return std::move(found.front());
 }
 
 std::optional<std::string> Results::document(const std::string& organisation, const std::string& id) {
@@ -96,6 +105,71 @@ bool Results::remove(const std::string& organisation, const std::string& id) {
         database_.run("DELETE FROM results WHERE id = ?", {id});
     });
     return found;
+}
+
+std::vector<ResultSummary> Results::list(const std::string& organisation, const ResultFilter& filter) {
+    std::string sql = "WHERE organisation = ?";
+    std::vector<SqlValue> values{organisation};
+    if (!filter.package.empty()) {
+        sql += " AND package = ?";
+        values.emplace_back(filter.package);
+    }
+    if (!filter.failingRule.empty()) {
+        // Rule ids are letters and digits: nothing in them is a LIKE pattern.
+        sql += " AND failing_rules LIKE ?";
+        values.emplace_back("%," + filter.failingRule + ",%");
+    }
+    if (!filter.tag.empty()) {
+        sql += " AND EXISTS (SELECT 1 FROM tags WHERE tags.result_id = results.id AND tags.tag = ?)";
+        values.emplace_back(filter.tag);
+    }
+    if (filter.from) {
+        sql += " AND posted >= ?";
+        values.emplace_back(*filter.from);
+    }
+    if (filter.until) {
+        sql += " AND posted < ?";
+        values.emplace_back(*filter.until);
+    }
+    sql += " ORDER BY posted DESC, id LIMIT ? OFFSET ?";
+    values.emplace_back(static_cast<std::int64_t>(filter.limit));
+    values.emplace_back(static_cast<std::int64_t>(filter.offset));
+    return summaries(sql, values);
+}
+
+std::vector<ResultSummary> Results::history(const std::string& organisation, const std::string& package,
+                                            const std::string& screen, std::size_t limit) {
+    // The latest `limit`, shown oldest first.
+    auto latest = summaries("WHERE organisation = ? AND package = ? AND screen = ? ORDER BY posted DESC, id LIMIT ?",
+                            {organisation, package, screen, static_cast<std::int64_t>(limit)});
+    std::reverse(latest.begin(), latest.end());
+    return latest;
+}
+
+std::optional<ResultSummary> Results::previous(const ResultSummary& result) {
+    auto found = summaries(
+        "WHERE organisation = ? AND package = ? AND screen = ? AND (posted < ? OR (posted = ? AND id < ?)) ORDER BY "
+        "posted DESC, id DESC LIMIT 1",
+        {result.organisation, result.package, result.screen, result.posted, result.posted, result.id});
+    if (found.empty()) return std::nullopt;
+    return std::move(found.front());
+}
+
+std::vector<std::string> Results::packages(const std::string& organisation) {
+    std::vector<std::string> packages;
+    for (const auto& row :
+         database_.run("SELECT DISTINCT package FROM results WHERE organisation = ? ORDER BY package", {organisation}))
+        packages.push_back(row[0].value_or(""));
+    return packages;
+}
+
+std::vector<std::string> Results::tags(const std::string& organisation) {
+    std::vector<std::string> tags;
+    for (const auto& row : database_.run("SELECT DISTINCT tags.tag FROM tags JOIN results ON results.id = "
+                                         "tags.result_id WHERE results.organisation = ? ORDER BY tags.tag",
+                                         {organisation}))
+        tags.push_back(row[0].value_or(""));
+    return tags;
 }
 
 }  // namespace audkit::server

@@ -14,9 +14,16 @@ namespace audkit::server {
 struct ResultSummary {
     std::string id, organisation, userId, package, screen;
     std::optional<std::string> name;
-    std::int64_t created = 0;  // seconds since 1970
+    std::int64_t posted = 0;  // milliseconds since 1970: results of one second keep their order
     std::int64_t failures = 0, incompletes = 0, passes = 0;
     std::vector<std::string> failingRules, tags;
+};
+
+// What the dashboard's list shows: empty fields filter nothing.
+struct ResultFilter {
+    std::string package, tag, failingRule;
+    std::optional<std::int64_t> from, until;  // milliseconds since 1970, `until` excluded
+    std::size_t limit = 100, offset = 0;
 };
 
 // Results belong to an organisation: every call names the caller's, and a
@@ -33,7 +40,18 @@ public:
     bool rename(const std::string& organisation, const std::string& id, const std::string& name);
     bool remove(const std::string& organisation, const std::string& id);
 
+    // Newest first.
+    std::vector<ResultSummary> list(const std::string& organisation, const ResultFilter& filter);
+    // One screen's results (an application's screen title), oldest first.
+    std::vector<ResultSummary> history(const std::string& organisation, const std::string& package,
+                                       const std::string& screen, std::size_t limit);
+    // The latest result of the same screen posted before this one.
+    std::optional<ResultSummary> previous(const ResultSummary& result);
+    std::vector<std::string> packages(const std::string& organisation);
+    std::vector<std::string> tags(const std::string& organisation);
+
 private:
+    std::vector<ResultSummary> summaries(const std::string& sql, const std::vector<SqlValue>& values);
     Database& database_;
 };
 

@@ -25,11 +25,11 @@ void prepareSchema(Database& database) {
         "CREATE TABLE IF NOT EXISTS api_keys (id TEXT PRIMARY KEY, user_id TEXT NOT NULL REFERENCES users(id) ON "
         "DELETE CASCADE, secret_hash TEXT NOT NULL, created BIGINT NOT NULL, revoked BIGINT)",
         "CREATE TABLE IF NOT EXISTS results (id TEXT PRIMARY KEY, organisation TEXT NOT NULL REFERENCES "
-        "organisations(id), user_id TEXT NOT NULL, package TEXT NOT NULL, screen TEXT NOT NULL, name TEXT, created "
+        "organisations(id), user_id TEXT NOT NULL, package TEXT NOT NULL, screen TEXT NOT NULL, name TEXT, posted "
         "BIGINT NOT NULL, failures BIGINT NOT NULL, incompletes BIGINT NOT NULL, passes BIGINT NOT NULL, "
         "failing_rules TEXT NOT NULL, document {blob} NOT NULL)",
-        "CREATE INDEX IF NOT EXISTS results_by_screen ON results (organisation, package, screen, created)",
-        "CREATE INDEX IF NOT EXISTS results_by_time ON results (organisation, created)",
+        "CREATE INDEX IF NOT EXISTS results_by_screen ON results (organisation, package, screen, posted)",
+        "CREATE INDEX IF NOT EXISTS results_by_time ON results (organisation, posted)",
         "CREATE TABLE IF NOT EXISTS tags (result_id TEXT NOT NULL REFERENCES results(id) ON DELETE CASCADE, tag TEXT "
         "NOT NULL, PRIMARY KEY (result_id, tag))",
     };
