@@ -73,10 +73,13 @@ int runScan(const ScanOptions& requested, const LoginOptions& login, std::ostrea
                 "--screenshot takes one page source or debug description to scan; a bundle has its own screenshot");
         std::optional<Baseline> baseline;
         if (!options.baseline.empty()) baseline = Baseline::read(options.baseline);
+        // Saving a result needs no server: only posting logs in.
         std::unique_ptr<AudKit> backend;
-        if (options.post || !options.save.empty()) {
+        if (options.post) {
             if (options.progress) err << "audkit: logging in...\n" << std::flush;
             backend = loginToBackend(login);
+        } else if (!options.save.empty()) {
+            backend = AudKit::offline();
         }
 
         // Scan each screen, hand its outcome to the reports, then let it go.
