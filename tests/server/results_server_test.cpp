@@ -201,6 +201,32 @@ TEST_P(ResultsServer, WrongPasswordsAreRateLimited) {
     EXPECT_EQ(refreshed->status, 400);
 }
 
+TEST_P(ResultsServer, ServesHttpsWithItsCertificate) {
+    const auto key = database.userWithKey("ann@example.com", "Shop");
+    const auto certificate = database.folder.path() / "cert.pem", privateKey = database.folder.path() / "key.pem";
+    ASSERT_EQ(std::system(("openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 -addext "
+                           "subjectAltName=IP:127.0.0.1 -keyout " +
+                           privateKey.string() + " -out " + certificate.string() + " >/dev/null 2>&1")
+                              .c_str()),
+              0);
+    server::ServerOptions options;
+    options.certificate = certificate.string();
+    options.privateKey = privateKey.string();
+    test::RunningServer secure(*database.database, options);
+    const auto address = "https://127.0.0.1:" + std::to_string(secure.port);
+
+    cli::ScanOptions scanning;
+    scanning.bundles = {(test::sourceDir() / "examples" / "sign-in").string()};
+    scanning.post = true;
+    std::ostringstream out, err;
+    ASSERT_LE(cli::runScan(scanning, {address, key, "", certificate.string()}, out, err), 1) << err.str();
+    const auto text = out.str();
+    const auto id = text.substr(text.rfind('\n', text.size() - 2) + 1);
+    EXPECT_EQ(result("get", id.substr(0, id.size() - 1), {}, {address, key, "", certificate.string()}).status, 0);
+    // Not trusted without the certificate's authority.
+    EXPECT_EQ(result("get", id.substr(0, id.size() - 1), {}, {address, key, "", ""}).status, 2);
+}
+
 INSTANTIATE_TEST_SUITE_P(Databases, ResultsServer, ::testing::Values("sqlite", "postgresql"),
                          [](const auto& info) { return info.param; });
 
