@@ -85,6 +85,7 @@ TEST_P(ResultsServer, TheScannerPostsGetsTagsRenamesAndDeletesThroughIt) {
     EXPECT_NE(gone.err.find("(404)"), std::string::npos) << gone.err;
 
     // Nothing secret reaches the server's log.
+    EXPECT_EQ(httplib::Client(server.address()).Get("/health")->body, R"({"status":"ok"})");
     const auto lines = server.stop();
     EXPECT_NE(lines.find("\"event\":\"result posted\""), std::string::npos) << lines;
     EXPECT_EQ(lines.find("correct horse"), std::string::npos);

@@ -39,21 +39,6 @@ std::string dateText(std::int64_t milliseconds) {
     return text;
 }
 
-std::string urlEncoded(const std::string& text) {
-    static const char* hex = "0123456789ABCDEF";
-    std::string out;
-    for (const unsigned char c : text) {
-        if (std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~') {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += hex[c >> 4];
-            out += hex[c & 15];
-        }
-    }
-    return out;
-}
-
 std::shared_ptr<AudResult> storedResult(Services& services, const ResultSummary& summary) {
     const auto document = services.results.document(summary.organisation, summary.id);
     if (!document) throw Error("the result " + summary.id + " is gone");

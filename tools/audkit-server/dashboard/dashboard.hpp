@@ -18,8 +18,6 @@ namespace audkit::server {
 std::string dashboardPage(const std::string& title, const std::string& body, const User* user);
 // "2026-12-10 02:13 UTC" of milliseconds since 1970.
 std::string dateText(std::int64_t milliseconds);
-// A query-string value.
-std::string urlEncoded(const std::string& text);
 // The signed-in user of a dashboard request; otherwise the reply sends the
 // browser to the sign-in page (and back here afterwards) and none is returned.
 std::optional<User> dashboardUser(Services& services, const httplib::Request& request, httplib::Response& reply);

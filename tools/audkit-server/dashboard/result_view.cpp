@@ -1,3 +1,4 @@
+#include "audkit/network/url_wrapper.hpp"
 #include "tools/audkit-server/dashboard/dashboard.hpp"
 #include "tools/audkit/report/reports.hpp"
 #include "tools/audkit/report/text_output.hpp"
@@ -23,7 +24,7 @@ void addResultView(httplib::Server& server, Services& services) {
         std::string bar =
             "<nav style=\"padding:8px 20px;background:#1c1c1e;color:#fff\"><a style=\"color:#fff\" "
             "href=\"/\">All results</a> · <a style=\"color:#fff\" href=\"/history?app=" +
-            urlEncoded(summary->package) + "&amp;screen=" + urlEncoded(summary->screen) +
+            percentEncodedSegment(summary->package) + "&amp;screen=" + percentEncodedSegment(summary->screen) +
             "\">History of this screen</a>";
         if (const auto before = services.results.previous(*summary))
             bar += " · <a style=\"color:#fff\" href=\"/compare?a=" + before->id + "&amp;b=" + summary->id +

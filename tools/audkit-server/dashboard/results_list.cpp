@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "audkit/network/url_wrapper.hpp"
 #include "audkit/rules/rule_catalogue.hpp"
 #include "tools/audkit-server/dashboard/dashboard.hpp"
 #include "tools/audkit/report/text_output.hpp"
@@ -26,7 +27,8 @@ std::string choice(const std::string& name, const std::string& label, const std:
 }
 
 std::string historyLink(const ResultSummary& result) {
-    return "/history?app=" + urlEncoded(result.package) + "&amp;screen=" + urlEncoded(result.screen);
+    return "/history?app=" + percentEncodedSegment(result.package) +
+           "&amp;screen=" + percentEncodedSegment(result.screen);
 }
 
 std::string row(const ResultSummary& result) {
@@ -85,7 +87,8 @@ void addResultsList(httplib::Server& server, Services& services) {
         if (more) {
             std::string kept;
             for (const auto& [name, value] : request.params)
-                if (name != "offset") kept += urlEncoded(name) + "=" + urlEncoded(value) + "&amp;";
+                if (name != "offset")
+                    kept += percentEncodedSegment(name) + "=" + percentEncodedSegment(value) + "&amp;";
             body += "<p><a rel=\"next\" href=\"/?" + kept + "offset=" + std::to_string(filter.offset + pageSize) +
                     "\">Older results</a></p>";
         }

@@ -1,5 +1,6 @@
 #include <chrono>
 
+#include "audkit/network/url_wrapper.hpp"
 #include "tools/audkit-server/auth/tokens.hpp"
 #include "tools/audkit-server/dashboard/dashboard.hpp"
 #include "tools/audkit-server/http/exchange.hpp"
@@ -56,7 +57,7 @@ std::optional<User> dashboardUser(Services& services, const httplib::Request& re
     const auto userId = tokenUser(cookieOf(request), "session", services.tokenKey, secondsNow());
     if (auto user = userId ? services.accounts.userById(*userId) : std::nullopt) return user;
     reply.status = 303;
-    reply.set_header("Location", "/login?next=" + urlEncoded(request.target));
+    reply.set_header("Location", "/login?next=" + percentEncodedSegment(request.target));
     return std::nullopt;
 }
 
