@@ -23,8 +23,8 @@ struct ApiKey {
 };
 ApiKey newApiKey();
 std::optional<ApiKey> parseApiKey(const std::string& text);
-// A fast keyed hash is enough for a secret of 256 random bits (no guessing
-// to slow down), unlike a password.
+// A fast hash (BLAKE2b) is enough for a secret of 256 random bits (nothing
+// to guess, so nothing to slow down), unlike a password.
 std::string secretHash(const std::string& secret);
 bool sameHash(const std::string& a, const std::string& b);
 

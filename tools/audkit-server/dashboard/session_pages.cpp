@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <chrono>
 
 #include "audkit/network/url_wrapper.hpp"
@@ -16,11 +17,12 @@ std::int64_t secondsNow() {
         .count();
 }
 
-// Only a path of this site: never another host ("//evil" or "http://...").
+// Only a path of this site: never another host ("//evil", "http://...", or
+// "/\t/evil", which a browser reads as "//evil" once it drops the tab).
 std::string safeNext(const std::string& next) {
-    if (next.empty() || next[0] != '/' || next.starts_with("//") || next.find('\\') != std::string::npos ||
-        next.find_first_of("\r\n") != std::string::npos)
-        return "/";
+    const bool odd = std::any_of(next.begin(), next.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f || c == '\\'; });
+    if (next.empty() || next[0] != '/' || next.starts_with("//") || odd) return "/";
     return next;
 }
 

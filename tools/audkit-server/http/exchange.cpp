@@ -63,8 +63,9 @@ std::optional<std::string> readBody(const httplib::ContentReader& reader, httpli
         return true;
     });
     if (tooLarge || reply.status == 413) {
-        replyError(reply, 413,
-                   "the request body is larger than this server takes (" + std::to_string(limit >> 20) + " MB)");
+        const auto most =
+            limit >= (1u << 20) ? std::to_string(limit >> 20) + " MB" : std::to_string(limit >> 10) + " kB";
+        replyError(reply, 413, "the request body is larger than this server takes (" + most + ")");
         return std::nullopt;
     }
     if (!read) {
