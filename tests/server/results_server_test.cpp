@@ -115,6 +115,10 @@ TEST_P(ResultsServer, AnotherOrganisationsResultIsNotFoundOnEveryEndpoint) {
     // either, and the result is untouched by all of it.
     const auto resultId = path.substr(path.rfind('/') + 1);
     EXPECT_EQ(client.Get("/attest/result/aud/someone/com.example.shop.Settings/" + resultId, as(ann))->status, 404);
+    // Nor does a name that one of the databases could not hold.
+    EXPECT_EQ(client.Put("/attest/results/summaries/" + path + "/name", as(ann), std::string("a\0b", 3), "text/plain")
+                  ->status,
+              400);
     const auto stored = client.Get("/attest/result/aud/" + path, as(colleague));
     ASSERT_EQ(stored->status, 200);
     EXPECT_EQ(nlohmann::json::parse(stored->body)["tags"], nlohmann::json::array());

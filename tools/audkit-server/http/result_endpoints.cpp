@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <chrono>
 #include <nlohmann/json.hpp>
 #include <set>
@@ -15,7 +16,10 @@ constexpr std::size_t tagsLimit = 64 * 1024;
 constexpr std::size_t nameLimit = 4 * 1024;
 constexpr std::size_t mostTags = 100, longestTag = 200;
 
-bool validUtf8(const std::string& text) {
+// UTF-8 without NUL: PostgreSQL's text holds no NUL, and both databases
+// must take the same texts.
+bool storableText(const std::string& text) {
+    if (text.find('\0') != std::string::npos) return false;
     try {
         (void)nlohmann::json(text).dump();
         return true;
@@ -39,6 +43,11 @@ ResultSummary summaryOf(const std::string& document) {
     for (const auto& ruleResult : result->failures()) failing.insert(ruleResult->ruleId);
     summary.failingRules.assign(failing.begin(), failing.end());
     if (result->tags) summary.tags = *result->tags;
+    for (const auto* text : {&summary.package, &summary.screen})
+        if (!storableText(*text)) throw Error("its application identifier or screen title holds a NUL character");
+    if ((summary.name && !storableText(*summary.name)) ||
+        std::any_of(summary.tags.begin(), summary.tags.end(), [](const auto& tag) { return !storableText(tag); }))
+        throw Error("its name or a tag holds a NUL character");
     return summary;
 }
 
@@ -126,8 +135,9 @@ void addResultEndpoints(httplib::Server& server, Services& services) {
             return replyError(reply, 400, "tags are a JSON array of at most 100 strings");
         std::vector<std::string> added;
         for (const auto& tag : tags) {
-            if (!tag.is_string() || tag.get<std::string>().empty() || tag.get<std::string>().size() > longestTag)
-                return replyError(reply, 400, "a tag is a string of 1 to 200 bytes");
+            if (!tag.is_string() || tag.get<std::string>().empty() || tag.get<std::string>().size() > longestTag ||
+                !storableText(tag.get<std::string>()))
+                return replyError(reply, 400, "a tag is a string of 1 to 200 bytes without NUL");
             added.push_back(tag.get<std::string>());
         }
         if (!services.results.tag(caller->organisation, summary->id, added))
@@ -145,7 +155,7 @@ void addResultEndpoints(httplib::Server& server, Services& services) {
             const auto summary =
                 keyedResult(services, *caller, request.target, "/attest/results/summaries/", reply, "/name");
             if (!summary) return;
-            if (!validUtf8(*body)) return replyError(reply, 400, "a name is UTF-8 text");
+            if (!storableText(*body)) return replyError(reply, 400, "a name is UTF-8 text without NUL");
             if (!services.results.rename(caller->organisation, summary->id, *body))
                 return replyError(reply, 404, "no such result");
             replyJson(reply, keyOf(*summary));
