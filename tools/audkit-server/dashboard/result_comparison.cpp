@@ -17,13 +17,14 @@ Compared compare(const std::vector<cli::Finding>& before, float beforeScale, con
                  float afterScale) {
     Compared compared;
     std::vector<bool> matched(before.size(), false);
+    std::vector<cli::ElementIdentity> earlier;
+    for (const auto& finding : before) earlier.push_back(cli::ElementIdentity::of(finding, beforeScale));
     for (const auto& finding : after) {
         const auto identity = cli::ElementIdentity::of(finding, afterScale);
         bool found = false;
         for (std::size_t at = 0; at < before.size() && !found; ++at) {
             if (matched[at] || before[at].result->ruleId != finding.result->ruleId ||
-                before[at].result->status != finding.result->status ||
-                !cli::ElementIdentity::of(before[at], beforeScale).sameElement(identity))
+                before[at].result->status != finding.result->status || !earlier[at].sameElement(identity))
                 continue;
             matched[at] = found = true;
         }
