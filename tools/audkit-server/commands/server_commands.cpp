@@ -32,6 +32,16 @@ int withDatabase(const std::string& place, std::ostream& err, Work work) {
     }
 }
 
+// The database's place as it may be shown: a PostgreSQL address without the
+// user and password it may carry.
+std::string shown(const std::string& place) {
+    if (!place.starts_with("postgres")) return place;
+    const auto scheme = place.find("://");
+    const auto at = place.find('@');
+    if (scheme == std::string::npos || at == std::string::npos || at < scheme) return place;
+    return place.substr(0, scheme + 3) + place.substr(at + 1);
+}
+
 // "HOST:PORT" (the host may be a bracketed IPv6 address).
 std::pair<std::string, int> hostAndPort(const std::string& listen) {
     const auto colon = listen.rfind(':');
@@ -52,7 +62,7 @@ std::pair<std::string, int> hostAndPort(const std::string& listen) {
 
 int runInit(const std::string& database, std::ostream& out, std::ostream& err) {
     return withDatabase(database, err, [&](Database&) {
-        out << "audkit-server: the database " << database << " is ready\n";
+        out << "audkit-server: the database " << shown(database) << " is ready\n";
         return 0;
     });
 }
@@ -151,7 +161,7 @@ int runServe(const std::string& database, const std::string& listen, const Serve
         const auto scheme = options.certificate.empty() ? "http" : "https";
         log.write("info", "listening",
                   {{"address", std::string(scheme) + "://" + host + ":" + std::to_string(bound)},
-                   {"database", database.starts_with("postgres") ? "postgresql" : database}});
+                   {"database", shown(database)}});
         out << "audkit-server: listening on " << scheme << "://" << host << ":" << bound << "\n" << std::flush;
         const bool served = server.run();
         done = true;

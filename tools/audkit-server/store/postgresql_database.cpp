@@ -8,6 +8,22 @@ namespace {
 
 constexpr Oid byteaType = 17;
 
+// libpq's message on one line: it breaks its own lines and indents them.
+std::string oneLine(const char* message) {
+    std::string line;
+    bool space = false;
+    for (const char* c = message; *c; ++c) {
+        if (*c == '\n' || *c == '\t' || *c == ' ') {
+            space = !line.empty();
+            continue;
+        }
+        if (space) line += ' ';
+        space = false;
+        line += *c;
+    }
+    return line;
+}
+
 // `?` placeholders as PostgreSQL's $1, $2 ... (our statements hold no
 // question mark of their own).
 std::string numbered(std::string_view sql) {
@@ -26,7 +42,7 @@ class PostgresqlDatabase : public Database {
 public:
     explicit PostgresqlDatabase(const std::string& address) : connection_(PQconnectdb(address.c_str())) {
         if (PQstatus(connection_) != CONNECTION_OK) {
-            const std::string why = PQerrorMessage(connection_);
+            const std::string why = oneLine(PQerrorMessage(connection_));
             PQfinish(connection_);
             // The address may hold a password: the message names the server only.
             throw DatabaseError("cannot connect to the PostgreSQL database: " + why);
@@ -70,7 +86,7 @@ public:
         const auto status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
         if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
             throw DatabaseError("database: cannot run \"" + std::string(sql.substr(0, 60)) +
-                                "\": " + PQerrorMessage(connection_));
+                                "\": " + oneLine(PQerrorMessage(connection_)));
         std::vector<SqlRow> rows;
         for (int at = 0; at < PQntuples(result.get()); ++at) {
             SqlRow row;
