@@ -1,6 +1,6 @@
 #include <algorithm>
-#include <chrono>
 
+#include "audkit/base/id_and_time_source.hpp"
 #include "audkit/network/url_wrapper.hpp"
 #include "tools/audkit-server/auth/tokens.hpp"
 #include "tools/audkit-server/dashboard/dashboard.hpp"
@@ -12,10 +12,7 @@ namespace {
 
 constexpr const char* cookieName = "audkit_session";
 
-std::int64_t secondsNow() {
-    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
-        .count();
-}
+std::int64_t secondsNow() { return static_cast<std::int64_t>(IdAndTimeSource::secondsSince1970()); }
 
 // Only a path of this site: never another host ("//evil", "http://...", or
 // "/\t/evil", which a browser reads as "//evil" once it drops the tab).

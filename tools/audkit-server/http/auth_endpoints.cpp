@@ -1,6 +1,6 @@
-#include <chrono>
 #include <nlohmann/json.hpp>
 
+#include "audkit/base/id_and_time_source.hpp"
 #include "tools/audkit-server/auth/tokens.hpp"
 #include "tools/audkit-server/http/exchange.hpp"
 #include "tools/audkit-server/http/services.hpp"
@@ -10,10 +10,7 @@ namespace {
 
 constexpr std::size_t formLimit = 16 * 1024;
 
-std::int64_t secondsNow() {
-    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
-        .count();
-}
+std::int64_t secondsNow() { return static_cast<std::int64_t>(IdAndTimeSource::secondsSince1970()); }
 
 void replyGrantError(httplib::Response& reply, int status, const std::string& code, const std::string& why) {
     // OAuth's members for OpenID clients, and "message" for ours.

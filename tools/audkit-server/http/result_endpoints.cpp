@@ -1,8 +1,8 @@
 #include <algorithm>
-#include <chrono>
 #include <nlohmann/json.hpp>
 #include <set>
 
+#include "audkit/base/id_and_time_source.hpp"
 #include "audkit/base/strict_json.hpp"
 #include "audkit/rules/aud_result.hpp"
 #include "tools/audkit-server/auth/secrets.hpp"
@@ -103,9 +103,7 @@ void addResultEndpoints(httplib::Server& server, Services& services) {
         summary.id = randomId();
         summary.organisation = caller->organisation;
         summary.userId = caller->id;
-        summary.posted =
-            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
-                .count();
+        summary.posted = static_cast<std::int64_t>(IdAndTimeSource::secondsSince1970() * 1000);
         services.results.add(summary, *body);
         services.log.write("info", "result posted",
                            {{"user", caller->id}, {"result", summary.id}, {"bytes", body->size()}});

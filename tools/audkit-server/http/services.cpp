@@ -1,7 +1,6 @@
 #include "tools/audkit-server/http/services.hpp"
 
-#include <chrono>
-
+#include "audkit/base/id_and_time_source.hpp"
 #include "tools/audkit-server/auth/secrets.hpp"
 #include "tools/audkit-server/auth/tokens.hpp"
 #include "tools/audkit-server/http/exchange.hpp"
@@ -27,9 +26,8 @@ std::optional<User> Services::caller(const httplib::Request& request, httplib::R
     }
     const auto authorization = request.get_header_value("Authorization");
     if (authorization.starts_with("Bearer ")) {
-        const auto now =
-            std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch());
-        const auto userId = tokenUser(authorization.substr(7), "access", tokenKey, now.count());
+        const auto now = static_cast<std::int64_t>(IdAndTimeSource::secondsSince1970());
+        const auto userId = tokenUser(authorization.substr(7), "access", tokenKey, now);
         if (const auto user = userId ? accounts.userById(*userId) : std::nullopt) return user;
         replyError(reply, 401, "the access token is not valid (expired, or of a user no longer here)");
         return std::nullopt;

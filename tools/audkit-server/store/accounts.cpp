@@ -1,7 +1,6 @@
 #include "tools/audkit-server/store/accounts.hpp"
 
-#include <chrono>
-
+#include "audkit/base/id_and_time_source.hpp"
 #include "tools/audkit-server/auth/secrets.hpp"
 
 namespace audkit::server {
@@ -11,10 +10,7 @@ constexpr const char* userColumns =
     "SELECT users.id, users.email, users.organisation, organisations.name FROM users JOIN organisations ON "
     "organisations.id = users.organisation ";
 
-std::int64_t now() {
-    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
-        .count();
-}
+std::int64_t now() { return static_cast<std::int64_t>(IdAndTimeSource::secondsSince1970()); }
 
 std::optional<User> firstUser(const std::vector<SqlRow>& rows) {
     if (rows.empty()) return std::nullopt;
