@@ -199,6 +199,23 @@ bool ColorContrastHelper::backgroundVaries() {
     return false;
 }
 
+// Glyphs that reach the crop's sides put the text's colour at a scan line's
+// end; the background is what the flat rows above and below the glyphs
+// hold. An end colour that holds hardly any of those rows is no background.
+std::vector<AudColor> ColorContrastHelper::backgroundsAmong(const std::vector<AudColor>& edges) {
+    auto& bitmap = *croppedImage_;
+    if (bitmap.height() < 2) return edges;
+    std::unordered_map<AudColor, std::int64_t> counts;
+    for (const auto y : {std::int64_t{0}, bitmap.height() - 1})
+        for (std::int64_t x = 0; x < bitmap.width(); ++x)
+            ++counts[colorAt(static_cast<double>(x), static_cast<double>(y))];
+    const auto rowPixels = static_cast<float>(2 * bitmap.width());
+    std::vector<AudColor> kept;
+    for (const auto& color : edges)
+        if (static_cast<float>(counts[color]) >= leastShare * rowPixels) kept.push_back(color);
+    return kept.empty() ? edges : kept;
+}
+
 AudColor ColorContrastHelper::colorAt(double x, double y) {
     const auto color = croppedImage_->pixelColor(x, y);
     return flattened_ ? (*flattened_)(color) : color;
@@ -273,6 +290,7 @@ void ColorContrastHelper::measure() {
     const auto& seen = recordedOrder_;
     if (seen.size() < 2) throw ColorContrastError::unableDetectColors();
     if (seen.size() > mostColors || backgroundVaries()) throw ColorContrastError::tooManyColors();
+    edges = backgroundsAmong(edges);
     if (seen.size() == 2) {
         colors_ = seen;
         buildPairs(edges);
@@ -282,6 +300,18 @@ void ColorContrastHelper::measure() {
     std::vector<AudColor> common;
     for (const auto& color : seen) {
         if (static_cast<float>(runLength(color)) / total >= leastShare) common.push_back(color);
+    }
+    // The thin strokes of small text in a crop of mostly background hold
+    // little of the runs, and their ink spreads over several colours: where
+    // the background alone holds a share, the text's colours are those that
+    // hold a share of the rest, each crossed in several strokes (a colour of
+    // one or two runs is a stroke's chance blend, not its ink).
+    if (common.size() == 1 && contains(edges, common.front())) {
+        const auto rest = total - static_cast<float>(runLength(common.front()));
+        for (const auto& color : seen)
+            if (!(color == common.front()) && static_cast<float>(runLength(color)) / rest >= leastShare &&
+                colorStreams_.bucket.at(color).size() >= leastStrokes)
+                common.push_back(color);
     }
     colors_ = removingBlends(common);
     std::vector<AudColor> keptEdges;

@@ -57,6 +57,8 @@ class ColorContrastHelper {
 public:
     // Colours with less than this share of the recorded run length are dropped.
     static constexpr float leastShare = 0.1F;
+    // Runs a colour needs, beside its share, to be a thin text's ink.
+    static constexpr std::size_t leastStrokes = 3;
     // More colours than this in runs: a picture or gradient, not flat text.
     static constexpr std::size_t mostColors = 20;
     // How far (in hundredths of the way) a blend's channels may disagree.
@@ -97,6 +99,7 @@ private:
     AudColor colorAt(double x, double y);
     void readLines();
     bool backgroundVaries();
+    std::vector<AudColor> backgroundsAmong(const std::vector<AudColor>& edges);
     bool isTheInk(const AudColor& text, const AudColor& background) const;
     void buildPairs(const std::vector<AudColor>& edgeColors);
     std::int64_t runLength(const AudColor& color) const;  // of all its runs together

@@ -190,6 +190,20 @@ TEST(ColorContrastHelper, NoisyScreenshotsAreMeasuredOnTheirInk) {
     EXPECT_EQ(pair.colorB, white);
     EXPECT_NEAR(pair.colorA.red, 0x40, 8);
     EXPECT_GT(pair.contrast(), 9.0);
+
+    // Thin strokes far apart (small text at 2x in a crop of mostly page),
+    // every other one a lighter blend: the ink holds a fortieth of the runs
+    // and is still the text's colour.
+    auto thinText = crop(AudColor(0x30, 0x30, 0x30, 255), white, 2, std::nullopt, 13, 2, 240, 40, 34);
+    auto pixels = thinText.image->image();
+    for (std::size_t i = 0; i < pixels.pixels.size(); i += 4)
+        if (pixels.pixels[i] == 0x30 && (i / 4 % 240) / 36 % 2 == 1)
+            std::fill_n(pixels.pixels.begin() + static_cast<std::ptrdiff_t>(i), 3, std::uint8_t{0x98});
+    thinText.image = std::make_shared<AudBitmap>(std::move(pixels));
+    ColorContrastHelper thin(thinText);
+    thin.analyse();
+    ASSERT_EQ(thin.allColorContrasts().size(), 1U);
+    EXPECT_EQ(thin.allColorContrasts().front().colorA, AudColor(0x30, 0x30, 0x30, 255));
 }
 
 }  // namespace
