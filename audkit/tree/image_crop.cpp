@@ -27,4 +27,18 @@ RgbaImage cropImage(const RgbaImage& image, const AudRect& pixels) {
     return crop;
 }
 
+RgbaImage enlargedImage(const RgbaImage& image, std::uint32_t factor) {
+    if (factor <= 1) return image;
+    RgbaImage large;
+    large.width = image.width * factor;
+    large.height = image.height * factor;
+    large.pixels.resize(static_cast<std::size_t>(large.width) * large.height * 4);
+    auto* to = large.pixels.data();
+    for (std::uint32_t y = 0; y < large.height; ++y) {
+        const auto* row = image.pixels.data() + static_cast<std::size_t>(y / factor) * image.width * 4;
+        for (std::uint32_t x = 0; x < large.width; ++x, to += 4) std::memcpy(to, row + (x / factor) * 4, 4);
+    }
+    return large;
+}
+
 }  // namespace audkit

@@ -12,4 +12,8 @@ namespace audkit {
 // empty image when nothing is left).
 RgbaImage cropImage(const RgbaImage& image, const AudRect& pixels);
 
+// The image with each pixel repeated `factor` times in both directions: no
+// colour is made up, so what is measured on it is what the screen shows.
+RgbaImage enlargedImage(const RgbaImage& image, std::uint32_t factor);
+
 }  // namespace audkit

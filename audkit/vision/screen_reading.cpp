@@ -1,6 +1,9 @@
 #include "audkit/vision/screen_reading.hpp"
 
 #include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <iterator>
 #include <utility>
 
 #include "audkit/base/zk_log.hpp"
@@ -34,6 +37,15 @@ bool sameElement(const AudView& a, const AudView& b) {
     return true;
 }
 
+// The characters of a text that recognition can read: code points other
+// than blanks and ASCII punctuation.
+std::size_t shownCharacters(std::string_view text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte >= 0x80 ? (byte & 0xC0) != 0x80 : std::isalnum(byte) != 0;
+    }));
+}
+
 // Whether the recogniser read the image; its error is logged.
 bool recognizeInto(TextDetectionHelper& helper, TextRecognizer& recognizer) {
     try {
@@ -47,11 +59,14 @@ bool recognizeInto(TextDetectionHelper& helper, TextRecognizer& recognizer) {
     return false;
 }
 
-// A view whose own text the reading of the whole screen did not find (a
-// title over a photograph, whose edge the page's layout joined to it) is
-// read again alone, with the room around it, where its own surroundings
-// are the background. Only what shows the view's text is kept: another
-// reading of the same pixels adds no text the first one missed elsewhere.
+// A view whose own text the reading of the whole screen did not find, or
+// found with characters missing (a title over a photograph, whose edge the
+// page's layout joined to it; a short Chinese name on a 2x screenshot), is
+// read again alone, with the room around it, where its own surroundings are
+// the background, enlarged on a screenshot of fewer pixels per point than
+// recognition reads well. Only what the view takes as its text is kept, in
+// place of the part found before: another reading of the same pixels adds
+// no text the first one missed elsewhere.
 void readAgainWhereMissed(const AudView& root, const std::shared_ptr<const RgbaImage>& image, float scale,
                           TextRecognizer& recognizer, std::vector<FoundText>& found) {
     constexpr float room = 24;  // pixels around the view
@@ -60,8 +75,16 @@ void readAgainWhereMissed(const AudView& root, const std::shared_ptr<const RgbaI
     // Each reading takes some milliseconds: a screen whose views' texts
     // mostly differ from what they show is not read again view by view.
     constexpr std::size_t mostReadAgain = 12;
+    // Recognition reads text of 11 pt and more well from about this many
+    // pixels per point.
+    constexpr float readingScale = 4;
+    struct Missed {
+        const AudView* view;
+        std::string text;
+        bool inPart;  // some of it was found
+    };
     const auto screen = static_cast<float>(image->width) * static_cast<float>(image->height);
-    std::vector<std::pair<const AudView*, std::string>> missed;
+    std::vector<Missed> missed;
     {
         const FoundTextsByRow rows(found);
         root.runOnSelfAndDescendants([&](const AudView& node) {
@@ -69,28 +92,68 @@ void readAgainWhereMissed(const AudView& root, const std::shared_ptr<const RgbaI
             if (!isExamined(node)) return RunStatus::proceed;
             const auto& bounds = node.boundsInScreen;
             if (bounds.width() * bounds.height() > largestShare * screen) return RunStatus::proceed;
-            if (auto text = textToMatch(node); text && VisionHelper::selectFoundTexts(*text, bounds, rows).empty())
-                missed.emplace_back(&node, std::move(*text));
+            auto text = textToMatch(node);
+            if (!text) return RunStatus::proceed;
+            const auto selected = VisionHelper::selectFoundTexts(*text, bounds, rows);
+            // Found in part: characters are missing, not merely read otherwise.
+            const auto shown = VisionHelper::orderedText(text, selected);
+            if (selected.empty() ||
+                (!shownTextMatches(shown, *text) && shownCharacters(shown) < shownCharacters(*text)))
+                missed.push_back({&node, std::move(*text), !selected.empty()});
             return RunStatus::proceed;
         });
     }
-    for (const auto& [node, text] : missed) {
+    const auto factor = static_cast<std::uint32_t>(std::max(1L, std::lround(readingScale / scale)));
+    for (const auto& [node, text, inPart] : missed) {
         const auto& bounds = node->boundsInScreen;
         const float left = std::max(0.0F, bounds.left() - room), top = std::max(0.0F, bounds.top() - room);
         const float right = std::min(static_cast<float>(image->width), bounds.right() + room);
         const float bottom = std::min(static_cast<float>(image->height), bounds.bottom() + room);
         if (right - left < 1 || bottom - top < 1) continue;
-        auto crop = cropImage(*image, AudRect(left, right, top, bottom));
-        if (crop.width == 0 || crop.height == 0) continue;
-        TextDetectionHelper helper(std::make_shared<const RgbaImage>(std::move(crop)), scale);
-        recognizeInto(helper, recognizer);
+        auto crop = std::make_shared<const RgbaImage>(cropImage(*image, AudRect(left, right, top, bottom)));
+        if (crop->width == 0 || crop->height == 0) continue;
+        // The boxes are fractions of the image: those of the enlarged crop
+        // are those of the crop, whose own pixels are measured.
+        const TextDetectionHelper helper(crop, scale);
         const NameMatcher matcher(text);
-        for (auto& again : helper.foundText) {
-            if (!matcher.matches(again.text)) continue;
-            again.rect = AudBounds::withOrigin(again.rect.left() + left, again.rect.top() + top, again.rect.width(),
-                                               again.rect.height());
-            found.push_back(std::move(again));
+        std::vector<FoundText> again;
+        // Enlarged, strokes a pixel or two wide become readable, and a few
+        // characters come out different: what the enlarged crop does not
+        // show is looked for in the crop as it is.
+        for (const auto times : {factor, std::uint32_t{1}}) {
+            std::vector<TextObservation> observations;
+            try {
+                observations = recognizer.recognize(enlargedImage(*crop, times));
+            } catch (const ErrorMessages& error) {
+                ZKLog::log(error);
+            } catch (const std::exception& error) {
+                ZKLog::always(std::string("ZUNIK ERROR: ") + error.what());
+            }
+            for (const auto& observation : observations) {
+                auto line = helper.makeFoundText(observation);
+                if (!line || (inPart ? !shownTextMatches(line->text, text) : !matcher.matches(line->text))) continue;
+                line->rect = AudBounds::withOrigin(line->rect.left() + left, line->rect.top() + top, line->rect.width(),
+                                                   line->rect.height());
+                again.push_back(std::move(*line));
+            }
+            if (!again.empty() || times == 1) break;
         }
+        // Kept only where the view takes it as its text.
+        again = VisionHelper::selectFoundTexts(text, bounds, again);
+        if (again.empty()) continue;
+        // The part read before lies mostly inside what is read now. (Where
+        // nothing of the view was read, what lies there belongs to another.)
+        if (inPart)
+            std::erase_if(found, [&](const FoundText& before) {
+                return std::any_of(again.begin(), again.end(), [&](const FoundText& now) {
+                    const float width =
+                        std::min(before.rect.right(), now.rect.right()) - std::max(before.rect.left(), now.rect.left());
+                    const float height =
+                        std::min(before.rect.bottom(), now.rect.bottom()) - std::max(before.rect.top(), now.rect.top());
+                    return width > 0 && height > 0 && 2 * width * height >= before.rect.width() * before.rect.height();
+                });
+            });
+        std::move(again.begin(), again.end(), std::back_inserter(found));
     }
 }
 
