@@ -6,6 +6,7 @@
 #include <dlfcn.h>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
 #include <thread>
@@ -66,16 +67,31 @@ void checkCodes(const std::string& language) {
                                       "with +)");
 }
 
-// The share of a word's box (in a band's pixels) that is ink.
-float inkShare(const std::vector<std::uint8_t>& ink, int width, const RecognitionBand& band,
-               const RecognisedWord& word) {
-    std::size_t dark = 0, all = 0;
+// The share of a word's box (in a band's pixels) that is ink, and the box
+// narrowed to the rows that hold ink: the recogniser's box of a word of a
+// character or two is now and then far taller than its glyphs (a Chinese
+// title's box reaching half a line below it), and the line's height, and
+// with it the font size, is taken from the words' boxes.
+void fitToInk(const std::vector<std::uint8_t>& ink, int width, const RecognitionBand& band, RecognisedWord& word) {
+    const int left = std::max(word.left, 0), right = std::min(word.right, width);
+    std::size_t dark = 0;
+    std::optional<int> first, last;
     for (int y = std::max(word.top, 0); y < std::min(word.bottom, band.bottom - band.top); ++y) {
         const auto* row = ink.data() + static_cast<std::size_t>(band.top + y) * static_cast<std::size_t>(width);
-        for (int x = std::max(word.left, 0); x < std::min(word.right, width); ++x, ++all)
-            dark += row[x] < darkInk ? 1 : 0;
+        const auto inRow = static_cast<std::size_t>(
+            std::count_if(row + left, row + std::max(left, right), [](std::uint8_t value) { return value < darkInk; }));
+        dark += inRow;
+        if (inRow > 0) {
+            if (!first) first = y;
+            last = y;
+        }
     }
-    return all == 0 ? 0.0F : static_cast<float>(dark) / static_cast<float>(all);
+    if (!first || right <= left) {
+        word.inkShare = 0;
+        return;
+    }
+    word.top = *first, word.bottom = *last + 1;
+    word.inkShare = static_cast<float>(dark) / static_cast<float>((word.bottom - word.top) * (right - left));
 }
 
 std::vector<TextObservation> textsOfLines(const std::vector<std::vector<RecognisedWord>>& lines,
@@ -133,7 +149,7 @@ struct TesseractRecognizer::Engine {
                 continue;
             word.text = raw.get();
             word.confidence = words->Confidence(tesseract::RIL_WORD);
-            word.inkShare = inkShare(ink, width, band, word);
+            fitToInk(ink, width, band, word);
             word.top += band.top, word.bottom += band.top;
             lines.back().push_back(std::move(word));
         } while (words->Next(tesseract::RIL_WORD));
