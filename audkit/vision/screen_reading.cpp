@@ -117,10 +117,12 @@ void readAgainWhereMissed(const AudView& root, const std::shared_ptr<const RgbaI
         const TextDetectionHelper helper(crop, scale);
         const NameMatcher matcher(text);
         std::vector<FoundText> again;
-        // Enlarged, strokes a pixel or two wide become readable, and a few
-        // characters come out different: what the enlarged crop does not
-        // show is looked for in the crop as it is.
-        for (const auto times : {factor, std::uint32_t{1}}) {
+        // Read as it is first, then, where that does not show the view's text
+        // in full, enlarged: strokes a pixel or two wide become readable, but
+        // the boxes of glyphs read from repeated pixels are a little looser.
+        std::vector<std::uint32_t> enlargements{1};
+        if (factor > 1) enlargements.push_back(factor);
+        for (const auto times : enlargements) {
             std::vector<TextObservation> observations;
             try {
                 observations = recognizer.recognize(enlargedImage(*crop, times));
@@ -129,17 +131,21 @@ void readAgainWhereMissed(const AudView& root, const std::shared_ptr<const RgbaI
             } catch (const std::exception& error) {
                 ZKLog::always(std::string("ZUNIK ERROR: ") + error.what());
             }
+            std::vector<FoundText> lines;
             for (const auto& observation : observations) {
                 auto line = helper.makeFoundText(observation);
                 if (!line || (inPart ? !shownTextMatches(line->text, text) : !matcher.matches(line->text))) continue;
                 line->rect = AudBounds::withOrigin(line->rect.left() + left, line->rect.top() + top, line->rect.width(),
                                                    line->rect.height());
-                again.push_back(std::move(*line));
+                lines.push_back(std::move(*line));
             }
-            if (!again.empty() || times == 1) break;
+            // Kept only where the view takes it as its text.
+            lines = VisionHelper::selectFoundTexts(text, bounds, lines);
+            if (lines.empty()) continue;
+            const bool whole = shownTextMatches(VisionHelper::orderedText(text, lines), text);
+            if (again.empty() || whole) again = std::move(lines);
+            if (whole) break;
         }
-        // Kept only where the view takes it as its text.
-        again = VisionHelper::selectFoundTexts(text, bounds, again);
         if (again.empty()) continue;
         // The part read before lies mostly inside what is read now. (Where
         // nothing of the view was read, what lies there belongs to another.)
