@@ -46,10 +46,11 @@ std::size_t shownCharacters(std::string_view text) {
     }));
 }
 
-// Whether the recogniser read the image; its error is logged.
-bool recognizeInto(TextDetectionHelper& helper, TextRecognizer& recognizer) {
+// Whether a reading ran; a recogniser's error is logged.
+template <typename Reading>
+bool readLogged(Reading reading) {
     try {
-        helper.detectText(recognizer);
+        reading();
         return true;
     } catch (const ErrorMessages& error) {
         ZKLog::log(error);
@@ -76,8 +77,9 @@ void readAgainWhereMissed(const AudView& root, const std::shared_ptr<const RgbaI
     // mostly differ from what they show is not read again view by view.
     constexpr std::size_t mostReadAgain = 12;
     // Recognition reads text of 11 pt and more well from about this many
-    // pixels per point.
+    // pixels per point; a crop is enlarged at most this many times.
     constexpr float readingScale = 4;
+    constexpr long mostEnlargement = 4;
     struct Missed {
         const AudView* view;
         std::string text;
@@ -103,7 +105,8 @@ void readAgainWhereMissed(const AudView& root, const std::shared_ptr<const RgbaI
             return RunStatus::proceed;
         });
     }
-    const auto factor = static_cast<std::uint32_t>(std::max(1L, std::lround(readingScale / scale)));
+    const auto factor =
+        static_cast<std::uint32_t>(scale > 0 ? std::clamp(std::lround(readingScale / scale), 1L, mostEnlargement) : 1);
     for (const auto& [node, text, inPart] : missed) {
         const auto& bounds = node->boundsInScreen;
         const float left = std::max(0.0F, bounds.left() - room), top = std::max(0.0F, bounds.top() - room);
@@ -124,13 +127,7 @@ void readAgainWhereMissed(const AudView& root, const std::shared_ptr<const RgbaI
         if (factor > 1) enlargements.push_back(factor);
         for (const auto times : enlargements) {
             std::vector<TextObservation> observations;
-            try {
-                observations = recognizer.recognize(enlargedImage(*crop, times));
-            } catch (const ErrorMessages& error) {
-                ZKLog::log(error);
-            } catch (const std::exception& error) {
-                ZKLog::always(std::string("ZUNIK ERROR: ") + error.what());
-            }
+            readLogged([&] { observations = recognizer.recognize(enlargedImage(*crop, times)); });
             std::vector<FoundText> lines;
             for (const auto& observation : observations) {
                 auto line = helper.makeFoundText(observation);
@@ -224,7 +221,7 @@ std::vector<FoundText> readScreen(const AudView* root, std::shared_ptr<const Rgb
                                   TextRecognizer& recognizer) {
     TextDetectionHelper helper(image, scale);
     // A recogniser that failed on the screen would fail again on each view.
-    if (recognizeInto(helper, recognizer) && root)
+    if (readLogged([&] { helper.detectText(recognizer); }) && root)
         readAgainWhereMissed(*root, image, scale, recognizer, helper.foundText);
     return std::move(helper.foundText);
 }
